@@ -1,0 +1,395 @@
+#include "dxf/dxf_reader.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "dxf/conversions.h"
+#include "dxf/dxf_errors.h"
+#include "dxf/entity_tables.h"
+#include "dxf/mtext_codes.h"
+
+namespace {
+
+// Records of Styles in use in this run.
+std::int32_t StyleCount = 0;
+
+// Which record the following pairs go to. At most one is open at a time:
+// every group 0 of the ENTITIES section closes it.
+enum class TOpen : std::uint8_t { None, Line, Text, Arc, Circle, Polyline, Vertex, LwPolyline };
+
+struct TFileCloser {
+  void operator()(std::FILE* File) const { std::fclose(File); }
+};
+using TFilePtr = std::unique_ptr<std::FILE, TFileCloser>;
+
+template <class T>
+T& TakeRecord(TTable<T>& Table, std::int32_t& Count) {
+  ++Count;
+  if (static_cast<std::size_t>(Count) > Table.Length()) Table.GrowBy(TablesGrowStep);
+  return Table[static_cast<std::size_t>(Count) - 1];
+}
+
+class TPairReader {
+ public:
+  // Handles one pair; false once the end of the ENTITIES section is met.
+  bool Pair(std::int32_t Code, std::string_view Value);
+
+ private:
+  void StylePair(std::int32_t Code, std::string_view Value);
+  void EntityPair(std::int32_t Code, std::string_view Value);
+  void OpenEntity(std::string_view Kind);
+  void AddVertex(TPolyRec& Poly, std::string_view Value);
+  double StandardHeight();
+
+  bool inEntities_ = false;
+  bool inStyleTable_ = false;
+  bool styleOpen_ = false;
+  bool afterSection_ = false;  // the previous pair was (0, SECTION)
+  TOpen open_ = TOpen::None;
+  // The height of "Standard" is asked for at every text; it is looked up
+  // again only after the style table changed.
+  bool standardKnown_ = false;
+  double standardHeight_ = 0.0;
+  std::string content_;
+};
+
+bool TPairReader::Pair(std::int32_t Code, std::string_view Value) {
+  if (inEntities_ && Code == 0 && Value == "ENDSEC") return false;
+  if (inStyleTable_) StylePair(Code, Value);
+  if (inEntities_) EntityPair(Code, Value);
+  if (Code == 2) {
+    // A layer, style or block may be named ENTITIES too; only the name of a
+    // section starts the entity section.
+    if (Value == "ENTITIES" && afterSection_) {
+      inEntities_ = true;
+      inStyleTable_ = false;
+    } else if (Value == "STYLE") {
+      inStyleTable_ = true;
+    }
+  }
+  afterSection_ = Code == 0 && Value == "SECTION";
+  return true;
+}
+
+void TPairReader::StylePair(std::int32_t Code, std::string_view Value) {
+  if (styleOpen_) {
+    TStyleRec& style = Styles[static_cast<std::size_t>(StyleCount) - 1];
+    switch (Code) {
+      case 0: styleOpen_ = false; break;
+      case 2: style.Name.Assign(Value); break;
+      case 40: style.Height = ConvertReal(Value); break;
+      case 62: style.Color.Assign(Value); break;
+      case 6: style.LineType.Assign(Value); break;
+      default: return;
+    }
+    standardKnown_ = false;
+  }
+  if (Code == 0 && Value == "STYLE") {
+    TStyleRec& style = TakeRecord(Styles, StyleCount);
+    style.Name.Clear();
+    style.Height = 10.0;
+    styleOpen_ = true;
+    standardKnown_ = false;
+  }
+}
+
+double TPairReader::StandardHeight() {
+  if (!standardKnown_) {
+    standardHeight_ = StyleHeight("Standard");
+    standardKnown_ = true;
+  }
+  return standardHeight_;
+}
+
+void TPairReader::AddVertex(TPolyRec& Poly, std::string_view Value) {
+  const double x = ConvertReal(Value);
+  if (Poly.VertexCount == std::numeric_limits<std::int32_t>::max()) return;
+  // Only the last polyline record ever gets vertices, so its vertices are
+  // always the last ones of PolyVertices.
+  if (Poly.VertexCount == 0) Poly.FirstVertex = static_cast<std::int64_t>(PolyVertices.Length());
+  PolyVertices.GrowBy(1);
+  ++Poly.VertexCount;
+  PolyVertex(Poly, Poly.VertexCount).X = x;
+}
+
+void TPairReader::EntityPair(std::int32_t Code, std::string_view Value) {
+  if (Code == 0) {
+    open_ = TOpen::None;
+    OpenEntity(Value);
+    return;
+  }
+  switch (open_) {
+    case TOpen::None:
+      return;
+    case TOpen::Line: {
+      TLineRec& r = Lines[static_cast<std::size_t>(LineCount) - 1];
+      switch (Code) {
+        case 10: r.X1 = ConvertReal(Value); break;
+        case 20: r.Y1 = ConvertReal(Value); break;
+        case 30: r.Z1 = ConvertReal(Value); break;
+        case 11: r.X2 = ConvertReal(Value); break;
+        case 21: r.Y2 = ConvertReal(Value); break;
+        case 31: r.Z2 = ConvertReal(Value); break;
+        case 8: r.Layer.Assign(Value); break;
+        case 62: r.Color.Assign(Value); break;
+        case 6: r.LineType.Assign(Value); break;
+      }
+      return;
+    }
+    case TOpen::Text: {
+      TTextRec& r = Texts[static_cast<std::size_t>(TextCount) - 1];
+      switch (Code) {
+        case 10: r.X = ConvertReal(Value); break;
+        case 20: r.Y = ConvertReal(Value); break;
+        case 30: r.Z = ConvertReal(Value); break;
+        case 11: r.X2 = ConvertReal(Value); break;
+        case 21: r.Y2 = ConvertReal(Value); break;
+        case 31: r.Z2 = ConvertReal(Value); break;
+        case 1:
+          CleanTextContent(Value, content_);
+          r.Content.Assign(content_);
+          break;
+        case 3: r.Content.Append(Value); break;
+        case 40: r.Height = ConvertReal(Value); break;
+        case 7: r.Height = StyleHeight(Value); break;
+        case 72: r.HAlign = ConvertInteger(Value); break;
+        case 73: r.VAlign = ConvertInteger(Value); break;
+        case 62: r.Color.Assign(Value); break;
+        case 6: r.LineType.Assign(Value); break;
+      }
+      return;
+    }
+    case TOpen::Arc: {
+      TArcRec& r = Arcs[static_cast<std::size_t>(ArcCount) - 1];
+      switch (Code) {
+        case 10: r.CX = ConvertReal(Value); break;
+        case 20: r.CY = ConvertReal(Value); break;
+        case 30: r.CZ = ConvertReal(Value); break;
+        case 40: r.Radius = ConvertReal(Value); break;
+        case 50: r.StartAngle = ConvertReal(Value); break;
+        case 51: r.EndAngle = ConvertReal(Value); break;
+        case 8: r.Layer.Assign(Value); break;
+        case 62: r.Color.Assign(Value); break;
+        case 6: r.LineType.Assign(Value); break;
+      }
+      return;
+    }
+    case TOpen::Circle: {
+      TCircleRec& r = Circles[static_cast<std::size_t>(CircleCount) - 1];
+      switch (Code) {
+        case 10: r.CX = ConvertReal(Value); break;
+        case 20: r.CY = ConvertReal(Value); break;
+        case 30: r.CZ = ConvertReal(Value); break;
+        case 40: r.Radius = ConvertReal(Value); break;
+        case 8: r.Layer.Assign(Value); break;
+        case 62: r.Color.Assign(Value); break;
+        case 6: r.LineType.Assign(Value); break;
+      }
+      return;
+    }
+    case TOpen::Polyline: {
+      TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
+      switch (Code) {
+        case 8: r.Layer.Assign(Value); break;
+        case 62: r.Color.Assign(Value); break;
+        case 6: r.LineType.Assign(Value); break;
+        case 70: r.Flags = ConvertInteger(Value); break;
+      }
+      return;
+    }
+    case TOpen::Vertex: {
+      // A VERTEX with no polyline before it has no record to write into.
+      if (PolyCount == 0) return;
+      TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
+      switch (Code) {
+        case 10: AddVertex(r, Value); break;
+        // Before the first group 10 there is no vertex slot to write into.
+        case 20: if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertReal(Value); break;
+        case 70: if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Flags = ConvertInteger(Value); break;
+      }
+      return;
+    }
+    case TOpen::LwPolyline: {
+      TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
+      switch (Code) {
+        case 10: AddVertex(r, Value); break;
+        case 20: if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertReal(Value); break;
+        case 8: r.Layer.Assign(Value); break;
+        case 62: r.Color.Assign(Value); break;
+        case 6: r.LineType.Assign(Value); break;
+      }
+      return;
+    }
+  }
+}
+
+void TPairReader::OpenEntity(std::string_view Kind) {
+  // New records are empty already: the tables hand out cleared records.
+  switch (Kind.size()) {
+    case 3:
+      if (Kind == "ARC") {
+        TakeRecord(Arcs, ArcCount);
+        open_ = TOpen::Arc;
+      }
+      return;
+    case 4:
+      if (Kind == "LINE") {
+        TakeRecord(Lines, LineCount);
+        open_ = TOpen::Line;
+      } else if (Kind == "TEXT") {
+        TakeRecord(Texts, TextCount).Height = StandardHeight();
+        open_ = TOpen::Text;
+      }
+      return;
+    case 5:
+      if (Kind == "MTEXT") {
+        TakeRecord(Texts, TextCount).Height = StandardHeight();
+        open_ = TOpen::Text;
+      }
+      return;
+    case 6:
+      if (Kind == "CIRCLE") {
+        TakeRecord(Circles, CircleCount);
+        open_ = TOpen::Circle;
+      } else if (Kind == "VERTEX") {
+        open_ = TOpen::Vertex;
+      }
+      return;
+    case 8:
+      if (Kind == "POLYLINE") {
+        TakeRecord(Polys, PolyCount);
+        open_ = TOpen::Polyline;
+      }
+      return;
+    case 10:
+      if (Kind == "LWPOLYLINE") {
+        TakeRecord(Polys, PolyCount);
+        open_ = TOpen::LwPolyline;
+      }
+      return;
+  }
+}
+
+// A group code: leading blanks, then digits. The common short form is read
+// here; anything else goes through the full conversion and its error.
+inline std::int32_t GroupCode(std::string_view Line) {
+  const char* p = Line.data();
+  const char* end = p + Line.size();
+  while (p < end && *p == ' ') ++p;
+  if (p < end && end - p <= 6) {
+    std::int32_t code = 0;
+    const char* q = p;
+    while (q < end && static_cast<unsigned char>(*q - '0') <= 9) code = code * 10 + (*q++ - '0');
+    if (q == end) return code;
+  }
+  return ConvertInteger(Line);
+}
+
+inline const char* FindLineBreak(const char* p, const char* end) {
+  while (p < end && *p != '\n' && *p != '\r') ++p;
+  return p;
+}
+
+// Splits the file into lines (CR LF, lone LF or lone CR; a NUL byte ends the
+// text) and hands each pair of lines to Handler, in one pass over one buffer.
+// An odd last line is never looked at.
+template <class THandler>
+void ReadPairs(std::FILE* File, const std::string& Path, THandler&& Handler) {
+  std::vector<char> buffer(std::size_t{1} << 20);
+  std::size_t begin = 0, end = 0;
+  bool atEnd = false;
+  for (;;) {
+    const char* base = buffer.data();
+    const char* p = base + begin;
+    const char* last = base + end;
+    // Finds the line starting at Pos; false when more of the file is needed.
+    auto nextLine = [&](const char* Pos, std::string_view& Line, const char*& After) {
+      const char* brk = FindLineBreak(Pos, last);
+      if (brk == last) {
+        if (!atEnd || Pos == last) return false;  // at the end: no empty last line
+        Line = std::string_view(Pos, static_cast<std::size_t>(last - Pos));
+        After = last;
+        return true;
+      }
+      if (*brk == '\r' && brk + 1 == last && !atEnd) return false;  // CR LF split?
+      Line = std::string_view(Pos, static_cast<std::size_t>(brk - Pos));
+      After = brk + 1 + (*brk == '\r' && brk + 1 < last && brk[1] == '\n');
+      return true;
+    };
+    std::string_view codeLine, valueLine;
+    const char* afterCode;
+    const char* afterValue;
+    while (nextLine(p, codeLine, afterCode) && nextLine(afterCode, valueLine, afterValue)) {
+      p = afterValue;
+      if (!Handler(GroupCode(codeLine), valueLine)) return;
+    }
+    if (atEnd) return;
+    // Keep the unfinished pair and read on.
+    begin = static_cast<std::size_t>(p - base);
+    if (begin > 0) {
+      std::memmove(buffer.data(), buffer.data() + begin, end - begin);
+      end -= begin;
+      begin = 0;
+    } else if (end == buffer.size()) {
+      buffer.resize(buffer.size() * 2);  // one pair longer than the buffer
+    }
+    const std::size_t got = std::fread(buffer.data() + end, 1, buffer.size() - end, File);
+    if (got == 0) {
+      if (std::ferror(File)) throw CannotReadError(Path);
+      atEnd = true;
+    }
+    if (const void* nul = std::memchr(buffer.data() + end, '\0', got)) {
+      end = static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data());
+      atEnd = true;
+    } else {
+      end += got;
+    }
+  }
+}
+
+}  // namespace
+
+std::int32_t ReadDxf(const std::string& Path) {
+  LineCount = ArcCount = CircleCount = PolyCount = TextCount = 0;
+  StyleCount = 0;
+
+  errno = 0;
+  TFilePtr file(std::fopen(Path.c_str(), "rb"));
+  if (!file) {
+    if (errno != ENOENT && errno != ENOTDIR) throw CannotReadError(Path);
+    Lines.Shrink(0);
+    return 0;
+  }
+
+  Lines.Reset(TablesGrowStep);
+  Arcs.Reset(TablesGrowStep);
+  Circles.Reset(TablesGrowStep);
+  Polys.Reset(TablesGrowStep);
+  Texts.Reset(TablesGrowStep);
+  Styles.Reset(TablesGrowStep);
+  PolyVertices.Reset(0);
+
+  TPairReader reader;
+  try {
+    ReadPairs(file.get(), Path,
+              [&reader](std::int32_t Code, std::string_view Value) { return reader.Pair(Code, Value); });
+  } catch (const TFileError&) {
+    LineCount = ArcCount = CircleCount = PolyCount = TextCount = 0;
+    StyleCount = 0;
+    throw;
+  }
+  Lines.Shrink(static_cast<std::size_t>(LineCount));
+  return LineCount;
+}
+
+double StyleHeight(std::string_view Name) {
+  for (std::int32_t i = 0; i < StyleCount; ++i) {
+    const TStyleRec& style = Styles[static_cast<std::size_t>(i)];
+    if (style.Name.View() == Name) return style.Height;
+  }
+  return 0.0;
+}

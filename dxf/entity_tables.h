@@ -1,0 +1,155 @@
+// The in-memory model of one exported drawing: process-wide tables of
+// fixed-layout records, filled by ReadDxf and read (and reordered) by the
+// length report. Coordinates and radii in drawing units, angles in degrees,
+// all exactly as the file gives them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "dxf/fixed_text.h"
+
+// Length of every table at the start of a run, and the step by which a table
+// that has run full grows.
+constexpr std::int32_t TablesGrowStep = 100;
+
+using TText40 = TFixedText<40>;
+using TText60 = TFixedText<60>;
+using TText255 = TFixedText<255>;
+
+struct TLineRec {
+  double X1, Y1, Z1;  // start point [10, 20, 30]
+  double X2, Y2, Z2;  // end point [11, 21, 31]
+  TText60 Layer;      // [8]
+  TText60 Color;      // colour number as text [62]; empty without group 62
+  TText60 LineType;   // [6]; empty without group 6
+};
+
+struct TArcRec {
+  double CX, CY, CZ;  // center [10, 20, 30]
+  double Radius;      // [40]
+  double StartAngle;  // degrees [50]
+  double EndAngle;    // degrees [51]
+  TText60 Layer;
+  TText60 Color;
+  TText60 LineType;
+};
+
+struct TCircleRec {
+  double CX, CY, CZ;  // center [10, 20, 30]
+  double Radius;      // [40]
+  TText60 Layer;
+  TText60 Color;
+  TText60 LineType;
+};
+
+// One vertex of a polyline [10, 20]; Flags is the group 70 of a VERTEX entity,
+// 0 for a LWPOLYLINE.
+struct TVertex {
+  double X, Y;
+  std::int32_t Flags;
+};
+
+// One POLYLINE with its VERTEX entities, or one LWPOLYLINE. The vertices live
+// in PolyVertices, slots 1 to VertexCount at FirstVertex onwards, so a record
+// costs memory in proportion to its vertices and has no upper limit on them.
+// Exchanging two records exchanges their vertices with them.
+struct TPolyRec {
+  std::int64_t FirstVertex;   // index in PolyVertices of vertex slot 1
+  std::int32_t VertexCount;   // vertices read, in file order
+  std::int32_t Flags;         // group 70 of a POLYLINE; always 0 for a LWPOLYLINE
+  TText60 Layer;
+  TText60 Color;
+  TText60 LineType;
+};
+
+// One TEXT or MTEXT. A text record has no layer.
+struct TTextRec {
+  double X, Y, Z;     // insertion point [10, 20, 30]
+  double X2, Y2, Z2;  // [11, 21, 31]
+  TText255 Content;   // [1, 3], cleaned
+  std::int32_t HAlign;  // [72]
+  std::int32_t VAlign;  // [73]
+  double Height;      // [40], or the height of the style named by [7]
+  TText60 Color;
+  TText60 LineType;
+};
+
+// One entry of the STYLE table.
+struct TStyleRec {
+  TText40 Name;     // [2]
+  double Height;    // [40]; 10.0 until the entry gives one
+  TText60 Color;    // [62]
+  TText60 LineType; // [6]
+};
+
+// A growable array of records whose length (the room it has, every record in
+// it valid) is separate from the count of records in use. Records are kept in
+// blocks, so growing never moves a record and costs no copy of the table.
+template <class T>
+class TTable {
+ public:
+  static constexpr std::size_t BlockSize = 1024;
+
+  TTable() = default;
+  TTable(const TTable&) = delete;
+  TTable& operator=(const TTable&) = delete;
+
+  T& operator[](std::size_t Index) { return blocks_[Index / BlockSize][Index % BlockSize]; }
+  const T& operator[](std::size_t Index) const {
+    return blocks_[Index / BlockSize][Index % BlockSize];
+  }
+  std::size_t Length() const { return length_; }
+
+  // Makes the table Length empty records long, keeping none of its contents.
+  void Reset(std::size_t Length) {
+    blocks_.clear();
+    length_ = 0;
+    GrowBy(Length);
+  }
+  // Adds Count empty records at the end.
+  void GrowBy(std::size_t Count) {
+    const std::size_t newLength = length_ + Count;
+    while (blocks_.size() * BlockSize < newLength) blocks_.emplace_back(new T[BlockSize]);
+    for (std::size_t i = length_; i < newLength; ++i) (*this)[i] = T{};
+    length_ = newLength;
+  }
+  // Cuts the table to Length records (never lengthens it).
+  void Shrink(std::size_t Length) {
+    if (Length >= length_) return;
+    length_ = Length;
+    blocks_.resize((Length + BlockSize - 1) / BlockSize);
+  }
+
+ private:
+  std::vector<std::unique_ptr<T[]>> blocks_;
+  std::size_t length_ = 0;
+};
+
+extern TTable<TLineRec> Lines;
+extern TTable<TArcRec> Arcs;
+extern TTable<TCircleRec> Circles;
+extern TTable<TPolyRec> Polys;
+extern TTable<TTextRec> Texts;
+extern TTable<TStyleRec> Styles;
+extern TTable<TVertex> PolyVertices;  // the vertices of every record of Polys
+
+extern std::int32_t LineCount;
+extern std::int32_t ArcCount;
+extern std::int32_t CircleCount;
+extern std::int32_t PolyCount;
+extern std::int32_t TextCount;
+
+// Vertex slot Slot (1 to VertexCount) of a polyline record.
+inline TVertex& PolyVertex(const TPolyRec& Rec, std::int32_t Slot) {
+  return PolyVertices[static_cast<std::size_t>(Rec.FirstVertex + Slot - 1)];
+}
+
+// Exchange the whole contents of two records of one table.
+inline void SwapLineRec(TLineRec& A, TLineRec& B) { std::swap(A, B); }
+inline void SwapArcRec(TArcRec& A, TArcRec& B) { std::swap(A, B); }
+inline void SwapCircleRec(TCircleRec& A, TCircleRec& B) { std::swap(A, B); }
+inline void SwapPolyRec(TPolyRec& A, TPolyRec& B) { std::swap(A, B); }

@@ -1,0 +1,109 @@
+#include "dxf/mtext_codes.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Bytes of one character at Pos: 2 for a lead byte with a byte after it.
+inline std::size_t CharSize(std::string_view s, std::size_t Pos) {
+  return IsShiftJisLeadByte(static_cast<unsigned char>(s[Pos])) && Pos + 1 < s.size() ? 2 : 1;
+}
+
+// The text being built, with a mark per byte telling whether it is a
+// single-byte character, so that a backslash at its end can be recognised.
+struct TCharStack {
+  std::string Bytes;
+  std::vector<bool> Single;
+
+  void Clear() {
+    Bytes.clear();
+    Single.clear();
+  }
+  void Push(std::string_view s, std::size_t Pos, std::size_t Size) {
+    Bytes.append(s.data() + Pos, Size);
+    for (std::size_t k = 0; k < Size; ++k) Single.push_back(Size == 1);
+  }
+  bool EndsWithBackslash() const { return !Bytes.empty() && Bytes.back() == '\\' && Single.back(); }
+  void Pop() {
+    Bytes.pop_back();
+    Single.pop_back();
+  }
+};
+
+// Deleting the first "\x" until none is left gives the same text as one pass
+// that drops each x meeting a backslash at the end of what is kept so far.
+void RemoveTwoByteCode(std::string_view s, char Letter, TCharStack& Out) {
+  Out.Clear();
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t size = CharSize(s, i);
+    if (size == 1 && s[i] == Letter && Out.EndsWithBackslash()) {
+      Out.Pop();
+    } else {
+      Out.Push(s, i, size);
+    }
+    i += size;
+  }
+}
+
+// "\x" up to and including the first ";" after it, again and again from the
+// start; a code with no ";" after it ends the removal there.
+void RemoveCodeToSemicolon(std::string_view s, char Letter, TCharStack& Out) {
+  Out.Clear();
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t size = CharSize(s, i);
+    if (size == 1 && s[i] == Letter && Out.EndsWithBackslash()) {
+      std::size_t j = i + 1;
+      while (j < s.size() && !(s[j] == ';' && CharSize(s, j) == 1)) j += CharSize(s, j);
+      if (j >= s.size()) {
+        for (; i < s.size(); i += CharSize(s, i)) Out.Push(s, i, CharSize(s, i));
+        return;
+      }
+      Out.Pop();
+      i = j + 1;
+      continue;
+    }
+    Out.Push(s, i, size);
+    i += size;
+  }
+}
+
+void Strip(std::string_view Text, std::string& Result) {
+  if (std::memchr(Text.data(), '\\', Text.size()) == nullptr) {
+    Result.assign(Text);
+    return;
+  }
+  thread_local TCharStack a, b;
+  TCharStack* from = &a;
+  TCharStack* to = &b;
+  from->Clear();
+  from->Bytes.assign(Text);
+  for (char letter : {'P', 'O', 'o', 'L', 'l'}) {
+    RemoveTwoByteCode(from->Bytes, letter, *to);
+    std::swap(from, to);
+  }
+  for (char letter : {'T', 'C'}) {
+    RemoveCodeToSemicolon(from->Bytes, letter, *to);
+    std::swap(from, to);
+  }
+  Result.assign(from->Bytes);
+}
+
+}  // namespace
+
+std::string StripMTextCodes(std::string_view Text) {
+  std::string result;
+  Strip(Text, result);
+  return result;
+}
+
+void CleanTextContent(std::string_view Text, std::string& Out) {
+  Strip(Text, Out);
+  static constexpr std::string_view kPhiCode = "\\U+03C6";
+  for (std::size_t i = 0; i < Out.size(); i += CharSize(Out, i)) {
+    if (Out.compare(i, kPhiCode.size(), kPhiCode) == 0) {
+      Out.replace(i, kPhiCode.size(), "\x83\xd3");  // φ
+      return;
+    }
+  }
+}
