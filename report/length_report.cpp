@@ -1,0 +1,292 @@
+#include "report/length_report.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "dxf/dxf_errors.h"
+#include "dxf/dxf_reader.h"
+#include "dxf/entity_tables.h"
+#include "report/measures.h"
+#include "report/number_format.h"
+#include "report/report_message.h"
+
+namespace {
+
+const char kCannotCreate[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1";  // ファイルを作成できません
+
+const char kLineWord[] = "\x90\xfc";                  // 線
+const char kCircleWord[] = "\x89\x7e";                // 円
+const char kArcWord[] = "\x89\x7e\x8c\xca";           // 円弧
+const char kPolyWord[] = "\x91\xbd\x8a\x70\x90\xfc";  // 多角線
+
+struct TFileCloser {
+  void operator()(std::FILE* File) const { std::fclose(File); }
+};
+
+// The CSV file, written through one buffer.
+class TCsvWriter {
+ public:
+  TCsvWriter(std::FILE* File, const std::string& Path) : file_(File), path_(Path) { buffer_.reserve(kFlushAt + 4096); }
+
+  std::string& Buffer() { return buffer_; }
+  void MaybeFlush() {
+    if (buffer_.size() >= kFlushAt) Flush();
+  }
+  void Close() {
+    Flush();
+    std::FILE* file = file_.release();
+    if (std::fclose(file) != 0) throw CannotWriteError(path_);
+  }
+
+ private:
+  static constexpr std::size_t kFlushAt = 1 << 20;
+  void Flush() {
+    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) != buffer_.size())
+      throw CannotWriteError(path_);
+    buffer_.clear();
+  }
+  std::unique_ptr<std::FILE, TFileCloser> file_;
+  std::string path_;
+  std::string buffer_;
+};
+
+// A text field; quoted (with its quotes doubled) only where it holds a
+// comma, a quote or a line end, so that a row always has seven fields.
+void AppendField(std::string& Out, std::string_view Text) {
+  if (Text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    Out.append(Text);
+    return;
+  }
+  Out.push_back('"');
+  for (char c : Text) {
+    if (c == '"') Out.push_back('"');
+    Out.push_back(c);
+  }
+  Out.push_back('"');
+}
+
+// One entity in sort order: its row key as a rank, measure and position.
+struct TSortItem {
+  double Measure;
+  double PosX, PosY;
+  std::uint32_t Rank;   // equal ranks: equal layer, colour and linetype
+  std::uint32_t Index;  // position in the table before sorting
+};
+
+// Smaller first; no measure the arithmetic can produce breaks the order:
+// NaN stands after every number, and -0.0 equals 0.0.
+bool MeasureBefore(double A, double B, bool& Equal) {
+  const bool aNan = std::isnan(A), bNan = std::isnan(B);
+  Equal = false;
+  if (aNan || bNan) {
+    Equal = aNan && bNan;
+    return !aNan;
+  }
+  if (A < B) return true;
+  Equal = !(B < A);
+  return false;
+}
+
+bool SortsBefore(const TSortItem& A, const TSortItem& B) {
+  if (A.Rank != B.Rank) return A.Rank < B.Rank;
+  bool equal;
+  const bool before = MeasureBefore(A.Measure, B.Measure, equal);
+  if (!equal) return before;
+  if (A.PosX != B.PosX) return A.PosX < B.PosX;
+  if (A.PosY != B.PosY) return A.PosY < B.PosY;
+  return A.Index < B.Index;  // entities equal in every key keep their file order
+}
+
+template <class TRec>
+bool SameRowKey(const TRec& A, const TRec& B) {
+  return A.Layer == B.Layer && A.Color == B.Color && A.LineType == B.LineType;
+}
+
+template <class TRec>
+bool RowKeyBefore(const TRec& A, const TRec& B) {
+  // string_view compares bytes as unsigned; a beginning orders first.
+  if (int c = A.Layer.View().compare(B.Layer.View())) return c < 0;
+  if (int c = A.Color.View().compare(B.Color.View())) return c < 0;
+  return A.LineType.View().compare(B.LineType.View()) < 0;
+}
+
+std::uint64_t HashRowKey(std::string_view Layer, std::string_view Color, std::string_view LineType) {
+  std::uint64_t h = 1469598103934665603ULL;
+  for (std::string_view part : {Layer, Color, LineType}) {
+    for (unsigned char c : part) h = (h ^ c) * 1099511628211ULL;
+    h = (h ^ (0x100u + part.size())) * 1099511628211ULL;
+  }
+  return h;
+}
+
+// Gives each item the rank of its row key among the distinct row keys of
+// the table, in row-key order. Drawings have few distinct keys, so the work
+// is a hash per record and a sort of the distinct keys.
+template <class TRec>
+void RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Items) {
+  std::vector<std::uint32_t> representative;  // key id -> a record with that key
+  std::vector<std::uint32_t> slots(1024, 0);  // open addressing: key id + 1
+  std::uint32_t previousId = 0;
+  for (std::size_t i = 0; i < Items.size(); ++i) {
+    const TRec& rec = Table[i];
+    if (i > 0 && SameRowKey(rec, Table[i - 1])) {
+      Items[i].Rank = previousId;
+      continue;
+    }
+    std::size_t mask = slots.size() - 1;
+    std::size_t slot = HashRowKey(rec.Layer.View(), rec.Color.View(), rec.LineType.View()) & mask;
+    while (slots[slot] != 0 && !SameRowKey(Table[representative[slots[slot] - 1]], rec))
+      slot = (slot + 1) & mask;
+    if (slots[slot] == 0) {
+      representative.push_back(static_cast<std::uint32_t>(i));
+      slots[slot] = static_cast<std::uint32_t>(representative.size());
+      if (representative.size() * 2 > slots.size()) {
+        std::vector<std::uint32_t> grown(slots.size() * 2, 0);
+        mask = grown.size() - 1;
+        for (std::uint32_t id = 0; id < representative.size(); ++id) {
+          const TRec& r = Table[representative[id]];
+          std::size_t s = HashRowKey(r.Layer.View(), r.Color.View(), r.LineType.View()) & mask;
+          while (grown[s] != 0) s = (s + 1) & mask;
+          grown[s] = id + 1;
+        }
+        slots.swap(grown);
+      }
+      previousId = static_cast<std::uint32_t>(representative.size() - 1);
+    } else {
+      previousId = slots[slot] - 1;
+    }
+    Items[i].Rank = previousId;
+  }
+  std::vector<std::uint32_t> order(representative.size());
+  for (std::uint32_t id = 0; id < order.size(); ++id) order[id] = id;
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    return RowKeyBefore(Table[representative[a]], Table[representative[b]]);
+  });
+  std::vector<std::uint32_t> rank(order.size());
+  for (std::uint32_t r = 0; r < order.size(); ++r) rank[order[r]] = r;
+  for (TSortItem& item : Items) item.Rank = rank[item.Rank];
+}
+
+// Puts record Items[i].Index at place i, following each cycle of the
+// permutation with exchanges of whole records.
+template <class TRec, class TSwap>
+void ApplyOrder(TTable<TRec>& Table, std::vector<TSortItem>& Items, TSwap Swap) {
+  for (std::size_t start = 0; start < Items.size(); ++start) {
+    std::size_t current = start;
+    while (Items[current].Index != current) {
+      const std::size_t next = Items[current].Index;
+      Items[current].Index = static_cast<std::uint32_t>(current);
+      if (next == start) break;
+      Swap(Table[current], Table[next]);
+      current = next;
+    }
+  }
+}
+
+struct TRowGroup {
+  std::int64_t Count = 0;
+  std::int64_t Duplicates = 0;
+  double Measure = 0.0;
+};
+
+template <class TRec>
+void WriteRow(TCsvWriter& Csv, const TRec& Key, const TRowGroup& Group, const char* KindWord) {
+  std::string& out = Csv.Buffer();
+  AppendField(out, Key.Layer.View());
+  out.push_back(',');
+  out.append(FormatMeasure(Group.Measure));
+  out.push_back(',');
+  out.append(std::to_string(Group.Count));
+  out.push_back(',');
+  out.append(KindWord);
+  out.push_back(',');
+  if (Group.Duplicates > 0) out.append(std::to_string(Group.Duplicates));
+  out.push_back(',');
+  AppendField(out, Key.Color.View());
+  out.push_back(',');
+  AppendField(out, Key.LineType.View());
+  out.append("\r\n");
+  Csv.MaybeFlush();
+}
+
+// Measure, position key and duplicate key of one kind of record.
+template <class TRec, class TMeasure, class TPosition, class TSameDuplicate, class TSwap>
+void WriteKind(TCsvWriter& Csv, TTable<TRec>& Table, std::int32_t Count, const char* KindWord,
+               TMeasure Measure, TPosition Position, TSameDuplicate SameDuplicate, TSwap Swap) {
+  if (Count <= 0) return;
+  std::vector<TSortItem> items(static_cast<std::size_t>(Count));
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const TRec& rec = Table[i];
+    items[i].Measure = Measure(rec);  // computed once per entity
+    Position(rec, items[i].PosX, items[i].PosY);
+    items[i].Index = static_cast<std::uint32_t>(i);
+  }
+  RankRowKeys(Table, items);
+  std::sort(items.begin(), items.end(), SortsBefore);
+  ApplyOrder(Table, items, Swap);
+
+  TRowGroup group;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const double m = items[i].Measure;
+    if (i > 0 && (items[i].Rank != items[i - 1].Rank || std::fabs(m - group.Measure) > SameLengthTolerance)) {
+      WriteRow(Csv, Table[i - 1], group, KindWord);
+      group = TRowGroup{};
+    }
+    if (group.Count > 0 && SameDuplicate(Table[i], Table[i - 1])) ++group.Duplicates;
+    ++group.Count;
+    group.Measure = m;
+  }
+  WriteRow(Csv, Table[items.size() - 1], group, KindWord);
+}
+
+void PolyStart(const TPolyRec& Poly, double& X, double& Y) {
+  if (Poly.VertexCount > 0) {
+    X = PolyVertex(Poly, 1).X;
+    Y = PolyVertex(Poly, 1).Y;
+  } else {
+    X = Y = 0.0;
+  }
+}
+
+}  // namespace
+
+void WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath) {
+  std::FILE* file = std::fopen(CsvPath.c_str(), "wb");
+  if (!file) {
+    ShowReportMessage(kCannotCreate);
+    return;
+  }
+  TCsvWriter csv(file, CsvPath);
+  ReadDxf(DxfPath);
+
+  WriteKind(
+      csv, Lines, LineCount, kLineWord, MeasureLine,
+      [](const TLineRec& r, double& x, double& y) { x = r.X1, y = r.Y1; },
+      [](const TLineRec& a, const TLineRec& b) { return a.X1 == b.X1 && a.Y1 == b.Y1 && a.X2 == b.X2 && a.Y2 == b.Y2; },
+      SwapLineRec);
+  WriteKind(
+      csv, Circles, CircleCount, kCircleWord, MeasureCircle,
+      [](const TCircleRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
+      [](const TCircleRec& a, const TCircleRec& b) { return a.CX == b.CX && a.CY == b.CY; }, SwapCircleRec);
+  WriteKind(
+      csv, Arcs, ArcCount, kArcWord, MeasureArc,
+      [](const TArcRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
+      [](const TArcRec& a, const TArcRec& b) { return a.CX == b.CX && a.CY == b.CY; }, SwapArcRec);
+  WriteKind(
+      csv, Polys, PolyCount, kPolyWord, MeasurePoly, PolyStart,
+      [](const TPolyRec& a, const TPolyRec& b) {
+        double ax, ay, bx, by;
+        PolyStart(a, ax, ay);
+        PolyStart(b, bx, by);
+        return ax == bx && ay == by;
+      },
+      SwapPolyRec);
+  csv.Close();
+}

@@ -1,0 +1,156 @@
+#include "report/length_report.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "dxf/dxf_errors.h"
+#include "dxf/entity_tables.h"
+#include "dxf/test_files.h"
+#include "report/report_message.h"
+
+std::vector<std::string> ShownMessages;
+void ShowReportMessage(const std::string& Text) { ShownMessages.push_back(Text); }
+
+namespace {
+
+using testing_files::Pairs;
+using testing_files::ReadBytes;
+
+const std::string kLine = "\x90\xfc";                  // 線
+const std::string kCircle = "\x89\x7e";                // 円
+const std::string kArc = "\x89\x7e\x8c\xca";           // 円弧
+const std::string kPoly = "\x91\xbd\x8a\x70\x90\xfc";  // 多角線
+
+std::string Entities(const std::string& Body) {
+  return Pairs({"0", "SECTION", "2", "ENTITIES"}) + Body + Pairs({"0", "ENDSEC", "0", "EOF"});
+}
+
+std::string Line(std::string_view Layer, std::string_view X1, std::string_view Y1, std::string_view X2,
+                 std::string_view Y2, std::string_view Color = {}, std::string_view LineType = {}) {
+  std::string text = Pairs({"0", "LINE", "8", Layer, "10", X1, "20", Y1, "11", X2, "21", Y2});
+  if (!Color.empty()) text += Pairs({"62", Color});
+  if (!LineType.empty()) text += Pairs({"6", LineType});
+  return text;
+}
+
+std::string Circle(std::string_view X, std::string_view Y, std::string_view Radius) {
+  return Pairs({"0", "CIRCLE", "8", "0", "10", X, "20", Y, "40", Radius});
+}
+
+std::string Arc(std::string_view X, std::string_view Start, std::string_view End) {
+  return Pairs({"0", "ARC", "8", "0", "10", X, "20", "0", "40", "10", "50", Start, "51", End});
+}
+
+class LengthReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ShownMessages.clear(); }
+  std::string Report(const std::string& Dxf) {
+    const std::string csv = folder_.File("out.csv");
+    WriteLengthReport(folder_.Write("in.dxf", Dxf), csv);
+    return ReadBytes(csv);
+  }
+  testing_files::TTempFolder folder_;
+};
+
+TEST_F(LengthReportTest, WorkedExampleMatchesGoldenFile) {
+  const std::string csv = folder_.File("worked.csv");
+  WriteLengthReport(ORVELINE_TESTDATA "/worked_example.dxf", csv);
+  EXPECT_EQ(ReadBytes(csv), ReadBytes(ORVELINE_TESTDATA "/worked_example.csv"));
+  EXPECT_TRUE(ShownMessages.empty());
+  // The tables are left in sorted order: layer 0 before 壁.
+  EXPECT_EQ(Lines[0].Layer.View(), "0");
+  EXPECT_EQ(Lines[1].Y2, 2.0);
+}
+
+TEST_F(LengthReportTest, GroupsSortsAndCountsDuplicates) {
+  const struct { const char* name; std::string dxf; std::string csv; } cases[] = {
+      {"only texts", Entities(Pairs({"0", "TEXT", "1", "a"})), ""},
+      {"single line", Entities(Line("A", "0", "0", "3", "4")), "A,     5.000,1," + kLine + ",,,\r\n"},
+      {"two identical lines", Entities(Line("A", "0", "0", "3", "4") + Line("A", "0", "0", "3", "4")),
+       "A,     5.000,2," + kLine + ",1,,\r\n"},
+      {"opposite direction is no duplicate", Entities(Line("A", "0", "0", "3", "4") + Line("A", "3", "4", "0", "0")),
+       "A,     5.000,2," + kLine + ",,,\r\n"},
+      {"a line between keeps identical lines apart",
+       Entities(Line("A", "0", "0", "3", "4") + Line("A", "0", "0", "4", "3") + Line("A", "0", "0", "3", "4")),
+       "A,     5.000,3," + kLine + ",,,\r\n"},
+      {"position brings identical lines together",
+       Entities(Line("A", "5", "0", "8", "4") + Line("A", "0", "0", "3", "4") + Line("A", "5", "0", "8", "4")),
+       "A,     5.000,3," + kLine + ",1,,\r\n"},
+      {"layers in byte order",
+       Entities(Line("\x95\xc7", "0", "0", "1", "0") + Line("b", "0", "0", "1", "0") + Line("B", "0", "0", "1", "0") +
+                Line("BB", "0", "0", "1", "0")),
+       "B,     1.000,1," + kLine + ",,,\r\nBB,     1.000,1," + kLine + ",,,\r\nb,     1.000,1," + kLine +
+           ",,,\r\n\x95\xc7,     1.000,1," + kLine + ",,,\r\n"},
+      {"empty colour orders first",
+       Entities(Line("A", "0", "0", "1", "0", "1") + Line("A", "0", "0", "1", "0", {}, "HIDDEN") +
+                Line("A", "0", "0", "1", "0")),
+       "A,     1.000,1," + kLine + ",,,\r\nA,     1.000,1," + kLine + ",,,HIDDEN\r\nA,     1.000,1," + kLine +
+           ",,1,\r\n"},
+      {"the tolerance chains",
+       Entities(Line("A", "0", "0", "1.000016", "0") + Line("A", "0", "0", "1", "0") +
+                Line("A", "0", "0", "1.000008", "0")),
+       "A,     1.000,3," + kLine + ",,,\r\n"},
+      {"beyond the tolerance",
+       Entities(Line("A", "0", "0", "1.00002", "0") + Line("A", "0", "0", "1", "0")),
+       "A,     1.000,1," + kLine + ",,,\r\nA,     1.000,1," + kLine + ",,,\r\n"},
+      {"wide and rounded numbers",
+       Entities(Line("A", "0", "0", "1234567", "0") + Line("A", "0", "0", "0", "2.0625")),
+       "A,     2.063,1," + kLine + ",,,\r\nA,1234567.000,1," + kLine + ",,,\r\n"},
+      {"arcs are compared by centre only",
+       Entities(Arc("0", "0", "90") + Arc("0", "90", "180") + Arc("5", "0", "90")),
+       "0,    15.708,3," + kArc + ",1,,\r\n"},
+      {"three coincident circles",
+       Entities(Circle("1", "1", "1") + Circle("1", "1", "1") + Circle("1", "1", "1")),
+       "0,     6.283,3," + kCircle + ",2,,\r\n"},
+      {"concentric circles",
+       Entities(Circle("1", "1", "1") + Circle("1", "1", "2")),
+       "0,     6.283,1," + kCircle + ",,,\r\n0,    12.566,1," + kCircle + ",,,\r\n"},
+      {"polylines by their first vertex",
+       Entities(Pairs({"0", "LWPOLYLINE", "8", "P", "10", "0", "20", "0", "10", "2", "20", "0",
+                       "0", "POLYLINE", "8", "P", "0", "VERTEX", "10", "0", "20", "0", "0", "VERTEX", "10", "0",
+                       "20", "2", "0", "SEQEND", "0", "LWPOLYLINE", "8", "P"})),
+       "P,     0.000,1," + kPoly + ",,,\r\nP,     2.000,2," + kPoly + ",1,,\r\n"},
+      {"kinds in order lines, circles, arcs, polylines",
+       Entities(Pairs({"0", "LWPOLYLINE", "8", "0"}) + Arc("0", "0", "90") + Circle("0", "0", "1") +
+                Line("0", "0", "0", "1", "0")),
+       "0,     1.000,1," + kLine + ",,,\r\n0,     6.283,1," + kCircle + ",,,\r\n0,    15.708,1," + kArc +
+           ",,,\r\n0,     0.000,1," + kPoly + ",,,\r\n"},
+      {"fields with comma or quote are quoted",
+       Entities(Line("a,b", "0", "0", "1", "0", "1", "x\"y")),
+       "\"a,b\",     1.000,1," + kLine + ",,1,\"x\"\"y\"\r\n"},
+      {"overflowing measures",
+       Entities(Line("A", "-1e308", "0", "1e308", "0") + Line("A", "0", "0", "1", "0") +
+                Line("A", "1e308", "0", "-1e308", "0")),
+       "A,     1.000,1," + kLine + ",,,\r\nA,       INF,2," + kLine + ",,,\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Report(c.dxf), c.csv);
+  }
+}
+
+TEST_F(LengthReportTest, CsvThatCannotBeCreated) {
+  const std::string dxf = folder_.Write("bad.dxf", Entities(Pairs({"0", "LINE", "10", "x"})));
+  const std::string csv = folder_.File("no-such-folder/out.csv");
+  WriteLengthReport(dxf, csv);  // the DXF file is not read: no conversion error
+  ASSERT_EQ(ShownMessages.size(), 1u);
+  // ファイルを作成できません
+  EXPECT_EQ(ShownMessages[0],
+            "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1");
+  EXPECT_FALSE(std::filesystem::exists(csv));
+}
+
+TEST_F(LengthReportTest, ReaderErrorsPassThroughLeavingAnEmptyFile) {
+  const std::string csv = folder_.Write("old.csv", "old contents");
+  EXPECT_THROW(WriteLengthReport(folder_.Write("bad.dxf", Entities(Line("A", "0", "0", "1", "x"))), csv),
+               TConvertError);
+  EXPECT_TRUE(std::filesystem::exists(csv));
+  EXPECT_EQ(ReadBytes(csv), "");
+  EXPECT_TRUE(ShownMessages.empty());
+  // A missing drawing gives an empty list.
+  WriteLengthReport(folder_.File("missing.dxf"), csv);
+  EXPECT_EQ(ReadBytes(csv), "");
+}
+
+}  // namespace

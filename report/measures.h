@@ -1,0 +1,23 @@
+// The measure of each entity the report counts: its length in drawing units
+// in the XY plane (Z is ignored). Intermediates are computed in long double.
+#pragma once
+
+#include <cstdint>
+
+#include "dxf/entity_tables.h"
+
+// Each takes the index of an entity in its table (0 for the first record).
+double LineLength(std::int32_t Index);
+double CircleLength(std::int32_t Index);
+double ArcLength(std::int32_t Index);
+double PolyLength(std::int32_t Index);
+
+// The same measures of one record.
+double MeasureLine(const TLineRec& Line);
+double MeasureCircle(const TCircleRec& Circle);
+// Counter-clockwise from StartAngle to EndAngle: 360 is added to a negative
+// sweep, so 350 to 10 degrees sweeps 20.
+double MeasureArc(const TArcRec& Arc);
+// Straight segments from vertex to vertex; a closed polyline gets no segment
+// back to its first vertex.
+double MeasurePoly(const TPolyRec& Poly);
