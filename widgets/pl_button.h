@@ -1,0 +1,225 @@
+// The gradient push button: a focusable child window that paints itself
+// completely (gradient face, up to two caption lines, an optional picture, a
+// frame, a focus rectangle) through one off-screen bitmap.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "widgets/toolkit.h"
+
+enum class TplButtonStyle { bsNormal, bsFlat, bsFlatNoFrame, bsRoundRect, bsRoundRectNoFrame };
+enum class TplBtnFrameType { bffFlat, bffEtched, bffBump };
+enum class TplBtnAlignment { taCenter, taLeft, taRight, taEven };
+
+// Keys and mouse buttons held, read from the keyboard state.
+struct TShiftState {
+  bool Shift = false;
+  bool Alt = false;
+  bool Ctrl = false;
+  bool Left = false;
+  bool Right = false;
+  bool Middle = false;
+};
+TShiftState CurrentShiftState();
+
+// Colour of row y of a vertical gradient of height rows:
+// begin + y * (end - begin) / (height - 1) per component, rounded toward zero.
+COLORREF GradientRow(COLORREF begin, COLORREF end, int y, int height);
+// Draws the gradient as one line per row across the width. Height 1 draws the
+// begin colour; height 0 draws nothing.
+void DrawGradient(HDC dc, int width, int height, COLORREF begin, COLORREF end);
+
+// Byte offsets of the characters of a code-page-932 text (a lead byte and
+// its trail byte make one character).
+std::vector<size_t> CharacterStarts(const std::string& text);
+// x of each character when n characters are spread over span pixels from x0:
+// the widths' sum is total (the whole caption's width); the spare pixels are
+// shared out as equal gaps, the remainder one pixel at a time from the left.
+std::vector<int> SpreadEven(const std::vector<int>& widths, int total, int span, int x0);
+
+class TplButton;
+
+// One caption line.
+class TplBtnCaption {
+ public:
+  explicit TplBtnCaption(TplButton& owner) : owner_(owner) {}
+  TplBtnCaption(const TplBtnCaption&) = delete;
+  TplBtnCaption& operator=(const TplBtnCaption&) = delete;
+  // Copies every field and repaints the owner.
+  void Assign(const TplBtnCaption& other);
+
+  const std::string& Caption() const noexcept { return caption_; }
+  void SetCaption(const std::string& value);
+  TplBtnAlignment Alignment() const noexcept { return alignment_; }
+  void SetAlignment(TplBtnAlignment value);
+  int Left() const noexcept { return left_; }
+  void SetLeft(int value);
+  int Right() const noexcept { return right_; }
+  void SetRight(int value);
+
+ private:
+  TplButton& owner_;
+  std::string caption_;
+  TplBtnAlignment alignment_ = TplBtnAlignment::taCenter;
+  int left_ = 0;
+  int right_ = 0;
+};
+
+// The picture: a bitmap or an icon, owned.
+class TplBtnImage {
+ public:
+  explicit TplBtnImage(TplButton& owner) : owner_(owner) {}
+  TplBtnImage(const TplBtnImage&) = delete;
+  TplBtnImage& operator=(const TplBtnImage&) = delete;
+  // Copies every field, the picture by its content, and repaints the owner.
+  void Assign(const TplBtnImage& other);
+
+  void SetBitmap(TBitmapHandle bitmap);
+  void SetIcon(TIconHandle icon);
+  void ClearPicture();
+  bool HasGraphic() const noexcept { return bitmap_ || icon_; }
+  bool IsIcon() const noexcept { return static_cast<bool>(icon_); }
+  HBITMAP Bitmap() const noexcept { return bitmap_.Get(); }
+  HICON Icon() const noexcept { return icon_.Get(); }
+  SIZE PictureSize() const;
+
+  int Left() const noexcept { return left_; }
+  void SetLeft(int value);
+  int Top() const noexcept { return top_; }
+  void SetTop(int value);
+  bool Visible() const noexcept { return visible_; }
+  void SetVisible(bool value);
+  bool TransParent() const noexcept { return transParent_; }
+  void SetTransParent(bool value);
+  bool VertCenter() const noexcept { return vertCenter_; }
+  void SetVertCenter(bool value);
+  bool HorzCenter() const noexcept { return horzCenter_; }
+  void SetHorzCenter(bool value);
+
+ private:
+  friend class TplButton;
+  TplButton& owner_;
+  TBitmapHandle bitmap_;
+  TIconHandle icon_;
+  int left_ = 10;
+  int top_ = 0;
+  bool visible_ = true;
+  bool transParent_ = false;
+  bool vertCenter_ = true;
+  bool horzCenter_ = false;
+};
+
+class TplButton : public TWindowedControl {
+ public:
+  // name: the component's name; it becomes the first caption line when the
+  // button is first given a parent.
+  explicit TplButton(std::string name = "plButton");
+  ~TplButton() override;
+
+  const std::string& Name() const noexcept { return name_; }
+
+  TplButtonStyle ButtonStyle() const noexcept { return buttonStyle_; }
+  void SetButtonStyle(TplButtonStyle value);
+  bool Cancel() const noexcept { return cancel_; }
+  void SetCancel(bool value);
+  bool Gradation() const noexcept { return gradation_; }
+  void SetGradation(bool value);
+  TColor GradBeginColor() const noexcept { return gradBeginColor_; }
+  void SetGradBeginColor(TColor value);
+  TColor GradEndColor() const noexcept { return gradEndColor_; }
+  void SetGradEndColor(TColor value);
+  bool HasFocus() const noexcept { return hasFocus_; }
+  void SetHasFocus(bool value);
+  int ModalResult() const noexcept { return modalResult_; }
+  void SetModalResult(int value);
+  TplBtnImage& Image() noexcept { return image_; }
+  bool DisableImage() const noexcept { return disableImage_; }
+  void SetDisableImage(bool value);
+  TplBtnCaption& CaptionA() noexcept { return captionA_; }
+  TplBtnCaption& CaptionB() noexcept { return captionB_; }
+  int CaptionLineSpace() const noexcept { return captionLineSpace_; }
+  void SetCaptionLineSpace(int value);
+  int CaptionTop() const noexcept { return captionTop_; }
+  // Turns vertical centring off.
+  void SetCaptionTop(int value);
+  bool CaptionVertCenter() const noexcept { return captionVertCenter_; }
+  void SetCaptionVertCenter(bool value);
+  TplBtnFrameType FlatFrameType() const noexcept { return flatFrameType_; }
+  void SetFlatFrameType(TplBtnFrameType value);
+  TColor Color() const noexcept { return color_; }
+  void SetColor(TColor value);
+  bool ParentColor() const noexcept { return parentColor_; }
+  void SetParentColor(bool value);
+  // With ParentFont the parent's WM_GETFONT font is used (this Font when the
+  // parent answers none), in this Font's colour.
+  const TFont& Font() const noexcept { return font_; }
+  void SetFont(const TFont& value);
+  bool ParentFont() const noexcept { return parentFont_; }
+  void SetParentFont(bool value);
+  bool Pressed() const noexcept { return pressed_; }
+
+  // Clicks the button: released, the modal result copied to the form, the
+  // click event, a repaint.
+  void Click();
+  // Handles Enter or Esc as a dialog key; true when it clicked the button.
+  bool DialogKey(WPARAM key, const TShiftState& shift);
+
+  // Paints the whole button on a DC at (0, 0).
+  void PaintTo(HDC dc);
+  void Repaint() { TWindowedControl::Repaint(); }
+
+  std::function<void(TplButton&)> OnClick;
+  std::function<void(TplButton&, const TShiftState&, int x, int y)> OnMouseEnter;
+  std::function<void(TplButton&, const TShiftState&, int x, int y)> OnMouseLeave;
+  std::function<void(TplButton&)> OnEnter;
+  std::function<void(TplButton&)> OnExit;
+
+ protected:
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  void HandleCreated() override;
+  void FirstParent() override;
+
+ private:
+  void Draw(HDC dc);
+  void DrawCaption(HDC dc, TplBtnCaption& line, int y);
+  void DrawPicture(HDC dc);
+  void DrawFrame(HDC dc);
+  void DrawFocus(HDC dc);
+  void UpdateRegion();
+  void MouseEnter();
+  void MouseLeave();
+  HFONT CurrentFont();
+  bool Round() const;
+
+  std::string name_;
+  TplButtonStyle buttonStyle_ = TplButtonStyle::bsNormal;
+  bool cancel_ = false;
+  bool gradation_ = true;
+  TColor gradBeginColor_ = clWhite;
+  TColor gradEndColor_ = clSilver;
+  bool hasFocus_ = true;
+  int modalResult_ = 0;
+  bool disableImage_ = false;
+  int captionLineSpace_ = 4;
+  int captionTop_ = 0;
+  bool captionVertCenter_ = true;
+  TplBtnFrameType flatFrameType_ = TplBtnFrameType::bffFlat;
+  TColor color_ = clBtnFace;
+  bool parentColor_ = false;
+  TFont font_ = DialogFont();
+  TFontHandle fontHandle_;
+  bool parentFont_ = true;
+  bool pressed_ = false;
+  bool clicked_ = false;   // the left button went down here and is still held
+  bool mouseInside_ = false;
+  TplBtnCaption captionA_;
+  TplBtnCaption captionB_;
+  TplBtnImage image_;
+};
+
+// For the message loop, before IsDialogMessage: Enter and Esc key-downs go to
+// the buttons of the message's top-level window as dialog keys, in creation
+// order; true when a button took the key (the message is then done with).
+bool HandleDialogKey(const MSG& message);
