@@ -30,10 +30,10 @@ TConvertError NotARealError(std::string_view Text) {
 }
 
 TFileError CannotReadError(const std::string& Path) {
-  // The reason alone starts after the blank that follows the path.
-  return TFileError("'" + Path + "'" + kCannotRead, Path, std::string(kCannotRead + 1));
+  // The reason alone starts after the blank and the particle that follow the path.
+  return TFileError("'" + Path + "'" + kCannotRead, Path, std::string(kCannotRead + 3));
 }
 
 TFileError CannotWriteError(const std::string& Path) {
-  return TFileError(Path + kCannotWrite, Path, std::string(kCannotWrite + 1));
+  return TFileError(Path + kCannotWrite, Path, std::string(kCannotWrite + 3));
 }

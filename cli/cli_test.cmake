@@ -1,0 +1,81 @@
+# Runs orveline-report as a user would and checks exit status, output and the
+# CSV bytes. Messages are checked where the terminal is UTF-8.
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+
+function(fail what)
+  message(SEND_ERROR "FAILED: ${what}")
+endfunction()
+
+function(run_tool)
+  execute_process(COMMAND ${EMULATOR} "${TOOL}" ${ARGN}
+    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  set(rc "${rc}" PARENT_SCOPE)
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+# The worked example: exactly the golden bytes, silent success.
+run_tool("${TESTDATA}/worked_example.dxf" "${WORK}/worked.csv")
+if(NOT (rc EQUAL 0))
+  fail("worked example exits 0 (got ${rc}: ${err})")
+endif()
+if(NOT ("${out}${err}" STREQUAL ""))
+  fail("worked example prints nothing (got '${out}${err}')")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/worked.csv" "${TESTDATA}/worked_example.csv"
+  RESULT_VARIABLE same)
+if(NOT (same EQUAL 0))
+  fail("worked example CSV equals the golden file")
+endif()
+
+# A missing drawing: an error, and no CSV file.
+run_tool("${WORK}/missing.dxf" "${WORK}/missing.csv")
+if(NOT (rc EQUAL 1))
+  fail("missing drawing exits 1 (got ${rc})")
+endif()
+if(NOT (NOT EXISTS "${WORK}/missing.csv"))
+  fail("missing drawing creates no CSV")
+endif()
+if(CHECK_MESSAGES AND NOT (err MATCHES "missing.dxf: ファイルが見つかりません"))
+  fail("missing drawing message (got '${err}')")
+endif()
+
+# A CSV that cannot be created.
+run_tool("${TESTDATA}/worked_example.dxf" "${WORK}/no-such-folder/out.csv")
+if(NOT (rc EQUAL 1))
+  fail("uncreatable CSV exits 1 (got ${rc})")
+endif()
+if(CHECK_MESSAGES AND NOT (err MATCHES "out.csv: ファイルを作成できません"))
+  fail("uncreatable CSV message (got '${err}')")
+endif()
+
+# A conversion error names the bad value; the CSV stays, empty.
+file(WRITE "${WORK}/bad.dxf" "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n1,5\n")
+run_tool("${WORK}/bad.dxf" "${WORK}/bad.csv")
+if(NOT (rc EQUAL 1))
+  fail("conversion error exits 1 (got ${rc})")
+endif()
+if(CHECK_MESSAGES AND NOT (err MATCHES "bad.dxf: '1,5' は浮動小数点数ではありません"))
+  fail("conversion error message (got '${err}')")
+endif()
+file(SIZE "${WORK}/bad.csv" size)
+if(NOT (size EQUAL 0))
+  fail("conversion error leaves an empty CSV")
+endif()
+
+run_tool(--version)
+if(NOT (rc EQUAL 0))
+  fail("--version exits 0")
+endif()
+if(NOT (out MATCHES "^orveline-report [0-9]+\\.[0-9]+"))
+  fail("--version prints the version (got '${out}')")
+endif()
+run_tool(--help)
+if(NOT (rc EQUAL 0 AND out MATCHES "Usage: orveline-report DRAWING.dxf REPORT.csv"))
+  fail("--help prints the usage")
+endif()
+run_tool(only-one-argument)
+if(NOT (rc EQUAL 2))
+  fail("wrong arguments exit 2 (got ${rc})")
+endif()
