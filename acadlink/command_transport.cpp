@@ -1,0 +1,133 @@
+#include "acadlink/command_transport.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+#include "acadlink/window_discovery.h"
+
+namespace {
+
+// One payload: 255 units or bytes of text and the terminating zero.
+constexpr std::size_t kPayloadChars = 255;
+constexpr ULONG_PTR kCommandInputId = 1;
+
+bool IsLive(HWND wnd) { return wnd != nullptr && IsWindow(wnd) != FALSE; }
+
+std::string ToAnsi(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                       nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                      nullptr);
+  return out;
+}
+
+std::wstring FromAnsi(const std::string& text) {
+  if (text.empty()) return {};
+  const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
+  return out;
+}
+
+// Hands one payload to the main window and posts the WM_NULL that follows
+// every copy-data message.
+void DeliverPayload(HWND wnd, const void* payload, DWORD byteCount) {
+  COPYDATASTRUCT record{};
+  record.dwData = kCommandInputId;
+  record.cbData = byteCount;
+  record.lpData = const_cast<void*>(payload);
+  SendMessageA(wnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
+  PostMessageA(wnd, WM_NULL, 0, 0);
+}
+
+// End of the longest piece from `begin` that fits one payload and does not
+// cut a surrogate pair.
+std::size_t WidePieceEnd(const std::wstring& text, std::size_t begin) {
+  std::size_t end = begin + kPayloadChars;
+  if (end >= text.size()) return text.size();
+  if (IS_HIGH_SURROGATE(text[end - 1]) && IS_LOW_SURROGATE(text[end])) --end;
+  return end;
+}
+
+// Same for ANSI bytes: never between the lead and the trail byte of a
+// double-byte character.
+std::size_t AnsiPieceEnd(const std::string& text, std::size_t begin) {
+  std::size_t p = begin;
+  while (p < text.size()) {
+    const std::size_t width = IsDBCSLeadByte(static_cast<BYTE>(text[p])) && p + 1 < text.size() ? 2 : 1;
+    if (p + width - begin > kPayloadChars) break;
+    p += width;
+  }
+  return p;
+}
+
+}  // namespace
+
+bool SendCopyDataW(const std::wstring& text) {
+  const HWND wnd = AcadLinkState().AcadWnd;
+  if (!IsLive(wnd)) return false;
+  // The text goes through the ANSI code page and back, so the payload holds
+  // only characters that the code page can represent.
+  const std::wstring payload = FromAnsi(ToAnsi(text));
+  std::array<wchar_t, kPayloadChars + 1> buffer{};
+  if (text.size() <= kPayloadChars) {
+    const std::size_t n = text.size();
+    payload.copy(buffer.data(), std::min(n, payload.size()));
+    DeliverPayload(wnd, buffer.data(), static_cast<DWORD>((n + 1) * sizeof(wchar_t)));
+    return true;
+  }
+  for (std::size_t begin = 0; begin < payload.size();) {
+    const std::size_t end = WidePieceEnd(payload, begin);
+    buffer.fill(L'\0');
+    payload.copy(buffer.data(), end - begin, begin);
+    DeliverPayload(wnd, buffer.data(), static_cast<DWORD>((end - begin + 1) * sizeof(wchar_t)));
+    begin = end;
+  }
+  return true;
+}
+
+bool SendCopyDataA(const std::wstring& text) {
+  const HWND wnd = FindAcadWindow();
+  if (!IsLive(wnd)) return false;
+  std::string bytes = ToAnsi(text);
+  // Like a C string, the text ends at its first zero.
+  bytes.resize(std::min(bytes.size(), bytes.find('\0')));
+  std::array<char, kPayloadChars + 1> buffer{};
+  std::size_t begin = 0;
+  do {
+    const std::size_t end = AnsiPieceEnd(bytes, begin);
+    buffer.fill('\0');
+    bytes.copy(buffer.data(), end - begin, begin);
+    DeliverPayload(wnd, buffer.data(), static_cast<DWORD>(end - begin + 1));
+    begin = end;
+  } while (begin < bytes.size());
+  return true;
+}
+
+bool SendCommandTextAs(const std::wstring& text, bool unicode) {
+  if (!IsLive(FindAcadWindow())) return false;
+  return unicode ? SendCopyDataW(text) : SendCopyDataA(text);
+}
+
+bool SendCommandText(const std::wstring& text) {
+  const HWND wnd = FindAcadWindow();
+  return SendCommandTextAs(text, IsLive(wnd) && IsWindowUnicode(wnd) != FALSE);
+}
+
+std::string ReadWindowText(HWND wnd) {
+  const LRESULT n = SendMessageA(wnd, WM_GETTEXTLENGTH, 0, 0);
+  if (n <= 0) return {};
+  // Room for twice the count: a length that the platform gives in UTF-16
+  // units still leaves space for the double-byte characters.
+  const std::size_t size = (static_cast<std::size_t>(n) + 1) * 2;
+  std::vector<char> buffer(size, '\0');
+  SendMessageA(wnd, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer.data()));
+  // Up to the first zero byte; a full buffer without one is taken whole.
+  return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
+}
+
+std::string ReadCommandLine() { return ReadWindowText(FindCommandInputPane()); }

@@ -1,0 +1,84 @@
+// Windows and peer processes for the link's tests: top-level and child
+// windows with chosen titles and class names, a window that records the
+// messages it gets, a helper window in another process, and the stand-in
+// CAD program run as a separate process.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Text in the ANSI code page (Shift-JIS) <-> UTF-16.
+std::wstring Wide(const std::string& ansi);
+std::string Ansi(const std::wstring& wide);
+
+// One message that a recording window got: WM_COPYDATA with its record, or
+// WM_NULL.
+struct TReceived {
+  HWND wnd;
+  UINT message;
+  ULONG_PTR id;
+  DWORD byteCount;
+  std::string payload;  // cbData bytes as they arrived
+};
+std::vector<TReceived>& ReceivedMessages();
+
+// Dispatches what is waiting in this thread's queue (the posted WM_NULLs).
+void PumpMessages();
+
+// A window of this process, destroyed with the object. Top-level windows
+// are hidden unless asked (the searches do not look at visibility); `unicode` chooses the Unicode or the ANSI window
+// procedure, so IsWindowUnicode tells them apart. Titles are Shift-JIS.
+class TTestWindow {
+ public:
+  static TTestWindow TopLevel(const std::string& title, const std::string& className, bool unicode = true,
+                              bool visible = false);
+  static TTestWindow Child(HWND parent, const std::string& text);
+  TTestWindow(TTestWindow&& other) noexcept;
+  TTestWindow& operator=(TTestWindow&& other) noexcept;
+  TTestWindow(const TTestWindow&) = delete;
+  TTestWindow& operator=(const TTestWindow&) = delete;
+  ~TTestWindow();
+  HWND Get() const { return wnd_; }
+  void Destroy();
+
+ private:
+  explicit TTestWindow(HWND wnd) : wnd_(wnd) {}
+  HWND wnd_;
+};
+
+// A program run beside the test, ended with the object.
+class TPeerProcess {
+ public:
+  // A top-level window with this title and class in another process.
+  static TPeerProcess HelperWindow(const std::string& title, const std::string& className);
+  // The stand-in CAD program with these options; returns once its windows
+  // exist (it has written its ready file).
+  static TPeerProcess Standin(const std::vector<std::string>& options, const std::string& folder);
+  TPeerProcess(TPeerProcess&& other) noexcept;
+  TPeerProcess(const TPeerProcess&) = delete;
+  TPeerProcess& operator=(const TPeerProcess&) = delete;
+  ~TPeerProcess();
+  DWORD Id() const { return info_.dwProcessId; }
+  HWND Window() const { return window_; }
+  void End();
+
+ private:
+  TPeerProcess() = default;
+  PROCESS_INFORMATION info_{};
+  HWND window_ = nullptr;  // the helper's window
+};
+
+// Entry for `--helper-window TITLE CLASS`; returns the exit code.
+int RunHelperWindow(const std::string& title, const std::string& className);
+
+// Where the stand-in lives (given to the test program on its command line).
+void SetStandinPath(const std::string& hostPath);
+
+// A fresh folder under the temporary folder, with a trailing backslash.
+std::string MakeTempFolder();
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::vector<std::string> ReadLines(const std::string& path);  // CR LF ends
+bool FileExists(const std::string& path);
