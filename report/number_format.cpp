@@ -35,7 +35,8 @@ std::string FormatMeasure(double Value) {
   const int intCount = exponent + 1;  // may be 0 or negative
   std::string fixed;                  // integer digits followed by kDecimals + 1 decimals
   if (intCount <= 0) {
-    fixed = "0" + std::string(static_cast<std::size_t>(-intCount), '0') + digits;
+    fixed.assign(static_cast<std::size_t>(1 - intCount), '0');
+    fixed.append(digits);
   } else {
     fixed = digits;
     if (fixed.size() < static_cast<std::size_t>(intCount)) fixed.append(intCount - fixed.size(), '0');
