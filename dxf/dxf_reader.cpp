@@ -1,5 +1,6 @@
 #include "dxf/dxf_reader.h"
 
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -289,7 +290,20 @@ inline std::int32_t GroupCode(std::string_view Line) {
   return ConvertInteger(Line);
 }
 
+// The first CR or LF from p on, eight bytes at a time.
 inline const char* FindLineBreak(const char* p, const char* end) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+    while (end - p >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, p, 8);
+      const std::uint64_t lf = word ^ (kOnes * '\n'), cr = word ^ (kOnes * '\r');
+      // The lowest flagged byte is exactly the first LF or CR.
+      const std::uint64_t hits = (((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & kHighs;
+      if (hits != 0) return p + (std::countr_zero(hits) >> 3);
+      p += 8;
+    }
+  }
   while (p < end && *p != '\n' && *p != '\r') ++p;
   return p;
 }

@@ -229,7 +229,7 @@ void WriteKind(TCsvWriter& Csv, TTable<TRec>& Table, std::int32_t Count, const c
     items[i].Index = static_cast<std::uint32_t>(i);
   }
   RankRowKeys(Table, items);
-  std::sort(items.begin(), items.end(), SortsBefore);
+  std::sort(items.begin(), items.end(), [](const TSortItem& a, const TSortItem& b) { return SortsBefore(a, b); });
   ApplyOrder(Table, items, Swap);
 
   TRowGroup group;
