@@ -10,7 +10,7 @@ void DrawCompletionNotice(HWND Window, const std::string& Text)
     GetWindowRect(Window, &bounds);
     const int height = bounds.bottom - bounds.top;
 
-    TWindowDC dc(Window);
+    TWindowDc dc(Window);
     const int length = static_cast<int>(Text.size());  // bytes, as the ANSI calls count
     SIZE extent{};
     GetTextExtentPoint32A(dc.Get(), Text.c_str(), length, &extent);

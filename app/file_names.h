@@ -11,5 +11,12 @@ bool IsSjisLeadByte(unsigned char Byte);
 // ":"; the trail byte of a double-byte character is never taken for any of them.
 std::string ChangeFileExt(const std::string& FileName, const std::string& Ext);
 
+// The part of Path after its last "\" or ":" (double-byte aware).
+std::string ExtractFileName(const std::string& Path);
+
 // "集計結果を" + CsvPath + "へ保存しました"
 std::string CompletionNoticeText(const std::string& CsvPath);
+
+// "yymmddhhnnss": two digits each of the year within the century, month, day,
+// hour (00-23), minute and second.
+std::string FormatTimeStamp(int Year, int Month, int Day, int Hour, int Minute, int Second);

@@ -56,4 +56,19 @@ TEST(CompletionNoticeTextTest, JoinsThePiecesWithoutSeparators)
               "\x82\xd6\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd");
 }
 
+TEST(FormatTimeStampTest, TwelveDigits)
+{
+    EXPECT_EQ(FormatTimeStamp(2026, 12, 10, 3, 4, 5), "261210030405");
+    EXPECT_EQ(FormatTimeStamp(2000, 1, 1, 23, 59, 59), "000101235959");
+}
+
+TEST(ExtractFileNameTest, KeepsTheNameAfterTheLastSeparator)
+{
+    EXPECT_EQ(ExtractFileName("C:\\Program Files\\attr.exe"), "attr.exe");
+    EXPECT_EQ(ExtractFileName("D:attr.exe"), "attr.exe");
+    EXPECT_EQ(ExtractFileName("attr.exe"), "attr.exe");
+    // 表 (0x95 0x5C) in the name: its trail byte is not a separator.
+    EXPECT_EQ(ExtractFileName("C:\\x\\\x95\x5c.exe"), "\x95\x5c.exe");
+}
+
 }  // namespace
