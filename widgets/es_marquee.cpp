@@ -283,11 +283,12 @@ void TEsCustomScrollingMarquee::Paint(HDC dc) {
     rebuild_ = false;
   }
   BitBlt(dc, offsetX_, offsetY_, imageWidth, imageHeight, imageDc_.Get(), 0, 0, SRCCOPY);
+  // The strip before the image: left of X, above Y. Moving right or down the
+  // caption leaves it behind; moving left or up it is there while the caption
+  // enters, and would keep whatever covered the window before.
   const COLORREF back = ColorToRGB(Color());
-  if (direction_ == TEsScrollDirection::sdLeftToRight && offsetX_ > 0)
-    FillSolid(dc, RECT{0, 0, offsetX_, height}, back);
-  if (direction_ == TEsScrollDirection::sdTopToBottom && offsetY_ > 0)
-    FillSolid(dc, RECT{0, 0, width, offsetY_}, back);
+  if (offsetX_ > 0) FillSolid(dc, RECT{0, 0, offsetX_, height}, back);
+  if (offsetY_ > 0) FillSolid(dc, RECT{0, 0, width, offsetY_}, back);
 }
 
 LRESULT CALLBACK TEsCustomScrollingMarquee::TickWindowProc(HWND window, UINT message,

@@ -1,0 +1,93 @@
+#include "widgets/test_support.h"
+
+namespace widgets_test {
+namespace {
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_GETFONT:
+      return GetWindowLongPtrW(window, GWLP_USERDATA);
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      TPaintDc paint(window);
+      PaintGraphicControls(window, paint.Get());
+      RECT client;
+      GetClientRect(window, &client);
+      FillRect(paint.Get(), &client, GetSysColorBrush(COLOR_BTNFACE));
+      return 0;
+    }
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+TTestWindow::TTestWindow(int width, int height, HFONT font) {
+  static bool registered = false;
+  if (!registered) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = TestWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"OrvelineWidgetsTestWindow";
+    RegisterClassExW(&windowClass);
+    registered = true;
+  }
+  window_ = CreateWindowExW(0, L"OrvelineWidgetsTestWindow", L"test", WS_POPUP | WS_CLIPCHILDREN, 40, 40,
+                            width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(font));
+  // Shown without activation: under Wine without a window manager, taking an
+  // active window down waits for the focus change. A SetFocus still activates
+  // it where a test needs the focus.
+  ShowWindow(window_, SW_SHOWNOACTIVATE);
+  PumpMessages();
+}
+
+TTestWindow::~TTestWindow() {
+  DestroyWindow(window_);
+  PumpMessages();
+}
+
+void PumpMessages() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+TFont SharpFont(const char* name, int height) {
+  TFont font;
+  font.Name = name;
+  font.Height = height;
+  font.Color = clBlack;
+  font.Charset = SHIFTJIS_CHARSET;
+  font.Quality = NONANTIALIASED_QUALITY;
+  return font;
+}
+
+RECT InkBox(const TDib& image, COLORREF color, const RECT& within) {
+  RECT box{within.right, within.bottom, within.left, within.top};
+  bool any = false;
+  for (int y = within.top; y < within.bottom; ++y) {
+    for (int x = within.left; x < within.right; ++x) {
+      if (image.Pixel(x, y) != color) continue;
+      any = true;
+      box.left = x < box.left ? x : box.left;
+      box.top = y < box.top ? y : box.top;
+      box.right = x + 1 > box.right ? x + 1 : box.right;
+      box.bottom = y + 1 > box.bottom ? y + 1 : box.bottom;
+    }
+  }
+  return any ? box : RECT{0, 0, 0, 0};
+}
+
+int CountPixels(const TDib& image, COLORREF color, const RECT& within) {
+  int count = 0;
+  for (int y = within.top; y < within.bottom; ++y)
+    for (int x = within.left; x < within.right; ++x) count += image.Pixel(x, y) == color;
+  return count;
+}
+
+}  // namespace widgets_test
