@@ -1,5 +1,6 @@
 # Runs orveline-report as a user would and checks exit status, output and the
-# CSV bytes. Messages are checked where the terminal is UTF-8.
+# CSV bytes. Messages are checked where the terminal is UTF-8 and no emulator
+# stands between.
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
@@ -20,7 +21,8 @@ run_tool("${TESTDATA}/worked_example.dxf" "${WORK}/worked.csv")
 if(NOT (rc EQUAL 0))
   fail("worked example exits 0 (got ${rc}: ${err})")
 endif()
-if(NOT ("${out}${err}" STREQUAL ""))
+# (Under an emulator its own messages may reach standard error.)
+if(CHECK_MESSAGES AND NOT ("${out}${err}" STREQUAL ""))
   fail("worked example prints nothing (got '${out}${err}')")
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/worked.csv" "${TESTDATA}/worked_example.csv"
