@@ -36,6 +36,8 @@ cmake --build "$build/win" -j "$jobs"
 # A fresh Wine prefix for every run of the suite.
 WINEPREFIX="$build/win/wineprefix" wineserver -k 2>/dev/null || true
 rm -rf "$build/win/wineprefix"
-ctest --test-dir "$build/win" --output-on-failure -j 1
+status=0
+ctest --test-dir "$build/win" --output-on-failure -j 1 || status=$?
 WINEPREFIX="$build/win/wineprefix" wineserver -k 2>/dev/null || true
+[ "$status" = 0 ] || exit "$status"
 echo "== all tests passed"
