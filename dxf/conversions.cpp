@@ -35,36 +35,27 @@ bool TryConvertInteger(std::string_view Text, std::int32_t& Value) {
   return true;
 }
 
-// The common case read directly: digits with a full stop, at most 15
-// significant digits and 22 decimals. Mantissa and power of ten are then both
-// exact doubles, so one division gives the correctly rounded value.
+// The common case read directly: digits with a full stop, at most 15 digits
+// in all. Mantissa and power of ten are then both exact doubles, so one
+// division gives the correctly rounded value.
 bool TryConvertPlainDecimal(std::string_view Text, double& Value) {
-  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                       1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   const char* p = Text.data();
   const char* end = p + Text.size();
-  bool negative = false;
-  if (p < end && *p == '-') {
-    negative = true;
-    ++p;
-  }
+  const bool negative = p < end && *p == '-';
+  p += negative;
   std::uint64_t mantissa = 0;
-  int digits = 0, decimals = 0;
-  bool point = false;
-  const char* start = p;
-  for (; p < end; ++p) {
-    const unsigned d = static_cast<unsigned char>(*p) - '0';
-    if (d <= 9) {
-      mantissa = mantissa * 10 + d;
-      if (mantissa != 0) ++digits;
-      decimals += point;
-    } else if (*p == '.' && !point) {
-      point = true;
-    } else {
-      return false;
-    }
+  const char* digits = p;
+  while (p < end && static_cast<unsigned char>(*p - '0') <= 9) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+  std::ptrdiff_t count = p - digits, decimals = 0;
+  if (p < end && *p == '.') {
+    const char* fraction = ++p;
+    while (p < end && static_cast<unsigned char>(*p - '0') <= 9) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+    decimals = p - fraction;
+    count += decimals;
   }
-  if (p - start == point || digits > 15 || decimals > 22) return false;
+  if (p != end || count == 0 || count > 15) return false;
   const double v = static_cast<double>(mantissa) / kPowers[decimals];
   Value = negative ? -v : v;
   return true;

@@ -337,9 +337,23 @@ void ReadPairs(std::FILE* File, const std::string& Path, THandler&& Handler) {
     std::string_view codeLine, valueLine;
     const char* afterCode;
     const char* afterValue;
-    while (nextLine(p, codeLine, afterCode) && nextLine(afterCode, valueLine, afterValue)) {
+    for (;;) {
+      // Group codes are short: blanks and digits read straight up to the line end.
+      std::int32_t code = 0;
+      const char* q = p;
+      while (q < last && *q == ' ') ++q;
+      const char* digits = q;
+      while (q < last && q - digits < 9 && static_cast<unsigned char>(*q - '0') <= 9) code = code * 10 + (*q++ - '0');
+      if (q > digits && q < last && (*q == '\n' || (*q == '\r' && (q + 1 < last || atEnd)))) {
+        afterCode = q + 1 + (*q == '\r' && q + 1 < last && q[1] == '\n');
+      } else {
+        if (!nextLine(p, codeLine, afterCode)) break;
+        code = -1;  // converted below, once the pair is known to be complete
+      }
+      if (!nextLine(afterCode, valueLine, afterValue)) break;
+      if (code < 0) code = GroupCode(codeLine);
       p = afterValue;
-      if (!Handler(GroupCode(codeLine), valueLine)) return;
+      if (!Handler(code, valueLine)) return;
     }
     if (atEnd) return;
     // Keep the unfinished pair and read on.

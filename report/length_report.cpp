@@ -184,6 +184,14 @@ void ApplyOrder(TTable<TRec>& Table, std::vector<TSortItem>& Items, TSwap Swap) 
       const std::size_t next = Items[current].Index;
       Items[current].Index = static_cast<std::uint32_t>(current);
       if (next == start) break;
+#if defined(__GNUC__)
+      // The walk jumps about the table: fetch the record after next while
+      // this exchange runs.
+      const std::size_t afterNext = Items[next].Index;
+      __builtin_prefetch(&Table[afterNext], 1);
+      __builtin_prefetch(reinterpret_cast<const char*>(&Table[afterNext]) + 128, 1);
+      __builtin_prefetch(&Items[afterNext]);
+#endif
       Swap(Table[current], Table[next]);
       current = next;
     }
