@@ -33,19 +33,6 @@ class TMultimediaTickSource : public TTickSource {
   TMultimediaTimer timer_;
 };
 
-void RegisterTickWindowClass(WNDPROC procedure) {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.lpszClassName = kTickWindowClass;
-  if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw std::runtime_error("RegisterClassEx failed");
-  registered = true;
-}
-
 }  // namespace
 
 std::unique_ptr<TTickSource> MultimediaTickSource() {
@@ -123,7 +110,7 @@ bool MarqueeStep(TMarqueePosition& p, bool bouncing, int width, int height, int 
 TEsCustomScrollingMarquee::TEsCustomScrollingMarquee(std::unique_ptr<TTickSource> ticks)
     : ticks_(std::move(ticks)) {
   SetTransparent(false);
-  RegisterTickWindowClass(&TEsCustomScrollingMarquee::TickWindowProc);
+  RegisterControlClass(kTickWindowClass, &TEsCustomScrollingMarquee::TickWindowProc);
   tickWindow_ = CreateWindowExW(0, kTickWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
   if (!tickWindow_) throw std::runtime_error("CreateWindowEx failed");

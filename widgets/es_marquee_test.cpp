@@ -158,7 +158,9 @@ TEST(EsMarquee, EachDirectionStepsWrapsAndBounces) {
     ASSERT_GT(tw, 0);
     ASSERT_GT(th, 0);
     // Measured with word wrap in the box: the long caption is several lines high.
-    if (c.direction == S::sdTopToBottom || c.direction == S::sdBottomToTop) ASSERT_LT(th, kH);
+    if (c.direction == S::sdTopToBottom || c.direction == S::sdBottomToTop) {
+      ASSERT_LT(th, kH);
+    }
     const int ticks = c.ticksToPassEnd(tw, th);
     ASSERT_GT(ticks, 1);
     f.Ticks(ticks - 1);

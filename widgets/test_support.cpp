@@ -11,10 +11,7 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 1;
     case WM_PAINT: {
       TPaintDc paint(window);
-      PaintGraphicControls(window, paint.Get());
-      RECT client;
-      GetClientRect(window, &client);
-      FillRect(paint.Get(), &client, GetSysColorBrush(COLOR_BTNFACE));
+      PaintFormSurface(window, paint.Get());
       return 0;
     }
   }
@@ -24,16 +21,7 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }  // namespace
 
 TTestWindow::TTestWindow(int width, int height, HFONT font) {
-  static bool registered = false;
-  if (!registered) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = TestWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"OrvelineWidgetsTestWindow";
-    RegisterClassExW(&windowClass);
-    registered = true;
-  }
+  RegisterControlClass(L"OrvelineWidgetsTestWindow", TestWindowProc);
   window_ = CreateWindowExW(0, L"OrvelineWidgetsTestWindow", L"test", WS_POPUP | WS_CLIPCHILDREN, 40, 40,
                             width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(font));

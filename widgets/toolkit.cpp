@@ -27,20 +27,6 @@ HBITMAP MakeDibSection(int width, int height, std::uint32_t** bits) {
   return bitmap;
 }
 
-void RegisterWindowedControlClass(WNDPROC procedure) {
-  static bool registered = false;
-  if (registered) return;
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kWindowedControlClass;
-  if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw std::runtime_error("RegisterClassEx failed");
-  registered = true;
-}
-
 }  // namespace
 
 COLORREF ColorToRGB(TColor color) {
@@ -101,6 +87,18 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
   COLORREF previous = SetBkColor(dc, color);
   ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
   SetBkColor(dc, previous);
+}
+
+void RegisterControlClass(const wchar_t* name, WNDPROC procedure) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &windowClass)) return;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  windowClass.lpszClassName = name;
+  if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    throw std::runtime_error("RegisterClassEx failed");
 }
 
 void HoldException(std::exception_ptr error) noexcept {
@@ -190,6 +188,13 @@ void PaintGraphicControls(HWND parent, HDC dc) {
   }
 }
 
+void PaintFormSurface(HWND form, HDC dc) {
+  PaintGraphicControls(form, dc);
+  RECT client;
+  GetClientRect(form, &client);
+  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+}
+
 // TWindowedControl
 
 TWindowedControl::~TWindowedControl() { DestroyHandle(); }
@@ -199,7 +204,7 @@ void TWindowedControl::SetParent(HWND parent) {
   bool first = parent_ == nullptr;
   parent_ = parent;
   if (!handle_) {
-    RegisterWindowedControlClass(&TWindowedControl::WindowProc);
+    RegisterControlClass(kWindowedControlClass, &TWindowedControl::WindowProc);
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (tabStop_ ? WS_TABSTOP : 0) |
                   (enabled_ ? 0 : WS_DISABLED);
     HWND created = CreateWindowExW(0, kWindowedControlClass, L"", style, left_, top_, width_,

@@ -135,6 +135,12 @@ class TGraphicControl {
 // opaque ones from the DC's clip region, so that the parent's own background
 // fill afterwards leaves them alone.
 void PaintGraphicControls(HWND parent, HDC dc);
+// A form's whole WM_PAINT: its window-less controls, then the button-face
+// colour around them.
+void PaintFormSurface(HWND form, HDC dc);
+
+// Registers a window class of this module once (a second call does nothing).
+void RegisterControlClass(const wchar_t* name, WNDPROC procedure);
 
 // A child window that paints itself completely. The window is made when the
 // control is first given a parent and destroyed with the control.

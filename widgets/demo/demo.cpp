@@ -21,12 +21,11 @@ LRESULT CALLBACK DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return 1;  // WM_PAINT fills around the banner
     case WM_PAINT: {
       TPaintDc paint(window);
-      PaintGraphicControls(window, paint.Get());
-      RECT client;
-      GetClientRect(window, &client);
-      FillRect(paint.Get(), &client, GetSysColorBrush(COLOR_BTNFACE));
+      PaintFormSurface(window, paint.Get());
       return 0;
     }
+    case WM_COMMAND:
+      return 0;  // IDOK / IDCANCEL from the dialog manager: Enter and Esc belong to the buttons
     case WM_CLOSE:
       DestroyWindow(window);
       return 0;
@@ -38,19 +37,13 @@ LRESULT CALLBACK DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 HWND CreateDemoWindow(HINSTANCE instance) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = DemoWindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = L"OrvelineWidgetsDemo";
-  RegisterClassExW(&windowClass);
+  RegisterControlClass(L"OrvelineWidgetsDemo", DemoWindowProc);
   const DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   RECT frame{0, 0, 219, 131};
   AdjustWindowRectEx(&frame, style, FALSE, WS_EX_DLGMODALFRAME | WS_EX_TOPMOST);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
-  return CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, windowClass.lpszClassName, L"Orveline", style,
+  return CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, L"OrvelineWidgetsDemo", L"Orveline", style,
                          (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                          (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
                          instance, nullptr);
@@ -120,7 +113,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         RethrowHeldException();
         continue;
       }
-      if (IsDialogMessageW(window, &message)) continue;
+      if (IsDialogMessageW(window, &message)) {
+        RethrowHeldException();
+        continue;
+      }
       TranslateMessage(&message);
       DispatchMessageW(&message);
       RethrowHeldException();
