@@ -1,7 +1,5 @@
 #include "acadlink/test_windows.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -280,11 +278,3 @@ std::vector<std::string> ReadLines(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-int main(int argc, char** argv) {
-  if (argc == 4 && std::strcmp(argv[1], "--helper-window") == 0) return RunHelperWindow(argv[2], argv[3]);
-  testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i)
-    if (std::strncmp(argv[i], "--standin=", 10) == 0) SetStandinPath(argv[i] + 10);
-  return RUN_ALL_TESTS();
-}

@@ -53,6 +53,8 @@ class TCommandPeer {
 
   // The input pane's text: the prompt and what has been typed after it.
   std::string PaneText() const { return prompt_ + input_; }
+  // The entities of the last ended selection, which the frame shows picked.
+  const std::vector<std::size_t>& PreviousSelection() const { return previous_; }
 
  private:
   enum class TState {

@@ -1,6 +1,8 @@
 #include "standin/drawing.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -104,4 +106,70 @@ std::string ExportDrawing(const TDrawing& d, const std::vector<std::size_t>& sel
     for (std::size_t i = d.entitiesEnd; i < d.pairs.size(); ++i) put(d.pairs[i]);
   }
   return out;
+}
+
+namespace {
+
+double Number(const std::string& value) { return std::strtod(value.c_str(), nullptr); }
+
+void AddArc(TEntityShape& shape, double cx, double cy, double r, double fromDeg, double toDeg) {
+  const double pi = 3.14159265358979323846;
+  while (toDeg <= fromDeg) toDeg += 360.0;
+  const int steps = std::max(8, static_cast<int>((toDeg - fromDeg) / 6.0));
+  std::vector<TPoint2> run;
+  for (int i = 0; i <= steps; ++i) {
+    const double a = (fromDeg + (toDeg - fromDeg) * i / steps) * pi / 180.0;
+    run.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+  }
+  shape.runs.push_back(run);
+}
+
+}  // namespace
+
+TEntityShape EntityShape(const TDrawing& d, std::size_t index) {
+  TEntityShape shape;
+  if (index >= d.entities.size()) return shape;
+  const TDrawingEntity& e = d.entities[index];
+  double x = 0, y = 0, x2 = 0, y2 = 0, r = 0, a1 = 0, a2 = 360;
+  int flags = 0;
+  bool inHead = true;
+  std::vector<TPoint2> vertices;
+  for (std::size_t i = e.first + 1; i < e.last; ++i) {
+    const std::string code = Trim(d.pairs[i].code);
+    const std::string& v = d.pairs[i].value;
+    if (code == "0") {
+      inHead = false;
+      if (Trim(v) == "VERTEX") vertices.push_back({0, 0});
+      continue;
+    }
+    if (!inHead) {  // a vertex of a POLYLINE
+      if (!vertices.empty() && code == "10") vertices.back().x = Number(v);
+      if (!vertices.empty() && code == "20") vertices.back().y = Number(v);
+      continue;
+    }
+    if (code == "62") shape.color = static_cast<int>(Number(v));
+    else if (code == "70") flags = static_cast<int>(Number(v));
+    else if (code == "10") {
+      x = Number(v);
+      if (e.kind == "LWPOLYLINE") vertices.push_back({x, 0});
+    } else if (code == "20") {
+      y = Number(v);
+      if (e.kind == "LWPOLYLINE" && !vertices.empty()) vertices.back().y = y;
+    } else if (code == "11") x2 = Number(v);
+    else if (code == "21") y2 = Number(v);
+    else if (code == "40") r = Number(v);
+    else if (code == "50") a1 = Number(v);
+    else if (code == "51") a2 = Number(v);
+  }
+  if (e.kind == "LINE") {
+    shape.runs.push_back({{x, y}, {x2, y2}});
+  } else if (e.kind == "CIRCLE") {
+    AddArc(shape, x, y, r, 0, 360);
+  } else if (e.kind == "ARC") {
+    AddArc(shape, x, y, r, a1, a2);
+  } else if (e.kind == "POLYLINE" || e.kind == "LWPOLYLINE") {
+    if ((flags & 1) != 0 && !vertices.empty()) vertices.push_back(vertices.front());
+    if (vertices.size() > 1) shape.runs.push_back(vertices);
+  }
+  return shape;
 }

@@ -29,6 +29,20 @@ struct TDrawing {
   std::size_t entitiesEnd = 0;
 };
 
+struct TPoint2 {
+  double x;
+  double y;
+};
+
+// What the stand-in paints of one entity: its outline as point runs in
+// drawing units (circles and arcs as short chords), and its colour number
+// (group 62, 7 when absent).
+struct TEntityShape {
+  std::vector<std::vector<TPoint2>> runs;
+  int color = 7;
+};
+TEntityShape EntityShape(const TDrawing& drawing, std::size_t index);
+
 // Splits DXF text into its drawing. Lines may end in LF or CR LF.
 TDrawing ParseDrawing(const std::string& dxfText);
 

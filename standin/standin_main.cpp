@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -96,7 +97,7 @@ struct TStandin {
   HWND outputPane = nullptr;
   TGdiObject font;
   std::deque<std::string> history;
-  std::size_t entityCount = 0;
+  std::vector<TEntityShape> shapes;
   long inputs = 0;
 };
 TStandin* Standin = nullptr;
@@ -187,6 +188,8 @@ void CloseEverything() {
 
 // ---- painting -------------------------------------------------------------
 
+int BarHeight();
+
 void PaintText(HDC dc, const RECT& area, COLORREF back, COLORREF fore, const std::vector<std::string>& rows) {
   TGdiObject brush(CreateSolidBrush(back));
   FillRect(dc, &area, static_cast<HBRUSH>(brush.Get()));
@@ -215,11 +218,55 @@ void PaintPane(HWND wnd, HDC dc) {
   }
 }
 
+COLORREF ColorOf(int aci) {
+  switch (aci) {
+    case 1: return RGB(255, 0, 0);
+    case 2: return RGB(255, 255, 0);
+    case 3: return RGB(0, 255, 0);
+    case 4: return RGB(0, 255, 255);
+    case 5: return RGB(0, 0, 255);
+    case 6: return RGB(255, 0, 255);
+    default: return RGB(255, 255, 255);
+  }
+}
+
+// The model space: every entity fitted into the area, y upwards; the last
+// selection drawn dotted, as the CAD program shows picked objects.
 void PaintDrawingArea(HWND wnd, HDC dc) {
   RECT area;
   GetClientRect(wnd, &area);
-  const std::string status = "Model  " + std::to_string(Standin->entityCount) + " entities";
+  if (Standin->bar != nullptr && GetParent(Standin->bar) == wnd) area.bottom -= BarHeight();
+  const std::string status = "Model  " + std::to_string(Standin->shapes.size()) + " entities";
   PaintText(dc, area, RGB(33, 40, 48), RGB(160, 170, 180), {status});
+
+  double minX = 1e300, minY = 1e300, maxX = -1e300, maxY = -1e300;
+  for (const TEntityShape& shape : Standin->shapes)
+    for (const auto& run : shape.runs)
+      for (const TPoint2& p : run) {
+        minX = std::min(minX, p.x), maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y), maxY = std::max(maxY, p.y);
+      }
+  if (minX > maxX) return;
+  const double margin = 30;
+  const double w = std::max(1.0, area.right - 2 * margin), h = std::max(1.0, area.bottom - area.top - 2 * margin);
+  const double scale = std::min(w / std::max(maxX - minX, 1e-9), h / std::max(maxY - minY, 1e-9));
+  auto toScreen = [&](const TPoint2& p) {
+    return POINT{static_cast<LONG>(margin + (p.x - minX) * scale),
+                 static_cast<LONG>(area.bottom - margin - (p.y - minY) * scale)};
+  };
+  const auto& picked = Standin->peer->PreviousSelection();
+  SetBkMode(dc, TRANSPARENT);
+  for (std::size_t i = 0; i < Standin->shapes.size(); ++i) {
+    const TEntityShape& shape = Standin->shapes[i];
+    const bool isPicked = std::find(picked.begin(), picked.end(), i) != picked.end();
+    TGdiObject pen(CreatePen(isPicked ? PS_DOT : PS_SOLID, 1, ColorOf(shape.color)));
+    TSelectObject selected(dc, pen.Get());
+    for (const auto& run : shape.runs) {
+      std::vector<POINT> points;
+      for (const TPoint2& p : run) points.push_back(toScreen(p));
+      Polyline(dc, points.data(), static_cast<int>(points.size()));
+    }
+  }
 }
 
 int LineHeight() {
@@ -329,6 +376,8 @@ LRESULT FrameCommon(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
       if (wp == kUserTimer) Standin->peer->UserActs();
       if (wp == kExportTimer) Standin->peer->ExportGoesOn();
       RepaintPanes();
+      if (Standin != nullptr && Standin->frame != nullptr && IsWindow(Standin->frame))
+        InvalidateRect(Standin->frame, nullptr, FALSE);
       return 0;
     case WM_SIZE:
       if (Standin->bar != nullptr && GetParent(Standin->bar) == wnd) {
@@ -587,7 +636,7 @@ int Run() {
     }
     drawing = ParseDrawing(bytes);
   }
-  standin.entityCount = drawing.entities.size();
+  for (std::size_t i = 0; i < drawing.entities.size(); ++i) standin.shapes.push_back(EntityShape(drawing, i));
 
   TPeerHost host;
   host.promptShown = [](const std::string& p) {
