@@ -15,30 +15,12 @@ constexpr int kHeight = 40;
 constexpr COLORREF kBack = RGB(200, 210, 220);
 constexpr UINT kFormat = DT_EXPANDTABS;
 
-// Where the caption's face would be if drawn alone at the origin.
-class TMask {
- public:
-  TMask(const TFont& font, const std::string& caption) : image_(kWidth, kHeight) {
-    image_.Fill(RGB(255, 255, 255));
-    TFontHandle handle = CreateFontHandle(font);
-    TSelectObject selected(image_.Dc(), handle.Get());
-    SetBkMode(image_.Dc(), TRANSPARENT);
-    SetTextColor(image_.Dc(), RGB(0, 0, 0));
-    RECT all{0, 0, kWidth, kHeight};
-    DrawTextA(image_.Dc(), caption.data(), static_cast<int>(caption.size()), &all, kFormat);
-  }
-  bool operator()(int x, int y) const {
-    return x >= 0 && y >= 0 && x < kWidth && y < kHeight && image_.Pixel(x, y) == RGB(0, 0, 0);
-  }
-
- private:
-  TDib image_;
-};
+using widgets_test::TTextMask;
 
 struct TLayerCase {
   const char* name;
   std::function<void(TEsCustomLabel&)> configure;
-  std::function<COLORREF(const TMask&, int x, int y)> expected;
+  std::function<COLORREF(const TTextMask&, int x, int y)> expected;
 };
 
 TEST(EsLabel, DrawsShadowHighlightAndFaceLayersAtTheirOffsets) {
@@ -49,7 +31,7 @@ TEST(EsLabel, DrawsShadowHighlightAndFaceLayersAtTheirOffsets) {
   }();
   const TLayerCase cases[] = {
       {"raised: shadow at (2,2), highlight at (0,0), face at (1,1)", [](TEsCustomLabel&) {},
-       [](const TMask& m, int x, int y) {
+       [](const TTextMask& m, int x, int y) {
          if (m(x - 1, y - 1)) return RGB(128, 128, 128);
          if (m(x, y)) return RGB(255, 255, 255);
          if (m(x - 2, y - 2)) return RGB(0, 0, 0);
@@ -57,7 +39,7 @@ TEST(EsLabel, DrawsShadowHighlightAndFaceLayersAtTheirOffsets) {
        }},
       {"sunken: shadow at (0,0), highlight at (2,2), face at (1,1)",
        [](TEsCustomLabel& l) { l.SetAppearance(TEsAppearance::apSunken); },
-       [](const TMask& m, int x, int y) {
+       [](const TTextMask& m, int x, int y) {
          if (m(x - 1, y - 1)) return RGB(128, 128, 128);
          if (m(x - 2, y - 2)) return RGB(255, 255, 255);
          if (m(x, y)) return RGB(0, 0, 0);
@@ -73,7 +55,7 @@ TEST(EsLabel, DrawsShadowHighlightAndFaceLayersAtTheirOffsets) {
          s.SetShadowDepth(3);
          s.SetShadowStyle(TEsShadeStyle::ssGraduated);
        },
-       [](const TMask& m, int x, int y) {
+       [](const TTextMask& m, int x, int y) {
          if (m(x, y) || m(x - 1, y)) return RGB(150, 150, 150);
          if (m(x - 2, y)) return RGB(75, 75, 75);
          if (m(x - 3, y)) return RGB(0, 0, 0);
@@ -85,7 +67,7 @@ TEST(EsLabel, DrawsShadowHighlightAndFaceLayersAtTheirOffsets) {
          l.CustomSettings().SetGraduateFromColor(RGB(255, 0, 0));
          l.CustomSettings().SetGraduateStyle(TEsGraduateStyle::gsVertical);
        },
-       [](const TMask& m, int x, int y) {
+       [](const TTextMask& m, int x, int y) {
          if (!m(x, y)) return kBack;
          int band = y * 16 / kHeight;
          return RGB(255 + (128 - 255) * band / 15, 128 * band / 15, 128 * band / 15);
@@ -103,7 +85,7 @@ TEST(EsLabel, DrawsShadowHighlightAndFaceLayersAtTheirOffsets) {
     image.Fill(RGB(255, 0, 255));
     label.DrawLabel(image.Dc(), RECT{0, 0, kWidth, kHeight}, kFormat);
 
-    TMask mask(font, "HI");
+    TTextMask mask(font, "HI", kWidth, kHeight, kFormat);
     int wrong = 0;
     int faces = 0;
     for (int y = 0; y < kHeight; ++y) {

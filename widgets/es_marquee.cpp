@@ -190,6 +190,9 @@ void TEsCustomScrollingMarquee::TextChanged() {
 
 void TEsCustomScrollingMarquee::ParentChanged() { Measure(); }
 
+// The text height is measured with word wrap inside the client width.
+void TEsCustomScrollingMarquee::BoundsChanged() { Measure(); }
+
 void TEsCustomScrollingMarquee::StopTimer() {
   if (timerId_ != 0) ticks_->Stop();
   timerId_ = 0;

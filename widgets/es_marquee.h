@@ -85,6 +85,7 @@ class TEsCustomScrollingMarquee : public TEsCustomLabel {
   void Paint(HDC dc) override;
   void TextChanged() override;
   void ParentChanged() override;
+  void BoundsChanged() override;
 
  private:
   static LRESULT CALLBACK TickWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

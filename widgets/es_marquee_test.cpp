@@ -226,12 +226,25 @@ TEST(EsMarquee, PaintsTheImageAtTheOffsetAndFillsBehindItWhenMovingRight) {
   TMarqueeFixture f;
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   const TDib standing = f.Paint();
-  // The raised caption at (0, 0): the shadow, the highlight and the face.
-  const RECT area{8, 8, 8 + kW, 8 + kH};
-  EXPECT_GT(widgets_test::CountPixels(standing, RGB(0, 0, 0), area), 20);
-  EXPECT_GT(widgets_test::CountPixels(standing, RGB(128, 128, 128), area), 20);
-  EXPECT_GT(widgets_test::CountPixels(standing, RGB(255, 255, 255), area), 20);
+  // Standing at (0, 0), raised: the black shadow at (2, 2), the white
+  // highlight at (0, 0) and the grey face at (1, 1), on the face colour.
+  const widgets_test::TTextMask m(f.marquee.Font(), f.marquee.Caption(), kW + 4, kH + 4, DT_EXPANDTABS);
+  int wrong = 0;
+  int faces = 0;
+  for (int y = 0; y < kH; ++y) {
+    for (int x = 0; x < kW; ++x) {
+      COLORREF want = m(x - 1, y - 1) ? RGB(128, 128, 128)
+                      : m(x, y)       ? RGB(255, 255, 255)
+                      : m(x - 2, y - 2) ? RGB(0, 0, 0)
+                                        : face;
+      faces += want == RGB(128, 128, 128);
+      wrong += standing.Pixel(8 + x, 8 + y) != want;
+    }
+  }
+  EXPECT_GT(faces, 100);
+  EXPECT_EQ(wrong, 0);
   EXPECT_EQ(standing.Pixel(7, 8), RGB(255, 0, 255)) << "nothing drawn outside the bounds";
+  const RECT area{8, 8, 8 + kW, 8 + kH};
 
   f.marquee.SetActive(true);
   {

@@ -55,6 +55,21 @@ TFont SharpFont(const char* name, int height) {
   return font;
 }
 
+TTextMask::TTextMask(const TFont& font, const std::string& caption, int width, int height, UINT format)
+    : image_(width, height) {
+  image_.Fill(RGB(255, 255, 255));
+  TFontHandle handle = CreateFontHandle(font);
+  TSelectObject selected(image_.Dc(), handle.Get());
+  SetBkMode(image_.Dc(), TRANSPARENT);
+  SetTextColor(image_.Dc(), RGB(0, 0, 0));
+  RECT all{0, 0, width, height};
+  DrawTextA(image_.Dc(), caption.data(), static_cast<int>(caption.size()), &all, format);
+}
+
+bool TTextMask::operator()(int x, int y) const {
+  return x >= 0 && y >= 0 && x < image_.Width() && y < image_.Height() && image_.Pixel(x, y) == RGB(0, 0, 0);
+}
+
 RECT InkBox(const TDib& image, COLORREF color, const RECT& within) {
   RECT box{within.right, within.bottom, within.left, within.top};
   bool any = false;

@@ -31,6 +31,16 @@ void PumpMessages();
 // A font without smoothing, so drawn text has exact colours.
 TFont SharpFont(const char* name, int height);
 
+// Where a caption's face is when drawn alone at the origin with DrawText.
+class TTextMask {
+ public:
+  TTextMask(const TFont& font, const std::string& caption, int width, int height, UINT format);
+  bool operator()(int x, int y) const;
+
+ private:
+  TDib image_;
+};
+
 // The smallest rectangle holding the pixels of one colour inside `within`;
 // empty when there are none.
 RECT InkBox(const TDib& image, COLORREF color, const RECT& within);

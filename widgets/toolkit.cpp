@@ -179,7 +179,12 @@ void PaintGraphicControls(HWND parent, HDC dc) {
     RECT bounds = control->BoundsRect();
     RECT meet;
     if (hasClip && !IntersectRect(&meet, &bounds, &clip)) continue;
-    control->PaintOn(dc);
+    // Called from the parent's window procedure: nothing may unwind through it.
+    try {
+      control->PaintOn(dc);
+    } catch (...) {
+      HoldException(std::current_exception());
+    }
   }
   for (TGraphicControl* control : controls) {
     if (control->Parent() != parent || !control->Visible() || !control->Opaque()) continue;

@@ -133,7 +133,7 @@ class TGraphicControl {
 
 // Paints every visible window-less control of the parent, then excludes the
 // opaque ones from the DC's clip region, so that the parent's own background
-// fill afterwards leaves them alone.
+// fill afterwards leaves them alone. A failure is held (HoldException).
 void PaintGraphicControls(HWND parent, HDC dc);
 // A form's whole WM_PAINT: its window-less controls, then the button-face
 // colour around them.
