@@ -1,10 +1,12 @@
 #include "report/length_report.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -72,35 +74,38 @@ void AppendField(std::string& Out, std::string_view Text) {
   Out.push_back('"');
 }
 
-// One entity in sort order: its row key as a rank, measure and position.
+// One entity in sort order: its row key as a rank, and measure and position
+// as keys whose unsigned order is the order of the doubles.
 struct TSortItem {
-  double Measure;
-  double PosX, PosY;
+  std::uint64_t MeasureKey;
+  std::uint64_t PosXKey, PosYKey;
   std::uint32_t Rank;   // equal ranks: equal layer, colour and linetype
   std::uint32_t Index;  // position in the table before sorting
 };
 
-// Smaller first; no measure the arithmetic can produce breaks the order:
-// NaN stands after every number, and -0.0 equals 0.0.
-bool MeasureBefore(double A, double B, bool& Equal) {
-  const bool aNan = std::isnan(A), bNan = std::isnan(B);
-  Equal = false;
-  if (aNan || bNan) {
-    Equal = aNan && bNan;
-    return !aNan;
-  }
-  if (A < B) return true;
-  Equal = !(B < A);
-  return false;
+// Smaller first, and no measure the arithmetic can produce breaks the order:
+// -0.0 equals 0.0, and NaN stands after every number (+infinity included).
+constexpr std::uint64_t kNanKey = ~std::uint64_t{0};
+
+std::uint64_t OrderKey(double Value) {
+  if (std::isnan(Value)) return kNanKey;
+  if (Value == 0) Value = 0.0;
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(Value);
+  constexpr std::uint64_t kSign = std::uint64_t{1} << 63;
+  return (bits & kSign) ? ~bits : bits | kSign;
+}
+
+double FromOrderKey(std::uint64_t Key) {
+  if (Key == kNanKey) return std::numeric_limits<double>::quiet_NaN();
+  constexpr std::uint64_t kSign = std::uint64_t{1} << 63;
+  return std::bit_cast<double>((Key & kSign) ? Key & ~kSign : ~Key);
 }
 
 bool SortsBefore(const TSortItem& A, const TSortItem& B) {
   if (A.Rank != B.Rank) return A.Rank < B.Rank;
-  bool equal;
-  const bool before = MeasureBefore(A.Measure, B.Measure, equal);
-  if (!equal) return before;
-  if (A.PosX != B.PosX) return A.PosX < B.PosX;
-  if (A.PosY != B.PosY) return A.PosY < B.PosY;
+  if (A.MeasureKey != B.MeasureKey) return A.MeasureKey < B.MeasureKey;
+  if (A.PosXKey != B.PosXKey) return A.PosXKey < B.PosXKey;
+  if (A.PosYKey != B.PosYKey) return A.PosYKey < B.PosYKey;
   return A.Index < B.Index;  // entities equal in every key keep their file order
 }
 
@@ -130,7 +135,7 @@ std::uint64_t HashRowKey(std::string_view Layer, std::string_view Color, std::st
 // the table, in row-key order. Drawings have few distinct keys, so the work
 // is a hash per record and a sort of the distinct keys.
 template <class TRec>
-void RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Items) {
+std::uint32_t RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Items) {
   std::vector<std::uint32_t> representative;  // key id -> a record with that key
   std::vector<std::uint32_t> slots(1024, 0);  // open addressing: key id + 1
   std::uint32_t previousId = 0;
@@ -172,6 +177,24 @@ void RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Items) {
   std::vector<std::uint32_t> rank(order.size());
   for (std::uint32_t r = 0; r < order.size(); ++r) rank[order[r]] = r;
   for (TSortItem& item : Items) item.Rank = rank[item.Rank];
+  return static_cast<std::uint32_t>(order.size());
+}
+
+// Items in sort order: distributed by rank first (keeping their order), then
+// each rank's items sorted on their own, which keeps every sort small.
+void SortItems(std::vector<TSortItem>& Items, std::uint32_t Ranks) {
+  std::vector<std::size_t> start(Ranks + 1, 0);
+  for (const TSortItem& item : Items) ++start[item.Rank + 1];
+  for (std::uint32_t r = 0; r < Ranks; ++r) start[r + 1] += start[r];
+  {
+    std::vector<TSortItem> byRank(Items.size());
+    std::vector<std::size_t> next(start.begin(), start.end() - 1);
+    for (const TSortItem& item : Items) byRank[next[item.Rank]++] = item;
+    Items.swap(byRank);
+  }
+  for (std::uint32_t r = 0; r < Ranks; ++r)
+    std::sort(Items.begin() + static_cast<std::ptrdiff_t>(start[r]), Items.begin() + static_cast<std::ptrdiff_t>(start[r + 1]),
+              [](const TSortItem& a, const TSortItem& b) { return SortsBefore(a, b); });
 }
 
 // Puts record Items[i].Index at place i, following each cycle of the
@@ -224,7 +247,8 @@ void WriteRow(TCsvWriter& Csv, const TRec& Key, const TRowGroup& Group, const ch
   Csv.MaybeFlush();
 }
 
-// Measure, position key and duplicate key of one kind of record.
+// Measure and position key of one kind of record, and the part of its
+// duplicate key beyond the position.
 template <class TRec, class TMeasure, class TPosition, class TSameDuplicate, class TSwap>
 void WriteKind(TCsvWriter& Csv, TTable<TRec>& Table, std::int32_t Count, const char* KindWord,
                TMeasure Measure, TPosition Position, TSameDuplicate SameDuplicate, TSwap Swap) {
@@ -232,22 +256,28 @@ void WriteKind(TCsvWriter& Csv, TTable<TRec>& Table, std::int32_t Count, const c
   std::vector<TSortItem> items(static_cast<std::size_t>(Count));
   for (std::size_t i = 0; i < items.size(); ++i) {
     const TRec& rec = Table[i];
-    items[i].Measure = Measure(rec);  // computed once per entity
-    Position(rec, items[i].PosX, items[i].PosY);
+    items[i].MeasureKey = OrderKey(Measure(rec));  // computed once per entity
+    double x, y;
+    Position(rec, x, y);
+    items[i].PosXKey = OrderKey(x);
+    items[i].PosYKey = OrderKey(y);
     items[i].Index = static_cast<std::uint32_t>(i);
   }
-  RankRowKeys(Table, items);
-  std::sort(items.begin(), items.end(), [](const TSortItem& a, const TSortItem& b) { return SortsBefore(a, b); });
+  const std::uint32_t ranks = RankRowKeys(Table, items);
+  SortItems(items, ranks);
   ApplyOrder(Table, items, Swap);
 
   TRowGroup group;
   for (std::size_t i = 0; i < items.size(); ++i) {
-    const double m = items[i].Measure;
+    const double m = FromOrderKey(items[i].MeasureKey);
     if (i > 0 && (items[i].Rank != items[i - 1].Rank || std::fabs(m - group.Measure) > SameLengthTolerance)) {
       WriteRow(Csv, Table[i - 1], group, KindWord);
       group = TRowGroup{};
     }
-    if (group.Count > 0 && SameDuplicate(Table[i], Table[i - 1])) ++group.Duplicates;
+    // The position is the duplicate key, or its first half.
+    if (group.Count > 0 && items[i].PosXKey == items[i - 1].PosXKey && items[i].PosYKey == items[i - 1].PosYKey &&
+        SameDuplicate(Table[i], Table[i - 1]))
+      ++group.Duplicates;
     ++group.Count;
     group.Measure = m;
   }
@@ -277,24 +307,19 @@ void WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath) {
   WriteKind(
       csv, Lines, LineCount, kLineWord, MeasureLine,
       [](const TLineRec& r, double& x, double& y) { x = r.X1, y = r.Y1; },
-      [](const TLineRec& a, const TLineRec& b) { return a.X1 == b.X1 && a.Y1 == b.Y1 && a.X2 == b.X2 && a.Y2 == b.Y2; },
+      [](const TLineRec& a, const TLineRec& b) { return a.X2 == b.X2 && a.Y2 == b.Y2; },
       SwapLineRec);
   WriteKind(
       csv, Circles, CircleCount, kCircleWord, MeasureCircle,
       [](const TCircleRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
-      [](const TCircleRec& a, const TCircleRec& b) { return a.CX == b.CX && a.CY == b.CY; }, SwapCircleRec);
+      [](const TCircleRec&, const TCircleRec&) { return true; }, SwapCircleRec);
   WriteKind(
       csv, Arcs, ArcCount, kArcWord, MeasureArc,
       [](const TArcRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
-      [](const TArcRec& a, const TArcRec& b) { return a.CX == b.CX && a.CY == b.CY; }, SwapArcRec);
+      [](const TArcRec&, const TArcRec&) { return true; }, SwapArcRec);
   WriteKind(
       csv, Polys, PolyCount, kPolyWord, MeasurePoly, PolyStart,
-      [](const TPolyRec& a, const TPolyRec& b) {
-        double ax, ay, bx, by;
-        PolyStart(a, ax, ay);
-        PolyStart(b, bx, by);
-        return ax == bx && ay == by;
-      },
+      [](const TPolyRec&, const TPolyRec&) { return true; },
       SwapPolyRec);
   csv.Close();
 }
