@@ -135,7 +135,7 @@ std::uint64_t HashRowKey(std::string_view Layer, std::string_view Color, std::st
 // the table, in row-key order. Drawings have few distinct keys, so the work
 // is a hash per record and a sort of the distinct keys.
 template <class TRec>
-std::uint32_t RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Items) {
+void RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Items) {
   std::vector<std::uint32_t> representative;  // key id -> a record with that key
   std::vector<std::uint32_t> slots(1024, 0);  // open addressing: key id + 1
   std::uint32_t previousId = 0;
@@ -177,24 +177,6 @@ std::uint32_t RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Ite
   std::vector<std::uint32_t> rank(order.size());
   for (std::uint32_t r = 0; r < order.size(); ++r) rank[order[r]] = r;
   for (TSortItem& item : Items) item.Rank = rank[item.Rank];
-  return static_cast<std::uint32_t>(order.size());
-}
-
-// Items in sort order: distributed by rank first (keeping their order), then
-// each rank's items sorted on their own, which keeps every sort small.
-void SortItems(std::vector<TSortItem>& Items, std::uint32_t Ranks) {
-  std::vector<std::size_t> start(Ranks + 1, 0);
-  for (const TSortItem& item : Items) ++start[item.Rank + 1];
-  for (std::uint32_t r = 0; r < Ranks; ++r) start[r + 1] += start[r];
-  {
-    std::vector<TSortItem> byRank(Items.size());
-    std::vector<std::size_t> next(start.begin(), start.end() - 1);
-    for (const TSortItem& item : Items) byRank[next[item.Rank]++] = item;
-    Items.swap(byRank);
-  }
-  for (std::uint32_t r = 0; r < Ranks; ++r)
-    std::sort(Items.begin() + static_cast<std::ptrdiff_t>(start[r]), Items.begin() + static_cast<std::ptrdiff_t>(start[r + 1]),
-              [](const TSortItem& a, const TSortItem& b) { return SortsBefore(a, b); });
 }
 
 // Puts record Items[i].Index at place i, following each cycle of the
@@ -263,8 +245,8 @@ void WriteKind(TCsvWriter& Csv, TTable<TRec>& Table, std::int32_t Count, const c
     items[i].PosYKey = OrderKey(y);
     items[i].Index = static_cast<std::uint32_t>(i);
   }
-  const std::uint32_t ranks = RankRowKeys(Table, items);
-  SortItems(items, ranks);
+  RankRowKeys(Table, items);
+  std::sort(items.begin(), items.end(), [](const TSortItem& a, const TSortItem& b) { return SortsBefore(a, b); });
   ApplyOrder(Table, items, Swap);
 
   TRowGroup group;
