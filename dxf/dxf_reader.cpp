@@ -113,6 +113,7 @@ void TPairReader::AddVertex(TPolyRec& Poly, std::string_view Value) {
   // always the last ones of PolyVertices.
   if (Poly.VertexCount == 0) Poly.FirstVertex = static_cast<std::int64_t>(PolyVertices.Length());
   PolyVertices.GrowBy(1);
+  PolyVertexFlagSlots.GrowBy(1);
   ++Poly.VertexCount;
   PolyVertex(Poly, Poly.VertexCount).X = x;
 }
@@ -210,7 +211,7 @@ void TPairReader::EntityPair(std::int32_t Code, std::string_view Value) {
         case 10: AddVertex(r, Value); break;
         // Before the first group 10 there is no vertex slot to write into.
         case 20: if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertReal(Value); break;
-        case 70: if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Flags = ConvertInteger(Value); break;
+        case 70: if (r.VertexCount > 0) PolyVertexFlags(r, r.VertexCount) = ConvertInteger(Value); break;
       }
       return;
     }
@@ -400,6 +401,7 @@ std::int32_t ReadDxf(const std::string& Path) {
   Texts.Reset(TablesGrowStep);
   Styles.Reset(TablesGrowStep);
   PolyVertices.Reset(0);
+  PolyVertexFlagSlots.Reset(0);
 
   TPairReader reader;
   try {

@@ -168,7 +168,7 @@ TEST_F(ReadDxfTest, Polylines) {
   for (int k = 1; k <= 3; ++k) {
     EXPECT_EQ(PolyVertex(poly, k).X, expected[k - 1][0]);
     EXPECT_EQ(PolyVertex(poly, k).Y, expected[k - 1][1]);
-    EXPECT_EQ(PolyVertex(poly, k).Flags, expected[k - 1][2]);
+    EXPECT_EQ(PolyVertexFlags(poly, k), expected[k - 1][2]);
   }
   const TPolyRec& lw = Polys[1];
   EXPECT_EQ(lw.Layer.View(), "W");
@@ -176,7 +176,7 @@ TEST_F(ReadDxfTest, Polylines) {
   ASSERT_EQ(lw.VertexCount, 4);
   EXPECT_EQ(PolyVertex(lw, 3).X, 1.0);
   EXPECT_EQ(PolyVertex(lw, 3).Y, 1.0);
-  for (int k = 1; k <= 4; ++k) EXPECT_EQ(PolyVertex(lw, k).Flags, 0);
+  for (int k = 1; k <= 4; ++k) EXPECT_EQ(PolyVertexFlags(lw, k), 0);
 }
 
 TEST_F(ReadDxfTest, VerticesWithoutRoomWriteNothing) {
@@ -191,7 +191,7 @@ TEST_F(ReadDxfTest, VerticesWithoutRoomWriteNothing) {
   ASSERT_EQ(Polys[1].VertexCount, 1);
   EXPECT_EQ(PolyVertex(Polys[1], 1).X, 3.0);
   EXPECT_EQ(PolyVertex(Polys[1], 1).Y, 4.0);
-  EXPECT_EQ(PolyVertex(Polys[1], 1).Flags, 0);
+  EXPECT_EQ(PolyVertexFlags(Polys[1], 1), 0);
 }
 
 TEST_F(ReadDxfTest, PolylineKeepsEveryVertex) {

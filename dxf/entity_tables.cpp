@@ -7,6 +7,7 @@ TTable<TPolyRec> Polys;
 TTable<TTextRec> Texts;
 TTable<TStyleRec> Styles;
 TTable<TVertex> PolyVertices;
+TTable<std::int32_t> PolyVertexFlagSlots;
 
 std::int32_t LineCount = 0;
 std::int32_t ArcCount = 0;

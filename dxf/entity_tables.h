@@ -46,17 +46,17 @@ struct TCircleRec {
   TText60 LineType;
 };
 
-// One vertex of a polyline [10, 20]; Flags is the group 70 of a VERTEX entity,
-// 0 for a LWPOLYLINE.
+// One vertex position of a polyline [10, 20].
 struct TVertex {
   double X, Y;
-  std::int32_t Flags;
 };
 
 // One POLYLINE with its VERTEX entities, or one LWPOLYLINE. The vertices live
-// in PolyVertices, slots 1 to VertexCount at FirstVertex onwards, so a record
-// costs memory in proportion to its vertices and has no upper limit on them.
-// Exchanging two records exchanges their vertices with them.
+// in PolyVertices and their flags (the group 70 of a VERTEX entity, 0 for a
+// LWPOLYLINE) in PolyVertexFlagSlots, slots 1 to VertexCount at FirstVertex
+// onwards, so a record costs memory in proportion to its vertices and has no
+// upper limit on them. Exchanging two records exchanges their vertices with
+// them.
 struct TPolyRec {
   std::int64_t FirstVertex;   // index in PolyVertices of vertex slot 1
   std::int32_t VertexCount;   // vertices read, in file order
@@ -135,7 +135,8 @@ extern TTable<TCircleRec> Circles;
 extern TTable<TPolyRec> Polys;
 extern TTable<TTextRec> Texts;
 extern TTable<TStyleRec> Styles;
-extern TTable<TVertex> PolyVertices;  // the vertices of every record of Polys
+extern TTable<TVertex> PolyVertices;             // the vertices of every record of Polys
+extern TTable<std::int32_t> PolyVertexFlagSlots;  // their flags, index for index
 
 extern std::int32_t LineCount;
 extern std::int32_t ArcCount;
@@ -146,6 +147,11 @@ extern std::int32_t TextCount;
 // Vertex slot Slot (1 to VertexCount) of a polyline record.
 inline TVertex& PolyVertex(const TPolyRec& Rec, std::int32_t Slot) {
   return PolyVertices[static_cast<std::size_t>(Rec.FirstVertex + Slot - 1)];
+}
+
+// The flags of vertex slot Slot of a polyline record.
+inline std::int32_t& PolyVertexFlags(const TPolyRec& Rec, std::int32_t Slot) {
+  return PolyVertexFlagSlots[static_cast<std::size_t>(Rec.FirstVertex + Slot - 1)];
 }
 
 // Exchange the whole contents of two records of one table.
