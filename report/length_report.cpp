@@ -179,26 +179,35 @@ void RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Items) {
   for (TSortItem& item : Items) item.Rank = rank[item.Rank];
 }
 
-// Puts record Items[i].Index at place i, following each cycle of the
-// permutation with exchanges of whole records.
+// Puts record Items[i].Index at place i with exchanges of whole records,
+// following each cycle of the permutation. The cycle is traced first in a
+// small array of indices, so that the records it will touch can be fetched
+// well ahead of their exchange.
 template <class TRec, class TSwap>
-void ApplyOrder(TTable<TRec>& Table, std::vector<TSortItem>& Items, TSwap Swap) {
-  for (std::size_t start = 0; start < Items.size(); ++start) {
-    std::size_t current = start;
-    while (Items[current].Index != current) {
-      const std::size_t next = Items[current].Index;
-      Items[current].Index = static_cast<std::uint32_t>(current);
-      if (next == start) break;
-#if defined(__GNUC__)
-      // The walk jumps about the table: fetch the record after next while
-      // this exchange runs.
-      const std::size_t afterNext = Items[next].Index;
-      __builtin_prefetch(&Table[afterNext], 1);
-      __builtin_prefetch(reinterpret_cast<const char*>(&Table[afterNext]) + 128, 1);
-      __builtin_prefetch(&Items[afterNext]);
-#endif
-      Swap(Table[current], Table[next]);
+void ApplyOrder(TTable<TRec>& Table, const std::vector<TSortItem>& Items, TSwap Swap) {
+  std::vector<std::uint32_t> from(Items.size());
+  for (std::size_t i = 0; i < Items.size(); ++i) from[i] = Items[i].Index;
+  std::vector<std::uint32_t> cycle;
+  for (std::size_t start = 0; start < from.size(); ++start) {
+    if (from[start] == start) continue;
+    cycle.clear();
+    std::uint32_t current = static_cast<std::uint32_t>(start);
+    do {
+      cycle.push_back(current);
+      const std::uint32_t next = from[current];
+      from[current] = current;
       current = next;
+    } while (current != start);
+    // Place cycle[k] takes the record of place cycle[k + 1].
+    constexpr std::size_t kAhead = 8;
+    for (std::size_t k = 0; k + 1 < cycle.size(); ++k) {
+#if defined(__GNUC__)
+      if (k + kAhead < cycle.size()) {
+        const char* ahead = reinterpret_cast<const char*>(&Table[cycle[k + kAhead]]);
+        for (std::size_t line = 0; line < sizeof(TRec); line += 64) __builtin_prefetch(ahead + line, 1);
+      }
+#endif
+      Swap(Table[cycle[k]], Table[cycle[k + 1]]);
     }
   }
 }

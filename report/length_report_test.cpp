@@ -58,9 +58,20 @@ TEST_F(LengthReportTest, WorkedExampleMatchesGoldenFile) {
   WriteLengthReport(ORVELINE_TESTDATA "/worked_example.dxf", csv);
   EXPECT_EQ(ReadBytes(csv), ReadBytes(ORVELINE_TESTDATA "/worked_example.csv"));
   EXPECT_TRUE(ShownMessages.empty());
-  // The tables are left in sorted order: layer 0 before 壁.
-  EXPECT_EQ(Lines[0].Layer.View(), "0");
-  EXPECT_EQ(Lines[1].Y2, 2.0);
+  // The tables are left in sorted order: layer 0 before 壁, then by length
+  // and start point, equal lines in file order.
+  const struct { const char* layer; double x1, x2, y2; } sorted[] = {
+      {"0", 0, 5, 0}, {"\x95\xc7", 0, 0, 2}, {"\x95\xc7", 0, 3, 4}, {"\x95\xc7", 0, 3, 4}, {"\x95\xc7", 10, 13, 4}};
+  ASSERT_EQ(LineCount, 5);
+  for (int i = 0; i < 5; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Lines[i].Layer.View(), sorted[i].layer);
+    EXPECT_EQ(Lines[i].X1, sorted[i].x1);
+    EXPECT_EQ(Lines[i].X2, sorted[i].x2);
+    EXPECT_EQ(Lines[i].Y2, sorted[i].y2);
+  }
+  EXPECT_EQ(Circles[0].CX, 0.0);
+  EXPECT_EQ(Circles[1].CX, 5.0);
 }
 
 TEST_F(LengthReportTest, GroupsSortsAndCountsDuplicates) {
