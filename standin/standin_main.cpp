@@ -403,16 +403,35 @@ LRESULT FrameCommon(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
   return 0;
 }
 
+// No exception leaves a window procedure: one that escapes the stand-in's
+// own code ends the program quietly, with a note in the transcript.
+template <class Body>
+LRESULT Guarded(Body body) {
+  try {
+    return body();
+  } catch (const std::exception& e) {
+    Transcribe(std::string("ERROR ") + e.what());
+  } catch (...) {
+    Transcribe("ERROR");
+  }
+  PostQuitMessage(3);
+  return 0;
+}
+
 LRESULT CALLBACK FrameProcW(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  bool handled = false;
-  const LRESULT r = FrameCommon(wnd, msg, wp, lp, handled);
-  return handled ? r : DefWindowProcW(wnd, msg, wp, lp);
+  return Guarded([&] {
+    bool handled = false;
+    const LRESULT r = FrameCommon(wnd, msg, wp, lp, handled);
+    return handled ? r : DefWindowProcW(wnd, msg, wp, lp);
+  });
 }
 
 LRESULT CALLBACK FrameProcA(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  bool handled = false;
-  const LRESULT r = FrameCommon(wnd, msg, wp, lp, handled);
-  return handled ? r : DefWindowProcA(wnd, msg, wp, lp);
+  return Guarded([&] {
+    bool handled = false;
+    const LRESULT r = FrameCommon(wnd, msg, wp, lp, handled);
+    return handled ? r : DefWindowProcA(wnd, msg, wp, lp);
+  });
 }
 
 LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -427,8 +446,12 @@ LRESULT CALLBACK HostProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   return DefWindowProcW(wnd, msg, wp, lp);
 }
 
-LRESULT CALLBACK PaneProcThunk(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) { return PaneProc(wnd, msg, wp, lp); }
-LRESULT CALLBACK BarProcThunk(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) { return BarProc(wnd, msg, wp, lp); }
+LRESULT CALLBACK PaneProcThunk(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return Guarded([&] { return PaneProc(wnd, msg, wp, lp); });
+}
+LRESULT CALLBACK BarProcThunk(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  return Guarded([&] { return BarProc(wnd, msg, wp, lp); });
+}
 
 // ---- set-up ---------------------------------------------------------------
 
