@@ -112,10 +112,9 @@ void TPairReader::AddVertex(TPolyRec& Poly, std::string_view Value) {
   // Only the last polyline record ever gets vertices, so its vertices are
   // always the last ones of PolyVertices.
   if (Poly.VertexCount == 0) Poly.FirstVertex = static_cast<std::int64_t>(PolyVertices.Length());
-  PolyVertices.GrowBy(1);
-  PolyVertexFlagSlots.GrowBy(1);
+  PolyVertices.Push().X = x;
+  PolyVertexFlagSlots.Push();
   ++Poly.VertexCount;
-  PolyVertex(Poly, Poly.VertexCount).X = x;
 }
 
 void TPairReader::EntityPair(std::int32_t Code, std::string_view Value) {

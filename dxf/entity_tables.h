@@ -117,6 +117,13 @@ class TTable {
     for (std::size_t i = length_; i < newLength; ++i) (*this)[i] = T{};
     length_ = newLength;
   }
+  // Adds one empty record at the end and returns it.
+  T& Push() {
+    if (length_ == blocks_.size() * BlockSize) blocks_.emplace_back(new T[BlockSize]);
+    T& record = (*this)[length_++];
+    record = T{};
+    return record;
+  }
   // Cuts the table to Length records (never lengthens it).
   void Shrink(std::size_t Length) {
     if (Length >= length_) return;

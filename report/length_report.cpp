@@ -223,7 +223,7 @@ void WriteRow(TCsvWriter& Csv, const TRec& Key, const TRowGroup& Group, const ch
   std::string& out = Csv.Buffer();
   AppendField(out, Key.Layer.View());
   out.push_back(',');
-  out.append(FormatMeasure(Group.Measure));
+  AppendMeasure(out, Group.Measure);
   out.push_back(',');
   out.append(std::to_string(Group.Count));
   out.push_back(',');

@@ -9,3 +9,6 @@
 // ten characters, a wider number never cut. A result that shows as zero has
 // no minus sign. Infinities and NaN print as "INF", "-INF" and "NAN".
 std::string FormatMeasure(double Value);
+
+// The same, appended to Out.
+void AppendMeasure(std::string& Out, double Value);
