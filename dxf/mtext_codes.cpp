@@ -1,7 +1,6 @@
 #include "dxf/mtext_codes.h"
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -14,7 +13,7 @@ inline std::size_t CharSize(std::string_view s, std::size_t Pos) {
 // single-byte character, so that a backslash at its end can be recognised.
 struct TCharStack {
   std::string Bytes;
-  std::vector<bool> Single;
+  std::string Single;  // 1 for a single-byte character, 0 for either byte of a double-byte one
 
   void Clear() {
     Bytes.clear();
@@ -22,9 +21,9 @@ struct TCharStack {
   }
   void Push(std::string_view s, std::size_t Pos, std::size_t Size) {
     Bytes.append(s.data() + Pos, Size);
-    for (std::size_t k = 0; k < Size; ++k) Single.push_back(Size == 1);
+    Single.append(Size, Size == 1 ? '\1' : '\0');
   }
-  bool EndsWithBackslash() const { return !Bytes.empty() && Bytes.back() == '\\' && Single.back(); }
+  bool EndsWithBackslash() const { return !Bytes.empty() && Bytes.back() == '\\' && Single.back() == '\1'; }
   void Pop() {
     Bytes.pop_back();
     Single.pop_back();
@@ -78,11 +77,19 @@ void Strip(std::string_view Text, std::string& Result) {
   TCharStack* to = &b;
   from->Clear();
   from->Bytes.assign(Text);
+  // A code among the characters is also one among the bytes: a pass whose
+  // two bytes do not occur has nothing to do.
+  auto mayHold = [&](char Letter) {
+    const char code[2] = {'\\', Letter};
+    return from->Bytes.find(std::string_view(code, 2)) != std::string::npos;
+  };
   for (char letter : {'P', 'O', 'o', 'L', 'l'}) {
+    if (!mayHold(letter)) continue;
     RemoveTwoByteCode(from->Bytes, letter, *to);
     std::swap(from, to);
   }
   for (char letter : {'T', 'C'}) {
+    if (!mayHold(letter)) continue;
     RemoveCodeToSemicolon(from->Bytes, letter, *to);
     std::swap(from, to);
   }
