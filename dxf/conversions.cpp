@@ -35,33 +35,6 @@ bool TryConvertInteger(std::string_view Text, std::int32_t& Value) {
   return true;
 }
 
-// The common case read directly: digits with a full stop, at most 15 digits
-// in all. Mantissa and power of ten are then both exact doubles, so one
-// division gives the correctly rounded value.
-bool TryConvertPlainDecimal(std::string_view Text, double& Value) {
-  static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  const char* p = Text.data();
-  const char* end = p + Text.size();
-  const bool negative = p < end && *p == '-';
-  p += negative;
-  std::uint64_t mantissa = 0;
-  const char* digits = p;
-  while (p < end && static_cast<unsigned char>(*p - '0') <= 9) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
-  std::ptrdiff_t count = p - digits, decimals = 0;
-  if (p < end && *p == '.') {
-    const char* fraction = ++p;
-    while (p < end && static_cast<unsigned char>(*p - '0') <= 9) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
-    decimals = p - fraction;
-    count += decimals;
-  }
-  if (p != end || count == 0 || count > 15) return false;
-  // At most 15 digits: the signed conversion is exact and one instruction.
-  const double v = static_cast<double>(static_cast<std::int64_t>(mantissa)) / kPowers[decimals];
-  Value = negative ? -v : v;
-  return true;
-}
-
 bool TryConvertReal(std::string_view Text, double& Value) {
   if (TryConvertPlainDecimal(Text, Value)) return true;
   const char* p = Text.data();

@@ -82,7 +82,7 @@ void TPairReader::StylePair(std::int32_t Code, std::string_view Value) {
     switch (Code) {
       case 0: styleOpen_ = false; break;
       case 2: style.Name.Assign(Value); break;
-      case 40: style.Height = ConvertReal(Value); break;
+      case 40: style.Height = ConvertRealFast(Value); break;
       case 62: style.Color.Assign(Value); break;
       case 6: style.LineType.Assign(Value); break;
       default: return;
@@ -107,7 +107,7 @@ double TPairReader::StandardHeight() {
 }
 
 void TPairReader::AddVertex(TPolyRec& Poly, std::string_view Value) {
-  const double x = ConvertReal(Value);
+  const double x = ConvertRealFast(Value);
   if (Poly.VertexCount == std::numeric_limits<std::int32_t>::max()) return;
   // Only the last polyline record ever gets vertices, so its vertices are
   // always the last ones of PolyVertices.
@@ -129,12 +129,12 @@ void TPairReader::EntityPair(std::int32_t Code, std::string_view Value) {
     case TOpen::Line: {
       TLineRec& r = Lines[static_cast<std::size_t>(LineCount) - 1];
       switch (Code) {
-        case 10: r.X1 = ConvertReal(Value); break;
-        case 20: r.Y1 = ConvertReal(Value); break;
-        case 30: r.Z1 = ConvertReal(Value); break;
-        case 11: r.X2 = ConvertReal(Value); break;
-        case 21: r.Y2 = ConvertReal(Value); break;
-        case 31: r.Z2 = ConvertReal(Value); break;
+        case 10: r.X1 = ConvertRealFast(Value); break;
+        case 20: r.Y1 = ConvertRealFast(Value); break;
+        case 30: r.Z1 = ConvertRealFast(Value); break;
+        case 11: r.X2 = ConvertRealFast(Value); break;
+        case 21: r.Y2 = ConvertRealFast(Value); break;
+        case 31: r.Z2 = ConvertRealFast(Value); break;
         case 8: r.Layer.Assign(Value); break;
         case 62: r.Color.Assign(Value); break;
         case 6: r.LineType.Assign(Value); break;
@@ -144,18 +144,18 @@ void TPairReader::EntityPair(std::int32_t Code, std::string_view Value) {
     case TOpen::Text: {
       TTextRec& r = Texts[static_cast<std::size_t>(TextCount) - 1];
       switch (Code) {
-        case 10: r.X = ConvertReal(Value); break;
-        case 20: r.Y = ConvertReal(Value); break;
-        case 30: r.Z = ConvertReal(Value); break;
-        case 11: r.X2 = ConvertReal(Value); break;
-        case 21: r.Y2 = ConvertReal(Value); break;
-        case 31: r.Z2 = ConvertReal(Value); break;
+        case 10: r.X = ConvertRealFast(Value); break;
+        case 20: r.Y = ConvertRealFast(Value); break;
+        case 30: r.Z = ConvertRealFast(Value); break;
+        case 11: r.X2 = ConvertRealFast(Value); break;
+        case 21: r.Y2 = ConvertRealFast(Value); break;
+        case 31: r.Z2 = ConvertRealFast(Value); break;
         case 1:
           CleanTextContent(Value, content_);
           r.Content.Assign(content_);
           break;
         case 3: r.Content.Append(Value); break;
-        case 40: r.Height = ConvertReal(Value); break;
+        case 40: r.Height = ConvertRealFast(Value); break;
         case 7: r.Height = StyleHeight(Value); break;
         case 72: r.HAlign = ConvertInteger(Value); break;
         case 73: r.VAlign = ConvertInteger(Value); break;
@@ -167,12 +167,12 @@ void TPairReader::EntityPair(std::int32_t Code, std::string_view Value) {
     case TOpen::Arc: {
       TArcRec& r = Arcs[static_cast<std::size_t>(ArcCount) - 1];
       switch (Code) {
-        case 10: r.CX = ConvertReal(Value); break;
-        case 20: r.CY = ConvertReal(Value); break;
-        case 30: r.CZ = ConvertReal(Value); break;
-        case 40: r.Radius = ConvertReal(Value); break;
-        case 50: r.StartAngle = ConvertReal(Value); break;
-        case 51: r.EndAngle = ConvertReal(Value); break;
+        case 10: r.CX = ConvertRealFast(Value); break;
+        case 20: r.CY = ConvertRealFast(Value); break;
+        case 30: r.CZ = ConvertRealFast(Value); break;
+        case 40: r.Radius = ConvertRealFast(Value); break;
+        case 50: r.StartAngle = ConvertRealFast(Value); break;
+        case 51: r.EndAngle = ConvertRealFast(Value); break;
         case 8: r.Layer.Assign(Value); break;
         case 62: r.Color.Assign(Value); break;
         case 6: r.LineType.Assign(Value); break;
@@ -182,10 +182,10 @@ void TPairReader::EntityPair(std::int32_t Code, std::string_view Value) {
     case TOpen::Circle: {
       TCircleRec& r = Circles[static_cast<std::size_t>(CircleCount) - 1];
       switch (Code) {
-        case 10: r.CX = ConvertReal(Value); break;
-        case 20: r.CY = ConvertReal(Value); break;
-        case 30: r.CZ = ConvertReal(Value); break;
-        case 40: r.Radius = ConvertReal(Value); break;
+        case 10: r.CX = ConvertRealFast(Value); break;
+        case 20: r.CY = ConvertRealFast(Value); break;
+        case 30: r.CZ = ConvertRealFast(Value); break;
+        case 40: r.Radius = ConvertRealFast(Value); break;
         case 8: r.Layer.Assign(Value); break;
         case 62: r.Color.Assign(Value); break;
         case 6: r.LineType.Assign(Value); break;
@@ -209,7 +209,7 @@ void TPairReader::EntityPair(std::int32_t Code, std::string_view Value) {
       switch (Code) {
         case 10: AddVertex(r, Value); break;
         // Before the first group 10 there is no vertex slot to write into.
-        case 20: if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertReal(Value); break;
+        case 20: if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value); break;
         case 70: if (r.VertexCount > 0) PolyVertexFlags(r, r.VertexCount) = ConvertInteger(Value); break;
       }
       return;
@@ -218,7 +218,7 @@ void TPairReader::EntityPair(std::int32_t Code, std::string_view Value) {
       TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
       switch (Code) {
         case 10: AddVertex(r, Value); break;
-        case 20: if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertReal(Value); break;
+        case 20: if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value); break;
         case 8: r.Layer.Assign(Value); break;
         case 62: r.Color.Assign(Value); break;
         case 6: r.LineType.Assign(Value); break;
@@ -290,6 +290,18 @@ inline std::int32_t GroupCode(std::string_view Line) {
   return ConvertInteger(Line);
 }
 
+// A group code of exactly three characters, blanks before digits ("  0",
+// " 10", "330"), followed by CR or LF; read without a branch per character.
+inline bool IsPaddedCode(const char* p, std::int32_t& Code) {
+  const unsigned d0 = static_cast<unsigned char>(p[0] - '0');
+  const unsigned d1 = static_cast<unsigned char>(p[1] - '0');
+  const unsigned d2 = static_cast<unsigned char>(p[2] - '0');
+  const bool blank0 = p[0] == ' ', blank1 = p[1] == ' ';
+  const bool ok = (d2 <= 9) & ((d1 <= 9) | blank1) & ((d0 <= 9 && !blank1) | blank0) & ((p[3] == '\r') | (p[3] == '\n'));
+  Code = static_cast<std::int32_t>((blank0 ? 0 : d0 * 100) + (blank1 ? 0 : d1 * 10) + d2);
+  return ok;
+}
+
 // The first CR or LF from p on, eight bytes at a time.
 inline const char* FindLineBreak(const char* p, const char* end) {
   if constexpr (std::endian::native == std::endian::little) {
@@ -338,13 +350,20 @@ void ReadPairs(std::FILE* File, const std::string& Path, THandler&& Handler) {
     const char* afterCode;
     const char* afterValue;
     for (;;) {
-      // Group codes are short: blanks and digits read straight up to the line end.
+      // Group codes are short: blanks and digits read straight up to the line
+      // end. Writers pad them to three characters, which is read in one step.
       std::int32_t code = 0;
       const char* q = p;
-      while (q < last && *q == ' ') ++q;
-      const char* digits = q;
-      while (q < last && q - digits < 9 && static_cast<unsigned char>(*q - '0') <= 9) code = code * 10 + (*q++ - '0');
-      if (q > digits && q < last && (*q == '\n' || (*q == '\r' && (q + 1 < last || atEnd)))) {
+      if (last - p >= 5 && IsPaddedCode(p, code)) {
+        q = p + 3;
+      } else {
+        code = 0;
+        while (q < last && *q == ' ') ++q;
+        const char* digits = q;
+        while (q < last && q - digits < 9 && static_cast<unsigned char>(*q - '0') <= 9) code = code * 10 + (*q++ - '0');
+        if (q == digits) q = last;  // no digit: the full conversion below
+      }
+      if (q < last && (*q == '\n' || (*q == '\r' && (q + 1 < last || atEnd)))) {
         afterCode = q + 1 + (*q == '\r' && q + 1 < last && q[1] == '\n');
       } else {
         if (!nextLine(p, codeLine, afterCode)) break;
