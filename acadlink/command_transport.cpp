@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "acadlink/ansi_text.h"
 #include "acadlink/window_discovery.h"
 
 namespace {
@@ -14,24 +15,6 @@ constexpr std::size_t kPayloadChars = 255;
 constexpr ULONG_PTR kCommandInputId = 1;
 
 bool IsLive(HWND wnd) { return wnd != nullptr && IsWindow(wnd) != FALSE; }
-
-std::string ToAnsi(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                      nullptr);
-  return out;
-}
-
-std::wstring FromAnsi(const std::string& text) {
-  if (text.empty()) return {};
-  const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), size);
-  return out;
-}
 
 // Hands one payload to the main window and posts the WM_NULL that follows
 // every copy-data message.
@@ -72,7 +55,7 @@ bool SendCopyDataW(const std::wstring& text) {
   if (!IsLive(wnd)) return false;
   // The text goes through the ANSI code page and back, so the payload holds
   // only characters that the code page can represent.
-  const std::wstring payload = FromAnsi(ToAnsi(text));
+  const std::wstring payload = AnsiToWide(WideToAnsi(text));
   std::array<wchar_t, kPayloadChars + 1> buffer{};
   if (text.size() <= kPayloadChars) {
     const std::size_t n = text.size();
@@ -93,7 +76,7 @@ bool SendCopyDataW(const std::wstring& text) {
 bool SendCopyDataA(const std::wstring& text) {
   const HWND wnd = FindAcadWindow();
   if (!IsLive(wnd)) return false;
-  std::string bytes = ToAnsi(text);
+  std::string bytes = WideToAnsi(text);
   // Like a C string, the text ends at its first zero.
   bytes.resize(std::min(bytes.size(), bytes.find('\0')));
   std::array<char, kPayloadChars + 1> buffer{};

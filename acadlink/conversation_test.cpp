@@ -69,7 +69,7 @@ TConversation Converse(const std::string& dxfPath, int maxExportPolls = 600) {
     if (ReadCommandLine() == kIdlePrompt) break;
   }
   SendCommandText(L"FILEDIA 0 ");
-  SendCommandText(Wide("DXFOUT \"" + dxfPath + "\"\rVER 2000 OBJ PREV \r16 "));
+  SendCommandText(AnsiToWide("DXFOUT \"" + dxfPath + "\"\rVER 2000 OBJ PREV \r16 "));
   for (; c.exportPolls < maxExportPolls; ++c.exportPolls) {
     Sleep(200);
     PumpMessages();
@@ -125,7 +125,7 @@ TEST_F(ConversationTest, WholeConversationExportsTheSelectedEntities) {
       "TEXT U 28 <03>SELECT P<0D>U<0D><0D>",
       "TEXT U 18 <03>SELECT ",
       "TEXT U 22 FILEDIA 0 ",
-      "TEXT U " + std::to_string((Wide(dxf).size() + 33) * 2) + " " + dxfout,
+      "TEXT U " + std::to_string((AnsiToWide(dxf).size() + 33) * 2) + " " + dxfout,
       "TEXT U 22 FILEDIA 1 ",
   };
   EXPECT_EQ(LinesStartingWith(transcript, "TEXT "), typed);

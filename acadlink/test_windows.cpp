@@ -45,7 +45,7 @@ void RegisterTestClass(const std::string& name, bool unicode) {
   static std::set<std::string> known;
   if (!known.insert(name).second) return;
   if (unicode) {
-    const std::wstring wide = Wide(name);
+    const std::wstring wide = AnsiToWide(name);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = RecordingProcW;
@@ -85,7 +85,7 @@ PROCESS_INFORMATION Launch(const std::wstring& exe, const std::vector<std::wstri
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    throw std::runtime_error("cannot start " + Ansi(exe));
+    throw std::runtime_error("cannot start " + WideToAnsi(exe));
   return pi;
 }
 
@@ -108,23 +108,6 @@ bool HasTopLevelWindow(DWORD processId) {
 
 }  // namespace
 
-std::wstring Wide(const std::string& ansi) {
-  if (ansi.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), out.data(), n);
-  return out;
-}
-
-std::string Ansi(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int n =
-      WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
-
 std::vector<TReceived>& ReceivedMessages() { return Received; }
 
 void PumpMessages() {
@@ -139,7 +122,7 @@ TTestWindow TTestWindow::TopLevel(const std::string& title, const std::string& c
                                   bool visible) {
   RegisterTestClass(className, unicode);
   const DWORD style = WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0);
-  HWND wnd = unicode ? CreateWindowExW(0, Wide(className).c_str(), Wide(title).c_str(), style, 10, 10, 300, 200,
+  HWND wnd = unicode ? CreateWindowExW(0, AnsiToWide(className).c_str(), AnsiToWide(title).c_str(), style, 10, 10, 300, 200,
                                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)
                      : CreateWindowExA(0, className.c_str(), title.c_str(), style, 10, 10, 300, 200, nullptr,
                                        nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -150,7 +133,7 @@ TTestWindow TTestWindow::TopLevel(const std::string& title, const std::string& c
 
 TTestWindow TTestWindow::Child(HWND parent, const std::string& text) {
   RegisterTestClass("OrvelineTestChild", true);
-  HWND wnd = CreateWindowExW(0, L"OrvelineTestChild", Wide(text).c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 50, 20,
+  HWND wnd = CreateWindowExW(0, L"OrvelineTestChild", AnsiToWide(text).c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 50, 20,
                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (wnd == nullptr) throw std::runtime_error("cannot create child " + text);
   // Each new child goes last in its parent's order, so the order of the
@@ -182,7 +165,7 @@ TPeerProcess TPeerProcess::HelperWindow(const std::string& title, const std::str
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   TPeerProcess p;
-  p.info_ = Launch(self, {L"--helper-window", Wide(title), Wide(className)});
+  p.info_ = Launch(self, {L"--helper-window", AnsiToWide(title), AnsiToWide(className)});
   for (int i = 0; i < 300 && p.window_ == nullptr; ++i) {
     HWND wnd = FindWindowA(className.c_str(), title.c_str());
     DWORD pid = 0;
@@ -201,9 +184,9 @@ TPeerProcess TPeerProcess::Standin(const std::vector<std::string>& options, cons
   const std::string ready = folder + "ready.txt";
   DeleteFileA(ready.c_str());
   std::vector<std::wstring> args;
-  for (const std::string& o : options) args.push_back(Wide(o));
+  for (const std::string& o : options) args.push_back(AnsiToWide(o));
   args.push_back(L"--ready");
-  args.push_back(Wide(ready));
+  args.push_back(AnsiToWide(ready));
   TPeerProcess p;
   p.info_ = Launch(StandinPath, args);
   for (int i = 0; i < 600 && !FileExists(ready); ++i) {
@@ -257,17 +240,21 @@ void SetStandinPath(const std::string& hostPath) {
       if (c == '/') c = '\\';
     path = "Z:" + path;
   }
-  StandinPath = Wide(path);
+  StandinPath = AnsiToWide(path);
 }
 
 std::string MakeTempFolder() {
-  static int serial = 0;
+  // Process ids come round again under Wine, and the prefix keeps its
+  // temporary folder between runs: take the first name not yet there.
+  static unsigned serial = 0;
   char base[MAX_PATH];
   GetTempPathA(MAX_PATH, base);
-  const std::string folder = std::string(base) + "orveline-acadlink-" + std::to_string(GetCurrentProcessId()) + "-" +
-                             std::to_string(++serial) + "\\";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return folder;
+  for (;;) {
+    const std::string folder = std::string(base) + "orveline-acadlink-" + std::to_string(GetCurrentProcessId()) +
+                               "-" + std::to_string(GetTickCount()) + "-" + std::to_string(++serial) + "\\";
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + folder);
+  }
 }
 
 std::string ReadFileBytes(const std::string& path) {

@@ -9,9 +9,8 @@
 #include <string>
 #include <vector>
 
-// Text in the ANSI code page (Shift-JIS) <-> UTF-16.
-std::wstring Wide(const std::string& ansi);
-std::string Ansi(const std::wstring& wide);
+#include "acadlink/ansi_text.h"
+
 
 // One message that a recording window got: WM_COPYDATA with its record, or
 // WM_NULL.

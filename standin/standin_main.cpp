@@ -13,8 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "acadlink/ansi_text.h"
 #include "standin/command_peer.h"
 #include "standin/drawing.h"
+#include "widgets/win_handles.h"
 
 namespace {
 
@@ -47,45 +49,6 @@ struct TOptions {
   TPeerOptions peer;
 };
 
-// Owns one GDI object; movable, not copyable.
-class TGdiObject {
- public:
-  explicit TGdiObject(HGDIOBJ object = nullptr) : object_(object) {}
-  TGdiObject(TGdiObject&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
-  TGdiObject& operator=(TGdiObject&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      object_ = other.object_;
-      other.object_ = nullptr;
-    }
-    return *this;
-  }
-  TGdiObject(const TGdiObject&) = delete;
-  TGdiObject& operator=(const TGdiObject&) = delete;
-  ~TGdiObject() { Reset(); }
-  HGDIOBJ Get() const { return object_; }
-
- private:
-  void Reset() {
-    if (object_ != nullptr) DeleteObject(object_);
-    object_ = nullptr;
-  }
-  HGDIOBJ object_;
-};
-
-// Selects an object into a DC for one scope and puts the old one back.
-class TSelectObject {
- public:
-  TSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-  TSelectObject(const TSelectObject&) = delete;
-  TSelectObject& operator=(const TSelectObject&) = delete;
-  ~TSelectObject() { SelectObject(dc_, old_); }
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
 // The stand-in's whole state: one instance, reached by the window procedures.
 struct TStandin {
   TOptions options;
@@ -95,28 +58,12 @@ struct TStandin {
   HWND bar = nullptr;
   HWND inputPane = nullptr;
   HWND outputPane = nullptr;
-  TGdiObject font;
+  TFontHandle font;
   std::deque<std::string> history;
   std::vector<TEntityShape> shapes;
   long inputs = 0;
 };
 TStandin* Standin = nullptr;
-
-std::wstring Wide(const std::string& ansi) {
-  if (ansi.empty()) return {};
-  const int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
-  std::wstring out(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), out.data(), n);
-  return out;
-}
-
-std::string Ansi(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(n), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-  return out;
-}
 
 // A path given in the host's form (/tmp/x) is reached through drive Z:.
 std::string WindowsPath(std::string path) {
@@ -191,8 +138,8 @@ void CloseEverything() {
 int BarHeight();
 
 void PaintText(HDC dc, const RECT& area, COLORREF back, COLORREF fore, const std::vector<std::string>& rows) {
-  TGdiObject brush(CreateSolidBrush(back));
-  FillRect(dc, &area, static_cast<HBRUSH>(brush.Get()));
+  TBrushHandle brush(CreateSolidBrush(back));
+  FillRect(dc, &area, brush.Get());
   TSelectObject font(dc, Standin->font.Get());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, fore);
@@ -200,7 +147,7 @@ void PaintText(HDC dc, const RECT& area, COLORREF back, COLORREF fore, const std
   GetTextMetricsW(dc, &tm);
   int y = area.top + 2;
   for (const std::string& row : rows) {
-    const std::wstring w = Wide(row);
+    const std::wstring w = AnsiToWide(row);
     TextOutW(dc, area.left + 4, y, w.c_str(), static_cast<int>(w.size()));
     y += tm.tmHeight;
   }
@@ -259,7 +206,7 @@ void PaintDrawingArea(HWND wnd, HDC dc) {
   for (std::size_t i = 0; i < Standin->shapes.size(); ++i) {
     const TEntityShape& shape = Standin->shapes[i];
     const bool isPicked = std::find(picked.begin(), picked.end(), i) != picked.end();
-    TGdiObject pen(CreatePen(isPicked ? PS_DOT : PS_SOLID, 1, ColorOf(shape.color)));
+    TPenHandle pen(CreatePen(isPicked ? PS_DOT : PS_SOLID, 1, ColorOf(shape.color)));
     TSelectObject selected(dc, pen.Get());
     for (const auto& run : shape.runs) {
       std::vector<POINT> points;
@@ -295,13 +242,13 @@ LRESULT PaneProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   const bool isInput = wnd == Standin->inputPane;
   switch (msg) {
     case WM_GETTEXTLENGTH:
-      if (isInput) return static_cast<LRESULT>(Wide(Standin->peer->PaneText()).size());
+      if (isInput) return static_cast<LRESULT>(AnsiToWide(Standin->peer->PaneText()).size());
       break;
     case WM_GETTEXT:
       if (isInput) {
         // The input pane answers with its prompt line; its caption stays
         // the pane's name.
-        const std::wstring text = Wide(Standin->peer->PaneText());
+        const std::wstring text = AnsiToWide(Standin->peer->PaneText());
         const std::size_t room = static_cast<std::size_t>(wp);
         if (room == 0 || lp == 0) return 0;
         const std::size_t n = std::min(text.size(), room - 1);
@@ -314,10 +261,8 @@ LRESULT PaneProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ERASEBKGND:
       return TRUE;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(wnd, &ps);
-      PaintPane(wnd, dc);
-      EndPaint(wnd, &ps);
+      TPaintDc paint(wnd);
+      PaintPane(wnd, paint.Get());
       return 0;
     }
     case WM_DESTROY:
@@ -349,7 +294,7 @@ void TakeCopyData(const COPYDATASTRUCT& data) {
     const auto* p = static_cast<const wchar_t*>(data.lpData);
     std::wstring w;
     for (std::size_t i = 0; i < data.cbData / 2 && p[i] != L'\0'; ++i) w += p[i];
-    text = Ansi(w);
+    text = WideToAnsi(w);
   } else {
     const auto* p = static_cast<const char*>(data.lpData);
     for (std::size_t i = 0; i < data.cbData && p[i] != '\0'; ++i) text += p[i];
@@ -388,10 +333,8 @@ LRESULT FrameCommon(HWND wnd, UINT msg, WPARAM wp, LPARAM lp, bool& handled) {
     case WM_ERASEBKGND:
       return TRUE;
     case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(wnd, &ps);
-      PaintDrawingArea(wnd, dc);
-      EndPaint(wnd, &ps);
+      TPaintDc paint(wnd);
+      PaintDrawingArea(wnd, paint.Get());
       return 0;
     }
     case WM_CLOSE:
@@ -573,7 +516,7 @@ HWND CreateTopLevel(bool ansi, const std::string& className, const std::string& 
     return CreateWindowExA(0, className.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, w, h,
                            nullptr, nullptr, wc.hInstance, nullptr);
   }
-  const std::wstring cls = Wide(className);
+  const std::wstring cls = AnsiToWide(className);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = FrameProcW;
@@ -581,12 +524,12 @@ HWND CreateTopLevel(bool ansi, const std::string& className, const std::string& 
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.lpszClassName = cls.c_str();
   RegisterClassExW(&wc);
-  return CreateWindowExW(0, cls.c_str(), Wide(title).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, w, h,
+  return CreateWindowExW(0, cls.c_str(), AnsiToWide(title).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, w, h,
                          nullptr, nullptr, wc.hInstance, nullptr);
 }
 
 HWND CreateCommandHost(const std::string& className, const std::string& title, int x, int y, int w, int h) {
-  const std::wstring cls = Wide(className);
+  const std::wstring cls = AnsiToWide(className);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = HostProc;
@@ -595,7 +538,7 @@ HWND CreateCommandHost(const std::string& className, const std::string& title, i
   wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH));
   wc.lpszClassName = cls.c_str();
   RegisterClassExW(&wc);
-  return CreateWindowExW(0, cls.c_str(), Wide(title).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, w, h,
+  return CreateWindowExW(0, cls.c_str(), AnsiToWide(title).c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, x, y, w, h,
                          nullptr, nullptr, wc.hInstance, nullptr);
 }
 
@@ -635,7 +578,7 @@ std::vector<std::string> Arguments() {
   int argc = 0;
   LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
   std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.push_back(Ansi(argv[i]));
+  for (int i = 1; i < argc; ++i) args.push_back(WideToAnsi(argv[i]));
   LocalFree(argv);
   return args;
 }
@@ -678,7 +621,7 @@ int Run() {
   host.closeProgram = CloseEverything;
   standin.peer = std::make_unique<TCommandPeer>(host, o.peer, std::move(drawing));
 
-  standin.font = TGdiObject(CreateFontW(-15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+  standin.font = TFontHandle(CreateFontW(-15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                         FIXED_PITCH | FF_MODERN, L"MS Gothic"));
   RegisterChildClasses();
