@@ -1,5 +1,6 @@
 #include "app/export_run.h"
 
+#include "acadlink/ansi_text.h"
 #include "app/file_names.h"
 #include "report/length_report.h"
 #include "report/report_message.h"
@@ -36,16 +37,6 @@ public:
 bool FileExists(const std::string& Path)
 {
     return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::wstring AnsiToWide(const std::string& Text)
-{
-    if (Text.empty())
-        return std::wstring();
-    const int n = MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, Text.data(), static_cast<int>(Text.size()), wide.data(), n);
-    return wide;
 }
 
 bool Contains(const std::string& Line, const char* Phrase)
