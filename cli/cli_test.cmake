@@ -31,6 +31,14 @@ if(NOT (same EQUAL 0))
   fail("worked example CSV equals the golden file")
 endif()
 
+# The bundled sample drawing gives its reviewed list.
+run_tool("${TESTDATA}/../samples/sample.dxf" "${WORK}/sample.csv")
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/sample.csv" "${TESTDATA}/sample.csv"
+  RESULT_VARIABLE same)
+if(NOT (rc EQUAL 0 AND same EQUAL 0))
+  fail("sample drawing CSV equals testdata/sample.csv (exit ${rc})")
+endif()
+
 # A missing drawing: an error, and no CSV file.
 run_tool("${WORK}/missing.dxf" "${WORK}/missing.csv")
 if(NOT (rc EQUAL 1))
