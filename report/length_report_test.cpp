@@ -164,4 +164,17 @@ TEST_F(LengthReportTest, ReaderErrorsPassThroughLeavingAnEmptyFile) {
   EXPECT_EQ(ReadBytes(csv), "");
 }
 
+#ifdef __linux__
+TEST_F(LengthReportTest, WriteErrorIsRaisedNotSwallowed) {
+  // A device that takes no data: the error surfaces when the rows are written.
+  try {
+    WriteLengthReport(ORVELINE_TESTDATA "/worked_example.dxf", "/dev/full");
+    ADD_FAILURE() << "no error";
+  } catch (const TFileError& e) {
+    // %s に書き込めません
+    EXPECT_EQ(std::string(e.what()), "/dev/full \x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1");
+  }
+}
+#endif
+
 }  // namespace
