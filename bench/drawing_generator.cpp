@@ -223,27 +223,23 @@ void WriteTables(TDxfWriter& w) {
   }
   w.Pair(0, "ENDTAB");
 
+  struct { const char* name; double height, width, lastHeight; const char* font; const char* bigFont; } styles[] = {
+      {"Standard", 0, 1, 2.5, "txt", "bigfont.shx"},
+      {"\x96\xbe\x92\xa9", 3.5, 0.8, 3.5, "msmincho.ttc", ""},  // 明朝
+  };
   TableHead(w, "STYLE", 2);
-  EntryHead(w, "STYLE", "AcDbTextStyleTableRecord");
-  w.Pair(2, "Standard");
-  w.Pair(70, 0);
-  w.Real(40, 0);
-  w.Real(41, 1);
-  w.Real(50, 0);
-  w.Pair(71, 0);
-  w.Real(42, 2.5);
-  w.Pair(3, "txt");
-  w.Pair(4, "bigfont.shx");
-  EntryHead(w, "STYLE", "AcDbTextStyleTableRecord");
-  w.Pair(2, "\x96\xbe\x92\xa9");  // 明朝
-  w.Pair(70, 0);
-  w.Real(40, 3.5);
-  w.Real(41, 0.8);
-  w.Real(50, 0);
-  w.Pair(71, 0);
-  w.Real(42, 3.5);
-  w.Pair(3, "msmincho.ttc");
-  w.Pair(4, "");
+  for (const auto& style : styles) {
+    EntryHead(w, "STYLE", "AcDbTextStyleTableRecord");
+    w.Pair(2, style.name);
+    w.Pair(70, 0);
+    w.Real(40, style.height);
+    w.Real(41, style.width);
+    w.Real(50, 0);
+    w.Pair(71, 0);
+    w.Real(42, style.lastHeight);
+    w.Pair(3, style.font);
+    w.Pair(4, style.bigFont);
+  }
   w.Pair(0, "ENDTAB");
 
   TableHead(w, "APPID", 1);
@@ -262,6 +258,7 @@ void WriteTables(TDxfWriter& w) {
   w.Pair(0, "ENDSEC");
 }
 
+
 void EntityHead(TDxfWriter& w, const char* Kind, const char* Layer, const char* Owner = "1F") {
   w.Pair(0, Kind);
   w.Pair(5, w.Handle());
@@ -270,40 +267,38 @@ void EntityHead(TDxfWriter& w, const char* Kind, const char* Layer, const char* 
   w.Pair(8, Layer);
 }
 
-void WriteBlocks(TDxfWriter& w) {
-  w.Pair(0, "SECTION");
-  w.Pair(2, "BLOCKS");
-  for (const char* name : {"*Model_Space", "*Paper_Space"}) {
-    w.Pair(0, "BLOCK");
-    w.Pair(5, w.Handle());
-    w.Pair(330, "1F");
-    w.Pair(100, "AcDbEntity");
-    w.Pair(8, "0");
-    w.Pair(100, "AcDbBlockBegin");
-    w.Pair(2, name);
-    w.Pair(70, 0);
-    w.Point(10, 0, 0);
-    w.Pair(3, name);
-    w.Pair(1, "");
-    w.Pair(0, "ENDBLK");
-    w.Pair(5, w.Handle());
-    w.Pair(330, "1F");
-    w.Pair(100, "AcDbEntity");
-    w.Pair(8, "0");
-    w.Pair(100, "AcDbBlockEnd");
-  }
-  // A door block: its lines and arc belong to the block, not to the list.
+void BlockBegin(TDxfWriter& w, const char* Name) {
   w.Pair(0, "BLOCK");
   w.Pair(5, w.Handle());
   w.Pair(330, "1F");
   w.Pair(100, "AcDbEntity");
   w.Pair(8, "0");
   w.Pair(100, "AcDbBlockBegin");
-  w.Pair(2, "\x8c\x9a\x8b\xef" "A");  // 建具A
+  w.Pair(2, Name);
   w.Pair(70, 0);
   w.Point(10, 0, 0);
-  w.Pair(3, "\x8c\x9a\x8b\xef" "A");
+  w.Pair(3, Name);
   w.Pair(1, "");
+}
+
+void BlockEnd(TDxfWriter& w) {
+  w.Pair(0, "ENDBLK");
+  w.Pair(5, w.Handle());
+  w.Pair(330, "1F");
+  w.Pair(100, "AcDbEntity");
+  w.Pair(8, "0");
+  w.Pair(100, "AcDbBlockEnd");
+}
+
+void WriteBlocks(TDxfWriter& w) {
+  w.Pair(0, "SECTION");
+  w.Pair(2, "BLOCKS");
+  for (const char* name : {"*Model_Space", "*Paper_Space"}) {
+    BlockBegin(w, name);
+    BlockEnd(w);
+  }
+  // A door block: its line and arc belong to the block, not to the list.
+  BlockBegin(w, "\x8c\x9a\x8b\xef" "A");  // 建具A
   EntityHead(w, "LINE", "0", "2A");
   w.Pair(100, "AcDbLine");
   w.Point(10, 0, 0);
@@ -315,12 +310,7 @@ void WriteBlocks(TDxfWriter& w) {
   w.Pair(100, "AcDbArc");
   w.Real(50, 0);
   w.Real(51, 90);
-  w.Pair(0, "ENDBLK");
-  w.Pair(5, w.Handle());
-  w.Pair(330, "2A");
-  w.Pair(100, "AcDbEntity");
-  w.Pair(8, "0");
-  w.Pair(100, "AcDbBlockEnd");
+  BlockEnd(w);
   w.Pair(0, "ENDSEC");
 }
 
