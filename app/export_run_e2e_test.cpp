@@ -6,6 +6,7 @@
 #include "acadlink/window_discovery.h"
 #include "app/acad_command_line.h"
 #include "app/export_run.h"
+#include "app/notice_probe.h"
 
 #include <gtest/gtest.h>
 
@@ -112,30 +113,13 @@ TEST_F(ExportRunWithStandinTest, PaintsTheNoticeOnTheInputPane)
     HWND pane = AcadLinkState().InputPaneWnd;
     ASSERT_TRUE(IsWindow(pane));
 
-    // Read the pane back from the screen: light red cells with black text at
-    // its left end, on its bottom rows; nothing of it at the right end. Under
-    // Wine only the screen's context reads back another program's window.
-    RECT r{};
-    GetClientRect(pane, &r);
-    POINT origin{0, 0};
-    ClientToScreen(pane, &origin);
-    HDC dc = GetDC(nullptr);
-    SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
-    int red = 0, white = 0, redRight = 0;
-    for (int y = r.bottom - 4; y < r.bottom; ++y)
-        for (int x = 0; x < r.right; ++x) {
-            const COLORREF c = GetPixel(dc, x, y);
-            if (x < 100) {
-                red += c == RGB(255, 127, 127);
-                white += c == RGB(255, 255, 255);
-            } else if (x >= r.right - 50 && c == RGB(255, 127, 127))
-                ++redRight;
-        }
-    ReleaseDC(nullptr, dc);
-    // The cells are opaque: nothing of the pane's own white shows between the glyphs.
-    EXPECT_GT(red, 200);
-    EXPECT_EQ(white, 0);
-    EXPECT_EQ(redRight, 0) << "the notice is shorter than the pane";
+    // Light red cells with black text at the left end of the pane, on its
+    // bottom rows; the cells are opaque, so nothing of the pane's own white
+    // shows between the glyphs; nothing at the right end.
+    const TNoticePixels pixels = ReadNoticePixels(pane);
+    EXPECT_GT(pixels.LightRed, 200);
+    EXPECT_EQ(pixels.White, 0);
+    EXPECT_EQ(pixels.LightRedRight, 0);
 }
 
 TEST_F(ExportRunWithStandinTest, SecondRunReplacesTheSameDxfFile)

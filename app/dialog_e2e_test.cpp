@@ -1,0 +1,292 @@
+// orveline.exe as the user meets it: started as a program of its own beside
+// the stand-in CAD program, driven only through its windows.
+#include "acadlink/test_windows.h"
+#include "acadlink/window_discovery.h"
+#include "app/notice_probe.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string ProgramPath;  // orveline.exe, as a Windows path
+std::string SourceDir;    // the repository, as a Windows path ending in "\"
+
+const char* const Selection = "1,2,3,6,7,8,11,12,14,20,21,22,26,27,32,36,41,42,45,50,51,57,60,63,74";
+const char* const NoFileNameMessage =
+    "\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x8e\x77"
+    "\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";  // 保存ファイル名が指定されていません
+
+std::string HostToWindows(std::string Path)
+{
+    if (!Path.empty() && Path[0] == '/') {
+        for (char& c : Path)
+            if (c == '/')
+                c = '\\';
+        Path = "Z:" + Path;
+    }
+    return Path;
+}
+
+std::string WorkFolder()
+{
+    char appData[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+    return std::string(appData) + "\\Vantrel\\";
+}
+
+std::string TextOf(HWND Window)
+{
+    const LRESULT n = SendMessageA(Window, WM_GETTEXTLENGTH, 0, 0);
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    SendMessageA(Window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(n));
+    return text;
+}
+
+std::string ClassOf(HWND Window)
+{
+    char name[256] = {};
+    GetClassNameA(Window, name, sizeof name);
+    return name;
+}
+
+template <typename TTest>
+bool WaitFor(TTest&& Test, DWORD Milliseconds = 20000)
+{
+    for (DWORD waited = 0; waited < Milliseconds; waited += 50) {
+        if (Test())
+            return true;
+        PumpMessages();
+        Sleep(50);
+    }
+    return Test();
+}
+
+// The top-level windows of one process with the given class.
+std::vector<HWND> TopLevelWindows(DWORD ProcessId, const char* ClassName)
+{
+    struct TSearch {
+        DWORD Id;
+        const char* Class;
+        std::vector<HWND> Found;
+    } search{ProcessId, ClassName, {}};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<TSearch*>(p);
+            DWORD id = 0;
+            GetWindowThreadProcessId(w, &id);
+            if (id == s->Id && ClassOf(w) == s->Class && IsWindowVisible(w))
+                s->Found.push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+std::vector<HWND> Children(HWND Parent)
+{
+    std::vector<HWND> found;
+    EnumChildWindows(
+        Parent,
+        [](HWND w, LPARAM p) -> BOOL {
+            reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// One start of orveline.exe, copied under a name of the test's choosing.
+class TDialogProgram {
+public:
+    TDialogProgram(const std::string& Folder, const std::string& ExeName)
+    {
+        const std::string exe = Folder + ExeName;
+        CopyFileA(ProgramPath.c_str(), exe.c_str(), FALSE);
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::string commandLine = "\"" + exe + "\"";
+        if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(),
+                            &si, &Info))
+            throw std::runtime_error("cannot start " + exe);
+        if (!WaitFor([&] { return !TopLevelWindows(Info.dwProcessId, "TKirusaF").empty(); }))
+            throw std::runtime_error("the dialog did not appear");
+        Form = TopLevelWindows(Info.dwProcessId, "TKirusaF")[0];
+        for (HWND child : Children(Form)) {
+            const std::string cls = ClassOf(child);
+            if (cls == "Edit")
+                Edit1 = child;
+            else if (cls == "Button")
+                Button1 = child;
+            else if (cls == "OrvelineWindowedControl")
+                (RunButton ? CloseButton : RunButton) = child;  // created in tab order: run, close
+        }
+    }
+    ~TDialogProgram()
+    {
+        if (WaitForSingleObject(Info.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(Info.hProcess, 1);
+            WaitForSingleObject(Info.hProcess, 10000);
+        }
+        CloseHandle(Info.hThread);
+        CloseHandle(Info.hProcess);
+    }
+    TDialogProgram(const TDialogProgram&) = delete;
+    TDialogProgram& operator=(const TDialogProgram&) = delete;
+
+    void Type(const std::string& Text) { SendMessageA(Edit1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text.c_str())); }
+    std::string FileName() { return TextOf(Edit1); }
+    static void Click(HWND Button)
+    {
+        PostMessageA(Button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        PostMessageA(Button, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+    }
+    bool Ended(DWORD Milliseconds = 20000) { return WaitForSingleObject(Info.hProcess, Milliseconds) == WAIT_OBJECT_0; }
+    // The text of the message box the program shows, or empty.
+    std::string MessageBoxText()
+    {
+        for (HWND box : TopLevelWindows(Info.dwProcessId, "#32770"))
+            for (HWND child : Children(box))
+                if (ClassOf(child) == "Static" && !TextOf(child).empty())
+                    return TextOf(child);
+        return std::string();
+    }
+    void DismissMessageBox()
+    {
+        for (HWND box : TopLevelWindows(Info.dwProcessId, "#32770"))
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+
+    PROCESS_INFORMATION Info{};
+    HWND Form = nullptr;
+    HWND Edit1 = nullptr;
+    HWND Button1 = nullptr;
+    HWND RunButton = nullptr;
+    HWND CloseButton = nullptr;
+};
+
+class DialogProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Folder = MakeTempFolder();
+        Settings = WorkFolder() + "attr.Ini";
+        DeleteFileA(Settings.c_str());
+        DeleteFileA((WorkFolder() + "other.Ini").c_str());
+    }
+    void TearDown() override
+    {
+        DeleteFileA(Settings.c_str());
+        DeleteFileA((WorkFolder() + "other.Ini").c_str());
+    }
+    static std::string StoredName(const std::string& Ini)
+    {
+        char value[1024] = {};
+        GetPrivateProfileStringA("\x8f\x89\x8a\xfa\x89\xbb", "\x95\xdb\x91\xb6\x96\xbc", "<none>", value, sizeof value,
+                                 Ini.c_str());  // 初期化, 保存名
+        return value;
+    }
+
+    std::string Folder;
+    std::string Settings;
+};
+
+TEST_F(DialogProgramTest, RemembersTheFileNameBetweenStarts)
+{
+    const std::string name = "D:\\\x8c\x8b\x89\xca\\result.csv";  // D:\結果\result.csv
+    {
+        TDialogProgram program(Folder, "attr.exe");
+        EXPECT_EQ(program.FileName(), "");
+        EXPECT_EQ(TextOf(program.Form), "Orveline");
+        program.Type(name);
+        TDialogProgram::Click(program.CloseButton);
+        ASSERT_TRUE(program.Ended());
+    }
+    EXPECT_EQ(StoredName(Settings), name);
+    {
+        TDialogProgram program(Folder, "attr.exe");
+        EXPECT_EQ(program.FileName(), name);
+        // Another name for the program is another settings file.
+        TDialogProgram other(Folder, "other.exe");
+        EXPECT_EQ(other.FileName(), "");
+        program.Type("");
+        PostMessageA(program.Form, WM_CLOSE, 0, 0);  // the title bar's close box
+        ASSERT_TRUE(program.Ended());
+    }
+    EXPECT_EQ(StoredName(Settings), "");
+    TDialogProgram program(Folder, "attr.exe");
+    EXPECT_EQ(program.FileName(), "");
+}
+
+TEST_F(DialogProgramTest, EmptyFileNameIsRefusedWithAMessage)
+{
+    TDialogProgram program(Folder, "attr.exe");
+    TDialogProgram::Click(program.RunButton);
+    ASSERT_TRUE(WaitFor([&] { return !program.MessageBoxText().empty(); }));
+    EXPECT_EQ(program.MessageBoxText(), NoFileNameMessage);
+    EXPECT_FALSE(IsIconic(program.Form));
+    program.DismissMessageBox();
+    ASSERT_TRUE(WaitFor([&] { return program.MessageBoxText().empty(); }));
+    TDialogProgram::Click(program.CloseButton);
+    EXPECT_TRUE(program.Ended());
+}
+
+TEST_F(DialogProgramTest, RunWritesTheQuantityListAndEachStartHasItsOwnDxfFile)
+{
+    const std::string transcript = Folder + "transcript.txt";
+    TPeerProcess standin = TPeerProcess::Standin(
+        {"--pick", Selection, "--drawing", SourceDir + "samples\\sample.dxf", "--transcript", transcript}, Folder);
+
+    std::vector<std::string> dxfCommands;
+    for (int start = 0; start < 2; ++start) {
+        if (start == 1)
+            Sleep(1100);  // the work file's name has the start's second in it
+        TDialogProgram program(Folder, "attr.exe");
+        const std::string csv = Folder + "list" + std::to_string(start) + ".csv";
+        program.Type(Folder + "list" + std::to_string(start));
+        TDialogProgram::Click(program.RunButton);
+        ASSERT_TRUE(WaitFor([&] { return FileExists(csv) && !IsIconic(program.Form); }, 60000));
+        EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(csv) == ReadFileBytes(SourceDir + "testdata\\sample_selection.csv"); }));
+        // The notice on the stand-in's command line.
+        EXPECT_TRUE(WaitFor([&] { return ReadNoticePixels(FindCommandInputPane()).LightRed > 200; }));
+        TDialogProgram::Click(program.CloseButton);
+        EXPECT_TRUE(program.Ended());
+    }
+    for (const std::string& line : ReadLines(transcript))
+        if (line.rfind("TEXT U ", 0) == 0 && line.find("DXFOUT") != std::string::npos)
+            dxfCommands.push_back(line.substr(line.find("DXFOUT")));
+    ASSERT_EQ(dxfCommands.size(), 2u);
+    for (const std::string& command : dxfCommands) {
+        // DXFOUT "<work folder>yymmddhhnnss.dxf"...
+        const std::string prefix = "DXFOUT \"" + WorkFolder();
+        ASSERT_EQ(command.rfind(prefix, 0), 0u) << command;
+        const std::string stamp = command.substr(prefix.size(), 12);
+        EXPECT_EQ(stamp.find_first_not_of("0123456789"), std::string::npos) << command;
+        EXPECT_EQ(command.substr(prefix.size() + 12, 5), ".dxf\"");
+    }
+    EXPECT_NE(dxfCommands[0], dxfCommands[1]);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--standin=", 10) == 0)
+            SetStandinPath(argv[i] + 10);
+        else if (std::strncmp(argv[i], "--program=", 10) == 0)
+            ProgramPath = HostToWindows(argv[i] + 10);
+        else if (std::strncmp(argv[i], "--source=", 9) == 0)
+            SourceDir = HostToWindows(argv[i] + 9) + "\\";
+    }
+    return RUN_ALL_TESTS();
+}
