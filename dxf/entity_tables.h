@@ -6,7 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
+#include <new>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -89,8 +92,14 @@ struct TStyleRec {
 // A growable array of records whose length (the room it has, every record in
 // it valid) is separate from the count of records in use. Records are kept in
 // blocks, so growing never moves a record and costs no copy of the table.
+// Blocks come zero-filled from the system, and a record of zero bytes is an
+// empty record (reals 0.0, integers 0, texts empty); records are cleared by
+// hand only where an earlier, longer use of the table left data.
 template <class T>
 class TTable {
+  static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_default_constructible_v<T>,
+                "records are plain bytes");
+
  public:
   static constexpr std::size_t BlockSize = 1024;
 
@@ -108,20 +117,23 @@ class TTable {
   void Reset(std::size_t Length) {
     blocks_.clear();
     length_ = 0;
+    zeroFrom_ = 0;
     GrowBy(Length);
   }
   // Adds Count empty records at the end.
   void GrowBy(std::size_t Count) {
     const std::size_t newLength = length_ + Count;
-    while (blocks_.size() * BlockSize < newLength) blocks_.emplace_back(new T[BlockSize]);
-    for (std::size_t i = length_; i < newLength; ++i) (*this)[i] = T{};
+    while (blocks_.size() * BlockSize < newLength) AddBlock();
+    for (std::size_t i = length_; i < newLength && i < zeroFrom_; ++i) (*this)[i] = T{};
     length_ = newLength;
+    if (zeroFrom_ < length_) zeroFrom_ = length_;
   }
   // Adds one empty record at the end and returns it.
   T& Push() {
-    if (length_ == blocks_.size() * BlockSize) blocks_.emplace_back(new T[BlockSize]);
-    T& record = (*this)[length_++];
-    record = T{};
+    if (length_ == blocks_.size() * BlockSize) AddBlock();
+    T& record = (*this)[length_];
+    if (length_ < zeroFrom_) record = T{};
+    if (zeroFrom_ < ++length_) zeroFrom_ = length_;
     return record;
   }
   // Cuts the table to Length records (never lengthens it).
@@ -129,11 +141,22 @@ class TTable {
     if (Length >= length_) return;
     length_ = Length;
     blocks_.resize((Length + BlockSize - 1) / BlockSize);
+    if (zeroFrom_ > blocks_.size() * BlockSize) zeroFrom_ = blocks_.size() * BlockSize;
   }
 
  private:
-  std::vector<std::unique_ptr<T[]>> blocks_;
+  struct TFreeBlock {
+    void operator()(T* Block) const { std::free(Block); }
+  };
+  void AddBlock() {
+    void* block = std::calloc(BlockSize, sizeof(T));
+    if (block == nullptr) throw std::bad_alloc();
+    blocks_.emplace_back(static_cast<T*>(block));
+  }
+
+  std::vector<std::unique_ptr<T[], TFreeBlock>> blocks_;
   std::size_t length_ = 0;
+  std::size_t zeroFrom_ = 0;  // records from here on (in the blocks held) are zero bytes
 };
 
 extern TTable<TLineRec> Lines;
