@@ -134,13 +134,17 @@ std::uint64_t HashRowKey(std::string_view Layer, std::string_view Color, std::st
 // Gives each item the rank of its row key among the distinct row keys of
 // the table, in row-key order. Drawings have few distinct keys, so the work
 // is a hash per record and a sort of the distinct keys.
-template <class TRec>
-void RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Items) {
+// Fill(Item, Record) sets the rest of each item in the same pass over the
+// records.
+template <class TRec, class TFill>
+void RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Items, TFill Fill) {
   std::vector<std::uint32_t> representative;  // key id -> a record with that key
   std::vector<std::uint32_t> slots(1024, 0);  // open addressing: key id + 1
   std::uint32_t previousId = 0;
   for (std::size_t i = 0; i < Items.size(); ++i) {
     const TRec& rec = Table[i];
+    Items[i].Index = static_cast<std::uint32_t>(i);
+    Fill(Items[i], rec);
     if (i > 0 && SameRowKey(rec, Table[i - 1])) {
       Items[i].Rank = previousId;
       continue;
@@ -245,16 +249,13 @@ void WriteKind(TCsvWriter& Csv, TTable<TRec>& Table, std::int32_t Count, const c
                TMeasure Measure, TPosition Position, TSameDuplicate SameDuplicate, TSwap Swap) {
   if (Count <= 0) return;
   std::vector<TSortItem> items(static_cast<std::size_t>(Count));
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    const TRec& rec = Table[i];
-    items[i].MeasureKey = OrderKey(Measure(rec));  // computed once per entity
+  RankRowKeys(Table, items, [&](TSortItem& Item, const TRec& Rec) {
+    Item.MeasureKey = OrderKey(Measure(Rec));  // computed once per entity
     double x, y;
-    Position(rec, x, y);
-    items[i].PosXKey = OrderKey(x);
-    items[i].PosYKey = OrderKey(y);
-    items[i].Index = static_cast<std::uint32_t>(i);
-  }
-  RankRowKeys(Table, items);
+    Position(Rec, x, y);
+    Item.PosXKey = OrderKey(x);
+    Item.PosYKey = OrderKey(y);
+  });
   std::sort(items.begin(), items.end(), [](const TSortItem& a, const TSortItem& b) { return SortsBefore(a, b); });
   ApplyOrder(Table, items, Swap);
 
