@@ -2,6 +2,7 @@
 // the stand-in CAD program, driven only through its windows.
 #include "acadlink/test_windows.h"
 #include "acadlink/window_discovery.h"
+#include "app/dialog_driver.h"
 #include "app/notice_probe.h"
 
 #include <shlobj.h>
@@ -42,22 +43,6 @@ std::string WorkFolder()
     return std::string(appData) + "\\Vantrel\\";
 }
 
-std::string TextOf(HWND Window)
-{
-    const LRESULT n = SendMessageA(Window, WM_GETTEXTLENGTH, 0, 0);
-    std::string text(static_cast<size_t>(n) + 1, '\0');
-    SendMessageA(Window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(n));
-    return text;
-}
-
-std::string ClassOf(HWND Window)
-{
-    char name[256] = {};
-    GetClassNameA(Window, name, sizeof name);
-    return name;
-}
-
 template <typename TTest>
 bool WaitFor(TTest&& Test, DWORD Milliseconds = 20000)
 {
@@ -68,40 +53,6 @@ bool WaitFor(TTest&& Test, DWORD Milliseconds = 20000)
         Sleep(50);
     }
     return Test();
-}
-
-// The top-level windows of one process with the given class.
-std::vector<HWND> TopLevelWindows(DWORD ProcessId, const char* ClassName)
-{
-    struct TSearch {
-        DWORD Id;
-        const char* Class;
-        std::vector<HWND> Found;
-    } search{ProcessId, ClassName, {}};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<TSearch*>(p);
-            DWORD id = 0;
-            GetWindowThreadProcessId(w, &id);
-            if (id == s->Id && ClassOf(w) == s->Class && IsWindowVisible(w))
-                s->Found.push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
-}
-
-std::vector<HWND> Children(HWND Parent)
-{
-    std::vector<HWND> found;
-    EnumChildWindows(
-        Parent,
-        [](HWND w, LPARAM p) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 // One start of orveline.exe, copied under a name of the test's choosing.
@@ -117,18 +68,7 @@ public:
         if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(),
                             &si, &Info))
             throw std::runtime_error("cannot start " + exe);
-        if (!WaitFor([&] { return !TopLevelWindows(Info.dwProcessId, "TKirusaF").empty(); }))
-            throw std::runtime_error("the dialog did not appear");
-        Form = TopLevelWindows(Info.dwProcessId, "TKirusaF")[0];
-        for (HWND child : Children(Form)) {
-            const std::string cls = ClassOf(child);
-            if (cls == "Edit")
-                Edit1 = child;
-            else if (cls == "Button")
-                Button1 = child;
-            else if (cls == "OrvelineWindowedControl")
-                (RunButton ? CloseButton : RunButton) = child;  // created in tab order: run, close
-        }
+        Dialog = std::make_unique<TDialogDriver>(Info.dwProcessId);
     }
     ~TDialogProgram()
     {
@@ -142,35 +82,11 @@ public:
     TDialogProgram(const TDialogProgram&) = delete;
     TDialogProgram& operator=(const TDialogProgram&) = delete;
 
-    void Type(const std::string& Text) { SendMessageA(Edit1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text.c_str())); }
-    std::string FileName() { return TextOf(Edit1); }
-    static void Click(HWND Button)
-    {
-        PostMessageA(Button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
-        PostMessageA(Button, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
-    }
+    TDialogDriver* operator->() { return Dialog.get(); }
     bool Ended(DWORD Milliseconds = 20000) { return WaitForSingleObject(Info.hProcess, Milliseconds) == WAIT_OBJECT_0; }
-    // The text of the message box the program shows, or empty.
-    std::string MessageBoxText()
-    {
-        for (HWND box : TopLevelWindows(Info.dwProcessId, "#32770"))
-            for (HWND child : Children(box))
-                if (ClassOf(child) == "Static" && !TextOf(child).empty())
-                    return TextOf(child);
-        return std::string();
-    }
-    void DismissMessageBox()
-    {
-        for (HWND box : TopLevelWindows(Info.dwProcessId, "#32770"))
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-    }
 
     PROCESS_INFORMATION Info{};
-    HWND Form = nullptr;
-    HWND Edit1 = nullptr;
-    HWND Button1 = nullptr;
-    HWND RunButton = nullptr;
-    HWND CloseButton = nullptr;
+    std::unique_ptr<TDialogDriver> Dialog;
 };
 
 class DialogProgramTest : public ::testing::Test {
@@ -204,38 +120,38 @@ TEST_F(DialogProgramTest, RemembersTheFileNameBetweenStarts)
     const std::string name = "D:\\\x8c\x8b\x89\xca\\result.csv";  // D:\結果\result.csv
     {
         TDialogProgram program(Folder, "attr.exe");
-        EXPECT_EQ(program.FileName(), "");
-        EXPECT_EQ(TextOf(program.Form), "Orveline");
-        program.Type(name);
-        TDialogProgram::Click(program.CloseButton);
+        EXPECT_EQ(program->FileName(), "");
+        EXPECT_EQ(WindowTextOf(program->Form), "Orveline");
+        program->Type(name);
+        program->ClickClose();
         ASSERT_TRUE(program.Ended());
     }
     EXPECT_EQ(StoredName(Settings), name);
     {
         TDialogProgram program(Folder, "attr.exe");
-        EXPECT_EQ(program.FileName(), name);
+        EXPECT_EQ(program->FileName(), name);
         // Another name for the program is another settings file.
         TDialogProgram other(Folder, "other.exe");
-        EXPECT_EQ(other.FileName(), "");
-        program.Type("");
-        PostMessageA(program.Form, WM_CLOSE, 0, 0);  // the title bar's close box
+        EXPECT_EQ(other->FileName(), "");
+        program->Type("");
+        PostMessageA(program->Form, WM_CLOSE, 0, 0);  // the title bar's close box
         ASSERT_TRUE(program.Ended());
     }
     EXPECT_EQ(StoredName(Settings), "");
     TDialogProgram program(Folder, "attr.exe");
-    EXPECT_EQ(program.FileName(), "");
+    EXPECT_EQ(program->FileName(), "");
 }
 
 TEST_F(DialogProgramTest, EmptyFileNameIsRefusedWithAMessage)
 {
     TDialogProgram program(Folder, "attr.exe");
-    TDialogProgram::Click(program.RunButton);
-    ASSERT_TRUE(WaitFor([&] { return !program.MessageBoxText().empty(); }));
-    EXPECT_EQ(program.MessageBoxText(), NoFileNameMessage);
-    EXPECT_FALSE(IsIconic(program.Form));
-    program.DismissMessageBox();
-    ASSERT_TRUE(WaitFor([&] { return program.MessageBoxText().empty(); }));
-    TDialogProgram::Click(program.CloseButton);
+    program->ClickRun();
+    ASSERT_TRUE(WaitFor([&] { return !program->MessageBoxText().empty(); }));
+    EXPECT_EQ(program->MessageBoxText(), NoFileNameMessage);
+    EXPECT_FALSE(program->Minimized());
+    program->DismissMessageBox();
+    ASSERT_TRUE(WaitFor([&] { return program->MessageBoxText().empty(); }));
+    program->ClickClose();
     EXPECT_TRUE(program.Ended());
 }
 
@@ -251,13 +167,13 @@ TEST_F(DialogProgramTest, RunWritesTheQuantityListAndEachStartHasItsOwnDxfFile)
             Sleep(1100);  // the work file's name has the start's second in it
         TDialogProgram program(Folder, "attr.exe");
         const std::string csv = Folder + "list" + std::to_string(start) + ".csv";
-        program.Type(Folder + "list" + std::to_string(start));
-        TDialogProgram::Click(program.RunButton);
-        ASSERT_TRUE(WaitFor([&] { return FileExists(csv) && !IsIconic(program.Form); }, 60000));
+        program->Type(Folder + "list" + std::to_string(start));
+        program->ClickRun();
+        ASSERT_TRUE(WaitFor([&] { return FileExists(csv) && !program->Minimized(); }, 60000));
         EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(csv) == ReadFileBytes(SourceDir + "testdata\\sample_selection.csv"); }));
         // The notice on the stand-in's command line.
         EXPECT_TRUE(WaitFor([&] { return ReadNoticePixels(FindCommandInputPane()).LightRed > 200; }));
-        TDialogProgram::Click(program.CloseButton);
+        program->ClickClose();
         EXPECT_TRUE(program.Ended());
     }
     for (const std::string& line : ReadLines(transcript))

@@ -1,19 +1,59 @@
 #!/usr/bin/env bash
-# The main job on the bundled sample drawing: builds the command-line tool,
-# writes the quantity list of samples/sample.dxf to out/sample.csv (Shift-JIS)
-# and prints its rows decoded for reading.
+# The main job, as a user does it: the stand-in CAD program opens the bundled
+# sample drawing, orveline.exe runs beside it under Wine, and a scripted user
+# types the CSV path into the dialog and clicks the run button; in the CAD
+# program the scripted user picks entities. Leaves in out/:
+#   sample.csv      the quantity list (Shift-JIS), printed below decoded
+#   dialog.png      the screen with the dialog before the run
+#   notice.png      the screen after the run: the notice on the command line
+#   transcript.txt  the conversation as the stand-in received it
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 jobs=${JOBS:-$(nproc)}
 build=${BUILD_DIR:-$root/build}
+out=$root/out
+# The entities the scripted user picks (0-based, in drawing order).
+pick=${PICK:-1,2,3,6,7,8,11,12,14,20,21,22,26,27,32,36,41,42,45,50,51,57,60,63,74}
 
 "$root/scripts/setup.sh"
 
-cmake -S . -B "$build/native" -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build/native" --target orveline-report -j "$jobs" >/dev/null
+echo "== building the Windows programs (first time: a few minutes)"
+cmake -S . -B "$build/win" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DORVELINE_BENCH=OFF >/dev/null
+cmake --build "$build/win" --target orveline orveline_standin orveline-drive -j "$jobs" >/dev/null
 
-mkdir -p out
-"$build/native/cli/orveline-report" samples/sample.dxf out/sample.csv
+. "$root/scripts/xvfb.sh"
+prefix=$build/win/wineprefix
+wine_run() { "$root/scripts/wine-run" "$prefix" "$@"; }
+windows_path() { echo "Z:$1" | tr / '\\'; }
+shot() { import -window root "$1" 2>/dev/null || echo "(no screenshot: $1)"; }
+
+mkdir -p "$out"
+rm -f "$out/sample.csv" "$out/transcript.txt" "$out/ready.txt"
+echo "== starting the stand-in CAD program with samples/sample.dxf"
+wine_run "$build/win/standin/cad-standin.exe" --drawing "$root/samples/sample.dxf" \
+    --pick "$pick" --pick-delay 1500 --transcript "$out/transcript.txt" --ready "$out/ready.txt" &
+standin=$!
+for _ in $(seq 1 300); do [ -f "$out/ready.txt" ] && break; sleep 0.2; done
+[ -f "$out/ready.txt" ] || { echo "the stand-in did not start" >&2; exit 1; }
+
+echo "== starting orveline.exe"
+wine_run "$build/win/app/orveline.exe" &
+dialog=$!
+sleep 3
+shot "$out/dialog.png"
+
+echo "== the user types $(windows_path "$out/sample.csv") and clicks 実　行"
+wine_run "$build/win/app/orveline-drive.exe" run "$(windows_path "$out/sample.csv")"
+sleep 1
+shot "$out/notice.png"
+wine_run "$build/win/app/orveline-drive.exe" close
+WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+wait "$standin" "$dialog" 2>/dev/null || true
+
+echo
 echo "out/sample.csv: layer, length, count, kind, duplicates, colour, linetype"
-iconv -f CP932 -t UTF-8 out/sample.csv | tr -d '\r'
+iconv -f CP932 -t UTF-8 "$out/sample.csv" | tr -d '\r'
+echo
+echo "Screenshots: out/dialog.png, out/notice.png; conversation: out/transcript.txt"
