@@ -233,15 +233,16 @@ int RunHelperWindow(const std::string& title, const std::string& className) {
   return 0;
 }
 
-void SetStandinPath(const std::string& hostPath) {
-  std::string path = hostPath;
+std::string HostToWindowsPath(std::string path) {
   if (!path.empty() && path[0] == '/') {
     for (char& c : path)
       if (c == '/') c = '\\';
     path = "Z:" + path;
   }
-  StandinPath = AnsiToWide(path);
+  return path;
 }
+
+void SetStandinPath(const std::string& hostPath) { StandinPath = AnsiToWide(HostToWindowsPath(hostPath)); }
 
 std::string MakeTempFolder() {
   // Process ids come round again under Wine, and the prefix keeps its

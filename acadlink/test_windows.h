@@ -75,6 +75,10 @@ int RunHelperWindow(const std::string& title, const std::string& className);
 // Where the stand-in lives (given to the test program on its command line).
 void SetStandinPath(const std::string& hostPath);
 
+// A path of the machine that runs Wine ("/tmp/x") as Wine reaches it ("Z:\tmp\x");
+// other paths are returned as they are.
+std::string HostToWindowsPath(std::string path);
+
 // A fresh folder under the temporary folder, with a trailing backslash.
 std::string MakeTempFolder();
 std::string ReadFileBytes(const std::string& path);

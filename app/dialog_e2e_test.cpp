@@ -25,17 +25,6 @@ const char* const NoFileNameMessage =
     "\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x8e\x77"
     "\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";  // 保存ファイル名が指定されていません
 
-std::string HostToWindows(std::string Path)
-{
-    if (!Path.empty() && Path[0] == '/') {
-        for (char& c : Path)
-            if (c == '/')
-                c = '\\';
-        Path = "Z:" + Path;
-    }
-    return Path;
-}
-
 std::string WorkFolder()
 {
     char appData[MAX_PATH] = {};
@@ -155,6 +144,79 @@ TEST_F(DialogProgramTest, EmptyFileNameIsRefusedWithAMessage)
     EXPECT_TRUE(program.Ended());
 }
 
+TEST_F(DialogProgramTest, UnwritableSettingsKeepTheDialogOpen)
+{
+    TDialogProgram program(Folder, "attr.exe");
+    program->Type("kept.csv");
+    CreateDirectoryA(Settings.c_str(), nullptr);  // a folder where the file should be
+    program->ClickClose();
+    const bool shown = WaitFor([&] { return !program->MessageBoxText().empty(); });
+    RemoveDirectoryA(Settings.c_str());
+    ASSERT_TRUE(shown);
+    // <settings path> に書き込めません
+    EXPECT_EQ(program->MessageBoxText(),
+              Settings + " \x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1");
+    program->DismissMessageBox();
+    EXPECT_FALSE(program.Ended(1000));
+    EXPECT_EQ(program->FileName(), "kept.csv");  // nothing the user typed is lost
+    program->ClickClose();
+    ASSERT_TRUE(program.Ended());
+    EXPECT_EQ(StoredName(Settings), "kept.csv");
+}
+
+TEST_F(DialogProgramTest, CancelledSaveDialogKeepsTheName)
+{
+    TDialogProgram program(Folder, "attr.exe");
+    program->Type("before.csv");
+    PostMessageA(program->Button1, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !VisibleTopLevelWindows(program->ProcessId, "#32770").empty(); }));
+    for (HWND box : VisibleTopLevelWindows(program->ProcessId, "#32770"))
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return VisibleTopLevelWindows(program->ProcessId, "#32770").empty(); }));
+    EXPECT_EQ(program->FileName(), "before.csv");
+}
+
+TEST_F(DialogProgramTest, BannerMoves)
+{
+    TDialogProgram program(Folder, "attr.exe");
+    // Two pictures of the banner's box a moment apart differ.
+    auto banner = [&] {
+        POINT origin{8, 8};
+        ClientToScreen(program->Form, &origin);
+        HDC dc = GetDC(nullptr);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < 35; y += 2)
+            for (int x = 0; x < 201; x += 2)
+                pixels.push_back(GetPixel(dc, origin.x + x, origin.y + y));
+        ReleaseDC(nullptr, dc);
+        return pixels;
+    };
+    const std::vector<COLORREF> first = banner();
+    EXPECT_TRUE(WaitFor([&] { return banner() != first; }, 3000));
+}
+
+TEST_F(DialogProgramTest, ClosingDuringTheSelectionCancelsItAndEndsTheProgram)
+{
+    const std::string transcript = Folder + "transcript.txt";
+    TPeerProcess standin = TPeerProcess::Standin(
+        {"--pick-delay", "60000", "--drawing", SourceDir + "samples\\sample.dxf", "--transcript", transcript}, Folder);
+    TDialogProgram program(Folder, "attr.exe");
+    program->Type(Folder + "never.csv");
+    program->ClickRun();
+    ASSERT_TRUE(WaitFor([&] { return program->Minimized(); }));
+    Sleep(500);
+    PostMessageA(program->Form, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(program.Ended());
+    EXPECT_EQ(StoredName(Settings), Folder + "never.csv");
+    std::vector<std::string> texts;
+    for (const std::string& line : ReadLines(transcript))
+        if (line.rfind("TEXT U ", 0) == 0)
+            texts.push_back(line);
+    EXPECT_EQ(texts, (std::vector<std::string>{"TEXT U 28 <03>SELECT P<0D>U<0D><0D>", "TEXT U 18 <03>SELECT ",
+                                               "TEXT U 4 <03>"}));
+    EXPECT_FALSE(FileExists(Folder + "never.csv"));
+}
+
 TEST_F(DialogProgramTest, RunWritesTheQuantityListAndEachStartHasItsOwnDxfFile)
 {
     const std::string transcript = Folder + "transcript.txt";
@@ -200,9 +262,9 @@ int main(int argc, char** argv)
         if (std::strncmp(argv[i], "--standin=", 10) == 0)
             SetStandinPath(argv[i] + 10);
         else if (std::strncmp(argv[i], "--program=", 10) == 0)
-            ProgramPath = HostToWindows(argv[i] + 10);
+            ProgramPath = HostToWindowsPath(argv[i] + 10);
         else if (std::strncmp(argv[i], "--source=", 9) == 0)
-            SourceDir = HostToWindows(argv[i] + 9) + "\\";
+            SourceDir = HostToWindowsPath(argv[i] + 9) + "\\";
     }
     return RUN_ALL_TESTS();
 }

@@ -179,16 +179,8 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--standin=", 10) == 0)
             SetStandinPath(argv[i] + 10);
-        if (std::strncmp(argv[i], "--source=", 9) == 0) {
-            std::string path = argv[i] + 9;
-            if (!path.empty() && path[0] == '/') {
-                for (char& c : path)
-                    if (c == '/')
-                        c = '\\';
-                path = "Z:" + path;
-            }
-            SourceDir = path + "\\";
-        }
+        if (std::strncmp(argv[i], "--source=", 9) == 0)
+            SourceDir = HostToWindowsPath(argv[i] + 9) + "\\";
     }
     return RUN_ALL_TESTS();
 }
