@@ -144,6 +144,42 @@ TEST_F(DialogProgramTest, EmptyFileNameIsRefusedWithAMessage)
     EXPECT_TRUE(program.Ended());
 }
 
+TEST_F(DialogProgramTest, LayoutAtNinetySixPixelsPerInch)
+{
+    TDialogProgram program(Folder, "attr.exe");
+    RECT client{};
+    GetClientRect(program->Form, &client);
+    EXPECT_EQ(client.right, 219);
+    EXPECT_EQ(client.bottom, 131);
+    const LONG style = GetWindowLongA(program->Form, GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_TRUE(GetWindowLongA(program->Form, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    struct TPlace {
+        const char* Name;
+        HWND Window;
+        RECT Expected;  // left, top, right, bottom in the client area
+    };
+    const TPlace places[] = {
+        {"plButton1", program->RunButton, {136, 96, 136 + 75, 96 + 26}},
+        {"plButton2", program->CloseButton, {16, 96, 16 + 75, 96 + 26}},
+        {"Edit1", program->Edit1, {8, 64, 8 + 201, 64 + 20}},
+        {"Button1", program->Button1, {160, 48, 160 + 51, 48 + 17}},
+    };
+    for (const TPlace& place : places) {
+        SCOPED_TRACE(place.Name);
+        RECT r{};
+        GetWindowRect(place.Window, &r);
+        MapWindowPoints(nullptr, program->Form, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, place.Expected.left);
+        EXPECT_EQ(r.top, place.Expected.top);
+        EXPECT_EQ(r.right, place.Expected.right);
+        EXPECT_EQ(r.bottom, place.Expected.bottom);
+    }
+    EXPECT_EQ(WindowTextOf(program->Button1), "\x8e\x51\x8f\xc6");  // 参照
+}
+
 TEST_F(DialogProgramTest, UnwritableSettingsKeepTheDialogOpen)
 {
     TDialogProgram program(Folder, "attr.exe");
