@@ -3,21 +3,32 @@
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
-need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+need=()
 for pkg in cmake g++ clang libclang-rt-14-dev make googletest \
-           g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth locales \
+           g++-mingw-w64-x86-64 mingw-w64-tools xvfb xauth locales \
            fonts-ipafont-gothic imagemagick x11-utils; do
   have "$pkg" || need+=("$pkg")
+done
+# Wine with what it recommends: the X extensions and fonts it draws with, so
+# that windows look and measure the same on every machine.
+need_wine=()
+for pkg in wine wine64 fonts-wine; do
+  have "$pkg" || need_wine+=("$pkg")
 done
 
 sudo_=""
 if [ "$(id -u)" != 0 ]; then sudo_="sudo"; fi
 
-if [ ${#need[@]} -gt 0 ]; then
-  echo "setup: installing ${need[*]}"
+if [ ${#need[@]} -gt 0 ] || [ ${#need_wine[@]} -gt 0 ]; then
+  echo "setup: installing ${need[*]} ${need_wine[*]}"
   $sudo_ apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo_ apt-get install -y -q --no-install-recommends "${need[@]}"
+  if [ ${#need[@]} -gt 0 ]; then
+    DEBIAN_FRONTEND=noninteractive $sudo_ apt-get install -y -q --no-install-recommends "${need[@]}"
+  fi
+  if [ ${#need_wine[@]} -gt 0 ]; then
+    DEBIAN_FRONTEND=noninteractive $sudo_ apt-get install -y -q "${need_wine[@]}"
+  fi
 fi
 
 # The Windows programs run under a Japanese locale (ANSI code page 932).
