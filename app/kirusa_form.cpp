@@ -60,9 +60,7 @@ void TKirusaF::Create(HINSTANCE Instance)
     wc.lpszClassName = FormClassName;
     RegisterClassExA(&wc);
 
-    HDC screen = GetDC(nullptr);
-    Dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    Dpi = GetDeviceCaps(TWindowDc(nullptr).Get(), LOGPIXELSY);
 
     // A fixed dialog frame with only the system menu and its close box, on top
     // of every window that is not itself topmost.
@@ -99,8 +97,6 @@ void TKirusaF::CreateComponents(HINSTANCE Instance)
         return window;
     };
 
-    // Creation order is the tab order: the run button, the close button, the
-    // file-name box, the browse button.
     EsScrollingMarquee1.SetBounds(Scale(8), Scale(8), Scale(201), Scale(35));
     EsScrollingMarquee1.SetParent(Form);
     EsScrollingMarquee1.SetFont({"Times New Roman", -Scale(27), clGray, SHIFTJIS_CHARSET});
@@ -122,6 +118,8 @@ void TKirusaF::CreateComponents(HINSTANCE Instance)
             Guarded(Form, [&] { (this->*handler)(sender.Handle()); });
         };
     };
+    // Creation order is the tab order: the run button, the close button, the
+    // file-name box, the browse button.
     button(plButton1, 136, RunCaption, &TKirusaF::Button4Click);
     button(plButton2, 16, CloseCaption, &TKirusaF::Button5Click);
     Edit1 = child(WS_EX_CLIENTEDGE, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 8, 64, 201, 20);
@@ -149,6 +147,7 @@ void TKirusaF::Close()
         CloseWhenIdle = true;
         return;
     }
+    CloseWhenIdle = false;
     // A settings file that cannot be written keeps the dialog open, with the
     // name the user typed still in its box.
     if (Guarded(Form, [&] { FormClose(Form); }))
@@ -175,15 +174,17 @@ void TKirusaF::Button4Click(HWND /*Sender*/)
 {
     if (ExportRunActive())
         return;  // one run at a time
-    try {
-        RunExport(*this, Acad, FileBase);
-    } catch (...) {
-        if (CloseWhenIdle)
-            PostMessageA(Form, WM_CLOSE, 0, 0);
-        throw;
-    }
-    if (CloseWhenIdle)
-        PostMessageA(Form, WM_CLOSE, 0, 0);
+    // A close asked for during the run happens once the run is over, however
+    // it ended.
+    struct TCloseAfterwards {
+        TKirusaF& Dialog;
+        ~TCloseAfterwards()
+        {
+            if (Dialog.CloseWhenIdle)
+                PostMessageA(Dialog.Form, WM_CLOSE, 0, 0);
+        }
+    } closeAfterwards{*this};
+    RunExport(*this, Acad, FileBase);
 }
 
 void TKirusaF::Button5Click(HWND /*Sender*/)
