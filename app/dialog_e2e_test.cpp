@@ -277,6 +277,24 @@ TEST_F(DialogProgramTest, ClosingDuringTheSelectionCancelsItAndEndsTheProgram)
     EXPECT_FALSE(FileExists(Folder + "never.csv"));
 }
 
+TEST_F(DialogProgramTest, ReaderErrorIsShownCaptionedOrveline)
+{
+    TPeerProcess standin = TPeerProcess::Standin({"--drawing", SourceDir + "testdata\\bad_number.dxf"}, Folder);
+    TDialogProgram program(Folder, "attr.exe");
+    program->Type(Folder + "bad.csv");
+    program->ClickRun();
+    ASSERT_TRUE(WaitFor([&] { return !program->MessageBoxText().empty(); }));
+    // 'abc' は浮動小数点数ではありません
+    EXPECT_EQ(program->MessageBoxText(),
+              "'abc' \x82\xcd\x95\x82\x93\xae\x8f\xac\x90\x94\x93\x5f\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1");
+    EXPECT_EQ(WindowTextOf(VisibleTopLevelWindows(program.Info.dwProcessId, "#32770").at(0)), "Orveline");
+    EXPECT_FALSE(program->Minimized());
+    EXPECT_EQ(ReadFileBytes(Folder + "bad.csv"), "");  // created, then the reader stopped
+    program->DismissMessageBox();
+    EXPECT_TRUE(WaitFor([&] { return program->MessageBoxText().empty(); }));
+    EXPECT_EQ(ReadNoticePixels(FindCommandInputPane()).LightRed, 0);
+}
+
 TEST_F(DialogProgramTest, RunWritesTheQuantityListAndEachStartHasItsOwnDxfFile)
 {
     const std::string transcript = Folder + "transcript.txt";
