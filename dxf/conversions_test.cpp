@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "dxf/dxf_errors.h"
 
@@ -44,6 +50,42 @@ TEST(ConvertReal, AcceptsDecimalNumbersWithFullStop) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(ConvertReal(c.text), c.value);
+  }
+}
+
+// The inline conversion must give exactly what the full one gives, also for
+// the long mantissas (16 to 19 digits) a CAD program writes for computed
+// points, and for values that fall exactly halfway between two doubles.
+TEST(ConvertReal, LongDecimalsAreCorrectlyRounded) {
+  const char* const fixed[] = {
+      "11192.324614602585", "32345.11193283274", "-0.30000000000000004", "9007199254740993",
+      "9007199254740995",   "9223372036854775807", "1844674407370955161.5", "0.1000000000000000055511151231257827",
+      "4503599627370496.5", "4503599627370497.5", "1.00000000000000011102230246251565", "-0.0",
+      "0.0000000000000000001", "99999999999999999.99",
+  };
+  std::uint64_t state = 88172645463325252ULL;
+  auto next = [&state] {
+    state ^= state << 13, state ^= state >> 7, state ^= state << 17;
+    return state;
+  };
+  std::vector<std::string> texts(std::begin(fixed), std::end(fixed));
+  for (int i = 0; i < 20000; ++i) {
+    const std::size_t digits = 16 + next() % 4;
+    const std::size_t point = next() % (digits + 1);
+    std::string text = next() % 2 ? "-" : "";
+    for (std::size_t k = 0; k < digits; ++k) {
+      if (k == point) text.push_back('.');
+      text.push_back(static_cast<char>('0' + next() % 10));
+    }
+    if (point == digits) text.push_back('.');
+    texts.push_back(text);
+  }
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    double expected = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), expected);
+    const double value = ConvertReal(text);
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(expected));
   }
 }
 

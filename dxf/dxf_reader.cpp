@@ -2,10 +2,15 @@
 
 #include <bit>
 #include <cerrno>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "dxf/conversions.h"
@@ -320,39 +325,103 @@ inline const char* FindLineBreak(const char* p, const char* end) {
   return p;
 }
 
+// One pair as the scanner found it: offsets into its chunk's text. A group
+// code of an unusual form is converted only when its pair is handled, so that
+// its error comes in file order: its Code is kSlowCode, and its line is the
+// next of the chunk's SlowCodes.
+struct TPairRef {
+  std::int32_t Code;
+  std::uint32_t ValueAt, ValueLength;
+};
+constexpr std::int32_t kSlowCode = -1;  // codes read straight are never negative
+
+struct TLineRef {
+  std::uint32_t At, Length;
+};
+
+// A piece of the file and the pairs that end in it. The unfinished pair at
+// its end starts the next chunk.
+struct TChunk {
+  std::vector<char> Text;
+  std::vector<TPairRef> Pairs;
+  std::vector<TLineRef> SlowCodes;
+  std::exception_ptr Error;  // raised once the pairs before it are handled
+  bool Last = false;
+};
+
 // Splits the file into lines (CR LF, lone LF or lone CR; a NUL byte ends the
-// text) and hands each pair of lines to Handler, in one pass over one buffer.
-// An odd last line is never looked at.
-template <class THandler>
-void ReadPairs(std::FILE* File, const std::string& Path, THandler&& Handler) {
-  std::vector<char> buffer(std::size_t{1} << 20);
-  std::size_t begin = 0, end = 0;
-  bool atEnd = false;
-  for (;;) {
-    const char* base = buffer.data();
-    const char* p = base + begin;
-    const char* last = base + end;
+// text) and the lines into pairs, one chunk at a time, in one pass over the
+// file. An odd last line is never looked at.
+class TPairScanner {
+ public:
+  TPairScanner(std::FILE* File, const std::string& Path) : file_(File), path_(Path) {}
+
+  // Fills Chunk with the next piece of the file and its complete pairs.
+  void Fill(TChunk& Chunk) {
+    Chunk.Pairs.clear();
+    Chunk.SlowCodes.clear();
+    Chunk.Error = nullptr;
+    Chunk.Last = false;
+    if (Chunk.Text.size() < size_) Chunk.Text.resize(size_);
+    std::size_t end = carry_.size();
+    if (end > 0) std::memcpy(Chunk.Text.data(), carry_.data(), end);
+    const std::size_t got = std::fread(Chunk.Text.data() + end, 1, Chunk.Text.size() - end, file_);
+    if (got == 0) {
+      if (std::ferror(file_)) {
+        Chunk.Error = std::make_exception_ptr(CannotReadError(path_));
+        Chunk.Last = true;
+        return;
+      }
+      atEnd_ = true;
+    }
+    if (const void* nul = std::memchr(Chunk.Text.data() + end, '\0', got)) {
+      end = static_cast<std::size_t>(static_cast<const char*>(nul) - Chunk.Text.data());
+      atEnd_ = true;
+    } else {
+      end += got;
+    }
+    const std::size_t done = Scan(Chunk, end);
+    if (atEnd_) {
+      Chunk.Last = true;
+      return;
+    }
+    // Keep the unfinished pair for the next chunk; one pair longer than the
+    // whole chunk needs a larger one.
+    if (done == 0 && end == Chunk.Text.size()) size_ = Chunk.Text.size() * 2;
+    carry_.assign(Chunk.Text.data() + done, Chunk.Text.data() + end);
+  }
+
+ private:
+  // Records the complete pairs of Text[0, End); returns where the unfinished
+  // rest begins.
+  std::size_t Scan(TChunk& Chunk, std::size_t End) {
+    const char* base = Chunk.Text.data();
+    const char* p = base;
+    const char* last = base + End;
+    const bool atEnd = atEnd_;
     // Finds the line starting at Pos; false when more of the file is needed.
-    auto nextLine = [&](const char* Pos, std::string_view& Line, const char*& After) {
+    auto nextLine = [&](const char* Pos, const char*& LineEnd, const char*& After) {
       const char* brk = FindLineBreak(Pos, last);
       if (brk == last) {
         if (!atEnd || Pos == last) return false;  // at the end: no empty last line
-        Line = std::string_view(Pos, static_cast<std::size_t>(last - Pos));
+        LineEnd = last;
         After = last;
         return true;
       }
       if (*brk == '\r' && brk + 1 == last && !atEnd) return false;  // CR LF split?
-      Line = std::string_view(Pos, static_cast<std::size_t>(brk - Pos));
+      LineEnd = brk;
       After = brk + 1 + (*brk == '\r' && brk + 1 < last && brk[1] == '\n');
       return true;
     };
-    std::string_view codeLine, valueLine;
+    const char* codeEnd;
+    const char* valueEnd;
     const char* afterCode;
     const char* afterValue;
     for (;;) {
       // Group codes are short: blanks and digits read straight up to the line
       // end. Writers pad them to three characters, which is read in one step.
       std::int32_t code = 0;
+      bool slow = false;
       const char* q = p;
       if (last - p >= 5 && IsPaddedCode(p, code)) {
         q = p + 3;
@@ -361,40 +430,124 @@ void ReadPairs(std::FILE* File, const std::string& Path, THandler&& Handler) {
         while (q < last && *q == ' ') ++q;
         const char* digits = q;
         while (q < last && q - digits < 9 && static_cast<unsigned char>(*q - '0') <= 9) code = code * 10 + (*q++ - '0');
-        if (q == digits) q = last;  // no digit: the full conversion below
+        if (q == digits) q = last;  // no digit: the full conversion
       }
       if (q < last && (*q == '\n' || (*q == '\r' && (q + 1 < last || atEnd)))) {
         afterCode = q + 1 + (*q == '\r' && q + 1 < last && q[1] == '\n');
       } else {
-        if (!nextLine(p, codeLine, afterCode)) break;
-        code = -1;  // converted below, once the pair is known to be complete
+        if (!nextLine(p, codeEnd, afterCode)) break;
+        slow = true;
       }
-      if (!nextLine(afterCode, valueLine, afterValue)) break;
-      if (code < 0) code = GroupCode(codeLine);
+      if (!nextLine(afterCode, valueEnd, afterValue)) break;
+      if (slow) {
+        code = kSlowCode;
+        Chunk.SlowCodes.push_back({static_cast<std::uint32_t>(p - base), static_cast<std::uint32_t>(codeEnd - p)});
+      }
+      Chunk.Pairs.push_back({code, static_cast<std::uint32_t>(afterCode - base),
+                             static_cast<std::uint32_t>(valueEnd - afterCode)});
       p = afterValue;
-      if (!Handler(code, valueLine)) return;
     }
-    if (atEnd) return;
-    // Keep the unfinished pair and read on.
-    begin = static_cast<std::size_t>(p - base);
-    if (begin > 0) {
-      std::memmove(buffer.data(), buffer.data() + begin, end - begin);
-      end -= begin;
-      begin = 0;
-    } else if (end == buffer.size()) {
-      buffer.resize(buffer.size() * 2);  // one pair longer than the buffer
+    return static_cast<std::size_t>(p - base);
+  }
+
+  std::FILE* file_;
+  const std::string& path_;
+  std::size_t size_ = std::size_t{1} << 19;
+  std::vector<char> carry_;
+  bool atEnd_ = false;
+};
+
+// Hands the pairs of Chunk to Handler; false once Handler asks to stop.
+template <class THandler>
+bool HandleChunk(const TChunk& Chunk, THandler& Handler) {
+  const char* base = Chunk.Text.data();
+  const TLineRef* slowCode = Chunk.SlowCodes.data();
+  for (const TPairRef& pair : Chunk.Pairs) {
+    std::int32_t code = pair.Code;
+    if (code == kSlowCode) {
+      code = GroupCode(std::string_view(base + slowCode->At, slowCode->Length));
+      ++slowCode;
     }
-    const std::size_t got = std::fread(buffer.data() + end, 1, buffer.size() - end, File);
-    if (got == 0) {
-      if (std::ferror(File)) throw CannotReadError(Path);
-      atEnd = true;
+    if (!Handler(code, std::string_view(base + pair.ValueAt, pair.ValueLength))) return false;
+  }
+  if (Chunk.Error) std::rethrow_exception(Chunk.Error);
+  return !Chunk.Last;
+}
+
+// Reads the file's pairs and hands each to Handler in file order. A second
+// thread splits the file into pairs a chunk or two ahead of the handling;
+// it stops reading once the handling has stopped, at most a few chunks on.
+template <class THandler>
+void ReadPairs(std::FILE* File, const std::string& Path, THandler&& Handler) {
+  constexpr std::size_t kChunks = 3;
+  TPairScanner scanner(File, Path);
+  TChunk chunks[kChunks];
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::size_t filled = 0;    // chunks handed to the handling so far
+  std::size_t released = 0;  // chunks handled and free again
+  bool stop = false;
+  auto scan = [&] {
+    for (std::size_t n = 0;; ++n) {
+      {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return stop || n - released < kChunks; });
+        if (stop) return;
+      }
+      TChunk& chunk = chunks[n % kChunks];
+      try {
+        scanner.Fill(chunk);
+      } catch (...) {
+        chunk.Pairs.clear();
+        chunk.Error = std::current_exception();
+        chunk.Last = true;
+      }
+      {
+        std::lock_guard lock(mutex);
+        filled = n + 1;
+      }
+      changed.notify_all();
+      if (chunk.Last) return;
     }
-    if (const void* nul = std::memchr(buffer.data() + end, '\0', got)) {
-      end = static_cast<std::size_t>(static_cast<const char*>(nul) - buffer.data());
-      atEnd = true;
-    } else {
-      end += got;
+  };
+
+  std::thread worker;
+  try {
+    worker = std::thread(scan);
+  } catch (const std::system_error&) {
+    // No second thread: scan and handle in turn.
+    for (TChunk& chunk = chunks[0];;) {
+      scanner.Fill(chunk);
+      if (!HandleChunk(chunk, Handler)) return;
     }
+  }
+  struct TJoin {
+    std::mutex& Mutex;
+    std::condition_variable& Changed;
+    bool& Stop;
+    std::thread& Worker;
+    ~TJoin() {
+      {
+        std::lock_guard lock(Mutex);
+        Stop = true;
+      }
+      Changed.notify_all();
+      Worker.join();
+    }
+  } join{mutex, changed, stop, worker};
+
+  for (std::size_t n = 0;; ++n) {
+    {
+      std::unique_lock lock(mutex);
+      changed.wait(lock, [&] { return filled > n; });
+    }
+    if (!HandleChunk(chunks[n % kChunks], Handler)) return;
+    {
+      std::lock_guard lock(mutex);
+      released = n + 1;
+    }
+    changed.notify_all();
   }
 }
 

@@ -85,6 +85,22 @@ TEST_F(ReadDxfTest, LongLinesAcrossTheReadBuffer) {
   EXPECT_EQ(Lines[40000].X2, 7.0);
 }
 
+TEST_F(ReadDxfTest, ErrorsFarIntoTheFileComeInFileOrder) {
+  // Megabytes of lines, then a bad group code: the lines before it stay read.
+  // After the entities' ENDSEC the same bad code is never looked at.
+  std::string lines;
+  for (int i = 0; i < 50000; ++i) lines += Pairs({"0", "LINE", "8", "L", "10", "2.5"});
+  const std::string bad = Pairs({"1O", "x"}) + lines;
+  try {
+    Read(Entities(lines + bad));
+    ADD_FAILURE() << "no error";
+  } catch (const TConvertError&) {
+  }
+  EXPECT_EQ(LineCount, 50000);
+  EXPECT_EQ(Read(Entities(lines) + bad + bad), 50000);
+  EXPECT_EQ(Lines[49999].X1, 2.5);
+}
+
 TEST_F(ReadDxfTest, SectionRules) {
   const std::string line = Pairs({"0", "LINE", "8", "A"});
   const struct { const char* name; std::string text; std::int32_t lines; } cases[] = {
