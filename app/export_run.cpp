@@ -17,8 +17,9 @@ const char* const NoFileNameMessage =
     "\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x8e\x77"
     "\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";  // 保存ファイル名が指定されていません
 
-// The run in progress, so that the report's "cannot create" message goes to
-// its dialog and the run learns that this run's CSV file was not written.
+// The dialog of the run in progress (none between runs), so that the report's
+// "cannot create" message goes to it and the run learns that this run's CSV
+// file was not written.
 TRunDialogPort* CurrentDialog = nullptr;
 bool ReportCreateFailed = false;
 
@@ -84,13 +85,11 @@ void AwaitExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRun
     }
 }
 
-bool InRun = false;
-
 }  // namespace
 
 bool ExportRunActive()
 {
-    return InRun;
+    return CurrentDialog != nullptr;
 }
 
 void ShowReportMessage(const std::string& Text)
@@ -109,12 +108,8 @@ TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad,
         Dialog.ShowMessage(NoFileNameMessage);
         return TExportRunEnd::NoFileName;
     }
-    if (InRun)
+    if (CurrentDialog)
         throw std::logic_error("export run entered twice");
-    struct TInRun {
-        TInRun() { InRun = true; }
-        ~TInRun() { InRun = false; }
-    } inRun;
     TRunGuard guard(Dialog);
 
     Dialog.Minimize();
