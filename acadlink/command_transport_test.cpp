@@ -13,7 +13,7 @@ namespace {
 const char kFrameClass[] = "Afx:00400000:8:00010011:00000000:00000000";
 const char kAnsiFrameClass[] = "Afx:00400000:8:00010011:00000000:0000A000";
 const char kMainTitle[] = "AutoCAD LT 2000 - [test.dwg]";
-const char kIdlePrompt[] = "\x83\x52\x83\x7d\x83\x93\x83\x68: ";  // コマンド: 
+const char kIdlePrompt[] = "\x83\x52\x83\x7d\x83\x93\x83\x68: ";  // コマンド:
 
 class TransportTest : public testing::Test {
  protected:
@@ -166,7 +166,7 @@ TEST_F(TransportTest, LongTextIsSplitBetweenCharacters) {
 TEST_F(TransportTest, ReadWindowTextGivesShiftJisBytes) {
   TTestWindow main = TTestWindow::TopLevel(kMainTitle, kFrameClass);
   TTestWindow pane = TTestWindow::Child(main.Get(), "Headlands");
-  SetWindowTextW(pane.Get(), L"\x30b3\x30de\x30f3\x30c9: ");  // コマンド: 
+  SetWindowTextW(pane.Get(), L"\x30b3\x30de\x30f3\x30c9: ");  // コマンド:
   EXPECT_EQ(ReadWindowText(pane.Get()), kIdlePrompt);
   SetWindowTextW(pane.Get(), L"");
   EXPECT_EQ(ReadWindowText(pane.Get()), "");

@@ -13,12 +13,13 @@
 
 namespace {
 
-const char kIdlePrompt[] = "\x83\x52\x83\x7d\x83\x93\x83\x68: ";  // コマンド: 
-const char kAskExport[] = "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb7\x82\xa9";  // 書き出しますか
+const char kIdlePrompt[] = "\x83\x52\x83\x7d\x83\x93\x83\x68: ";                        // コマンド:
+const char kAskExport[] = "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb7\x82\xa9";   // 書き出しますか
 const char kAskReplace[] = "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb7\x82\xa9";  // 置き換えますか
-const char kFilediaPrompt[] = "FILEDIA \x82\xcc\x90\x56\x82\xb5\x82\xa2\x92\x6c\x82\xf0\x93\xfc\x97\xcd <1>: ";  // FILEDIA の新しい値を入力 <1>: 
-const char kWallLayer[] = "\x95\xc7";  // 壁
-const char kOutputName[] = "\x8f\x6f\x97\xcd \x90\xe6.dxf";  // 出力 先.dxf
+const char kFilediaPrompt[] =
+    "FILEDIA \x82\xcc\x90\x56\x82\xb5\x82\xa2\x92\x6c\x82\xf0\x93\xfc\x97\xcd <1>: ";  // FILEDIA の新しい値を入力 <1>:
+const char kWallLayer[] = "\x95\xc7";                                                  // 壁
+const char kOutputName[] = "\x8f\x6f\x97\xcd \x90\xe6.dxf";                            // 出力 先.dxf
 
 // A drawing as the CAD program keeps it; the pieces are joined with CR LF.
 const char kHead[] =

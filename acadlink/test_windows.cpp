@@ -118,14 +118,13 @@ void PumpMessages() {
   }
 }
 
-TTestWindow TTestWindow::TopLevel(const std::string& title, const std::string& className, bool unicode,
-                                  bool visible) {
+TTestWindow TTestWindow::TopLevel(const std::string& title, const std::string& className, bool unicode, bool visible) {
   RegisterTestClass(className, unicode);
   const DWORD style = WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0);
-  HWND wnd = unicode ? CreateWindowExW(0, AnsiToWide(className).c_str(), AnsiToWide(title).c_str(), style, 10, 10, 300, 200,
-                                       nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)
-                     : CreateWindowExA(0, className.c_str(), title.c_str(), style, 10, 10, 300, 200, nullptr,
-                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND wnd = unicode ? CreateWindowExW(0, AnsiToWide(className).c_str(), AnsiToWide(title).c_str(), style, 10, 10, 300,
+                                       200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)
+                     : CreateWindowExA(0, className.c_str(), title.c_str(), style, 10, 10, 300, 200, nullptr, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr);
   if (wnd == nullptr) throw std::runtime_error("cannot create window " + title);
   PumpMessages();
   return TTestWindow(wnd);
@@ -251,8 +250,8 @@ std::string MakeTempFolder() {
   char base[MAX_PATH];
   GetTempPathA(MAX_PATH, base);
   for (;;) {
-    const std::string folder = std::string(base) + "orveline-acadlink-" + std::to_string(GetCurrentProcessId()) +
-                               "-" + std::to_string(GetTickCount()) + "-" + std::to_string(++serial) + "\\";
+    const std::string folder = std::string(base) + "orveline-acadlink-" + std::to_string(GetCurrentProcessId()) + "-" +
+                               std::to_string(GetTickCount()) + "-" + std::to_string(++serial) + "\\";
     if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
     if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + folder);
   }

@@ -11,7 +11,6 @@
 
 #include "acadlink/ansi_text.h"
 
-
 // One message that a recording window got: WM_COPYDATA with its record, or
 // WM_NULL.
 struct TReceived {

@@ -42,9 +42,7 @@ DWORD OwnerProcess(HWND wnd) {
   return pid;
 }
 
-bool StartsWith(const char* text, const char* prefix) {
-  return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
+bool StartsWith(const char* text, const char* prefix) { return std::strncmp(text, prefix, std::strlen(prefix)) == 0; }
 
 bool Contains(const char* text, const char* needle) { return std::strstr(text, needle) != nullptr; }
 
@@ -110,8 +108,7 @@ void EnumDescendants(HWND parent, Probe probe) {
 bool MainWindowProbe(HWND wnd) {
   const TNameBuffer text = ReadCaption(wnd);
   bool accept = false;
-  if (StartsWith(text.text, "AutoCAD ") || StartsWith(text.text, "Autodesk ") ||
-      StartsWith(text.text, "ACAD")) {
+  if (StartsWith(text.text, "AutoCAD ") || StartsWith(text.text, "Autodesk ") || StartsWith(text.text, "ACAD")) {
     accept = IsAcadFrameClass(ReadClassName(wnd).text);
   } else if (StartsWith(text.text, "DraftSight")) {
     accept = Contains(ReadClassName(wnd).text, "QPopup");
@@ -122,8 +119,10 @@ bool MainWindowProbe(HWND wnd) {
   return false;
 }
 
-const char kTextWindowWords[] = "\x83\x65\x83\x4c\x83\x58\x83\x67\x20\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45";  // テキスト ウィンドウ
-const char kCommandWindowTitle[] = "\x83\x52\x83\x7d\x83\x93\x83\x68\x20\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45";  // コマンド ウィンドウ
+const char kTextWindowWords[] =
+    "\x83\x65\x83\x4c\x83\x58\x83\x67\x20\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45";  // テキスト ウィンドウ
+const char kCommandWindowTitle[] =
+    "\x83\x52\x83\x7d\x83\x93\x83\x68\x20\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45";  // コマンド ウィンドウ
 const char kCommandLineWords[] = "\x83\x52\x83\x7d\x83\x93\x83\x68\x20\x83\x89\x83\x43\x83\x93";  // コマンド ライン
 
 bool TextWindowProbe(HWND wnd) {
@@ -131,8 +130,8 @@ bool TextWindowProbe(HWND wnd) {
   bool accept = false;
   if (StartsWith(text.text, "AutoCAD ")) {
     const TNameBuffer cls = ReadClassName(wnd);
-    accept = StartsWith(cls.text, "Afx:") && Contains(cls.text, ":b:") &&
-             ContainsMbcs(text.text, kTextWindowWords) && OwnerProcess(wnd) == AcadProcessId;
+    accept = StartsWith(cls.text, "Afx:") && Contains(cls.text, ":b:") && ContainsMbcs(text.text, kTextWindowWords) &&
+             OwnerProcess(wnd) == AcadProcessId;
   } else if (std::strcmp(text.text, kCommandWindowTitle) == 0) {
     // The first 20 bytes, the title's terminating zero among them, must
     // match: only the exact title passes.

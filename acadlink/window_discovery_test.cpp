@@ -12,11 +12,14 @@ namespace {
 
 const char kFrameClass[] = "Afx:00400000:8:00010011:00000000:00000000";
 const char kMainTitle[] = "AutoCAD LT 2000 - [test.dwg]";
-const char kTextWindowTitle[] = "AutoCAD \x83\x65\x83\x4c\x83\x58\x83\x67 \x83\x45\x83\x42\x83\x93\x83\x68\x83\x45 - \x90\x7d\x96\xca" "1.dwg";  // AutoCAD テキスト ウィンドウ - 図面1.dwg
+const char kTextWindowTitle[] =
+    "AutoCAD \x83\x65\x83\x4c\x83\x58\x83\x67 \x83\x45\x83\x42\x83\x93\x83\x68\x83\x45 - \x90\x7d\x96\xca"
+    "1.dwg";  // AutoCAD テキスト ウィンドウ - 図面1.dwg
 const char kTextClass[] = "Afx:00400000:b:00010011:00000006:00000000";
-const char kCommandWindowTitle[] = "\x83\x52\x83\x7d\x83\x93\x83\x68 \x83\x45\x83\x42\x83\x93\x83\x68\x83\x45";  // コマンド ウィンドウ
+const char kCommandWindowTitle[] =
+    "\x83\x52\x83\x7d\x83\x93\x83\x68 \x83\x45\x83\x42\x83\x93\x83\x68\x83\x45";  // コマンド ウィンドウ
 const char kFloatingTitle[] = "\x83\x52\x83\x7d\x83\x93\x83\x68 \x83\x89\x83\x43\x83\x93";  // コマンド ライン
-const char kIdlePrompt[] = "\x83\x52\x83\x7d\x83\x93\x83\x68: ";  // コマンド: 
+const char kIdlePrompt[] = "\x83\x52\x83\x7d\x83\x93\x83\x68: ";                            // コマンド:
 
 class WindowDiscoveryTest : public testing::Test {
  protected:
@@ -26,8 +29,12 @@ class WindowDiscoveryTest : public testing::Test {
 
 std::vector<HWND> TopLevelOrder() {
   std::vector<HWND> order;
-  EnumWindows([](HWND w, LPARAM p) { reinterpret_cast<std::vector<HWND>*>(p)->push_back(w); return TRUE; },
-              reinterpret_cast<LPARAM>(&order));
+  EnumWindows(
+      [](HWND w, LPARAM p) {
+        reinterpret_cast<std::vector<HWND>*>(p)->push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&order));
   return order;
 }
 
@@ -211,7 +218,10 @@ TEST_F(WindowDiscoveryTest, FindsTheStandinsInputPaneInEveryShape) {
   const TCase cases[] = {
       {"docked", {}, false, false},
       {"docked, input/output names, ANSI frame", {"--panes", "input", "--ansi"}, false, false},
-      {"MDI frame class", {"--class", "AfxMDIFrame140u", "--title", "Autodesk AutoCAD LT 2024 - [a.dwg]"}, false, false},
+      {"MDI frame class",
+       {"--class", "AfxMDIFrame140u", "--title", "Autodesk AutoCAD LT 2024 - [a.dwg]"},
+       false,
+       false},
       {"floating", {"--cmdline", "floating"}, true, false},
       {"text window", {"--cmdline", "textwindow"}, false, true},
       {"command window", {"--cmdline", "cmdwindow"}, false, true},

@@ -5,11 +5,11 @@
 #include "app/export_run.h"
 
 class TAcadCommandLine : public TCommandLinePort {
-public:
-    bool ActivateAcad() override;
-    HWND FindCommandInputPane() override;
-    bool AcadAlive() override;
-    void SendCommandText(const std::wstring& Text) override;
-    std::string ReadCommandLine() override;
-    void DrawCompletionNotice(HWND Pane, const std::string& Text) override;
+ public:
+  bool ActivateAcad() override;
+  HWND FindCommandInputPane() override;
+  bool AcadAlive() override;
+  void SendCommandText(const std::wstring& Text) override;
+  std::string ReadCommandLine() override;
+  void DrawCompletionNotice(HWND Pane, const std::string& Text) override;
 };

@@ -12,48 +12,42 @@
 
 namespace {
 
-bool FileExists(const std::string& Path)
-{
-    return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool FileExists(const std::string& Path) { return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 template <typename TTest>
-bool WaitFor(TTest&& Test, DWORD Milliseconds)
-{
-    for (DWORD waited = 0; waited < Milliseconds; waited += 100) {
-        if (Test())
-            return true;
-        Sleep(100);
-    }
-    return Test();
+bool WaitFor(TTest&& Test, DWORD Milliseconds) {
+  for (DWORD waited = 0; waited < Milliseconds; waited += 100) {
+    if (Test()) return true;
+    Sleep(100);
+  }
+  return Test();
 }
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
-    try {
-        if (argc == 3 && std::strcmp(argv[1], "run") == 0) {
-            const std::string csv = argv[2];
-            TDialogDriver dialog(0);
-            dialog.Type(csv);
-            Sleep(500);  // let the name show before the dialog steps aside
-            dialog.ClickRun();
-            if (!WaitFor([&] { return FileExists(csv) && !dialog.Minimized(); }, 180000)) {
-                std::fprintf(stderr, "orveline-drive: the run wrote no %s\n", csv.c_str());
-                return 1;
-            }
-            return 0;
-        }
-        if (argc == 2 && std::strcmp(argv[1], "close") == 0) {
-            TDialogDriver dialog(0);
-            dialog.ClickClose();
-            return WaitFor([&] { return !IsWindow(dialog.Form); }, 20000) ? 0 : 1;
-        }
-        std::fprintf(stderr, "usage: orveline-drive run CSVPATH | orveline-drive close\n");
-        return 2;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "orveline-drive: %s\n", e.what());
+int main(int argc, char** argv) {
+  try {
+    if (argc == 3 && std::strcmp(argv[1], "run") == 0) {
+      const std::string csv = argv[2];
+      TDialogDriver dialog(0);
+      dialog.Type(csv);
+      Sleep(500);  // let the name show before the dialog steps aside
+      dialog.ClickRun();
+      if (!WaitFor([&] { return FileExists(csv) && !dialog.Minimized(); }, 180000)) {
+        std::fprintf(stderr, "orveline-drive: the run wrote no %s\n", csv.c_str());
         return 1;
+      }
+      return 0;
     }
+    if (argc == 2 && std::strcmp(argv[1], "close") == 0) {
+      TDialogDriver dialog(0);
+      dialog.ClickClose();
+      return WaitFor([&] { return !IsWindow(dialog.Form); }, 20000) ? 0 : 1;
+    }
+    std::fprintf(stderr, "usage: orveline-drive run CSVPATH | orveline-drive close\n");
+    return 2;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "orveline-drive: %s\n", e.what());
+    return 1;
+  }
 }

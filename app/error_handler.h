@@ -14,15 +14,14 @@ void ShowUncaughtError(HWND Owner);  // for an error of unknown type
 // callback of the program goes through here, so no exception crosses a
 // Win32 frame.
 template <typename TAction>
-bool Guarded(HWND Owner, TAction&& Action)
-{
-    try {
-        Action();
-        return true;
-    } catch (const std::exception& e) {
-        ShowUncaughtError(Owner, e);
-    } catch (...) {
-        ShowUncaughtError(Owner);
-    }
-    return false;
+bool Guarded(HWND Owner, TAction&& Action) {
+  try {
+    Action();
+    return true;
+  } catch (const std::exception& e) {
+    ShowUncaughtError(Owner, e);
+  } catch (...) {
+    ShowUncaughtError(Owner);
+  }
+  return false;
 }

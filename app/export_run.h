@@ -10,57 +10,56 @@
 // What the run needs of the CAD program's command line. The program's own
 // implementation talks to the real windows; the tests script the conversation.
 class TCommandLinePort {
-public:
-    virtual ~TCommandLinePort() = default;
-    // Finds the CAD program's main window and brings it to the front; false
-    // when the CAD program is not running.
-    virtual bool ActivateAcad() = 0;
-    virtual HWND FindCommandInputPane() = 0;
-    // The main window found by ActivateAcad is still a live window.
-    virtual bool AcadAlive() = 0;
-    // Hands the text to the command line as typed input.
-    virtual void SendCommandText(const std::wstring& Text) = 0;
-    // The input pane's whole text (the prompt line), code page 932; empty when
-    // there is no pane.
-    virtual std::string ReadCommandLine() = 0;
-    virtual void DrawCompletionNotice(HWND Pane, const std::string& Text) = 0;
+ public:
+  virtual ~TCommandLinePort() = default;
+  // Finds the CAD program's main window and brings it to the front; false
+  // when the CAD program is not running.
+  virtual bool ActivateAcad() = 0;
+  virtual HWND FindCommandInputPane() = 0;
+  // The main window found by ActivateAcad is still a live window.
+  virtual bool AcadAlive() = 0;
+  // Hands the text to the command line as typed input.
+  virtual void SendCommandText(const std::wstring& Text) = 0;
+  // The input pane's whole text (the prompt line), code page 932; empty when
+  // there is no pane.
+  virtual std::string ReadCommandLine() = 0;
+  virtual void DrawCompletionNotice(HWND Pane, const std::string& Text) = 0;
 };
 
 // What the run needs of the dialog that started it.
 class TRunDialogPort {
-public:
-    virtual ~TRunDialogPort() = default;
-    virtual std::string ResultFileName() = 0;  // the text of the file-name box
-    virtual void ShowMessage(const std::string& Text) = 0;
-    virtual void Minimize() = 0;
-    virtual void Restore() = 0;
-    // Handles every pending window message, so the dialog stays alive.
-    virtual void ProcessMessages() = 0;
-    // The user asked to close the dialog while the run waited.
-    virtual bool CloseRequested() = 0;
+ public:
+  virtual ~TRunDialogPort() = default;
+  virtual std::string ResultFileName() = 0;  // the text of the file-name box
+  virtual void ShowMessage(const std::string& Text) = 0;
+  virtual void Minimize() = 0;
+  virtual void Restore() = 0;
+  // Handles every pending window message, so the dialog stays alive.
+  virtual void ProcessMessages() = 0;
+  // The user asked to close the dialog while the run waited.
+  virtual bool CloseRequested() = 0;
 };
 
 struct TExportRunTiming {
-    DWORD PollInterval = 200;  // ms slept before each read of the prompt
-    int MaxExportPolls = 600;  // bound of the wait for the export
+  DWORD PollInterval = 200;  // ms slept before each read of the prompt
+  int MaxExportPolls = 600;  // bound of the wait for the export
 };
 
 // How a run ended, for the caller's tests; the user learns it from the dialog,
 // a message box or the notice.
 enum class TExportRunEnd {
-    NoFileName,          // the file-name box was empty
-    NoAcad,              // the CAD program is not running: nothing typed
-    SelectionAbandoned,  // the CAD program went away or the dialog was closed
-    NoDxf,               // the CAD program wrote no DXF file
-    ReportNotCreated,    // the CSV file could not be created (message shown)
-    Reported,            // the CSV file was written
+  NoFileName,          // the file-name box was empty
+  NoAcad,              // the CAD program is not running: nothing typed
+  SelectionAbandoned,  // the CAD program went away or the dialog was closed
+  NoDxf,               // the CAD program wrote no DXF file
+  ReportNotCreated,    // the CSV file could not be created (message shown)
+  Reported,            // the CSV file was written
 };
 
 // The whole run. WorkFileBase is the work folder and this start's time stamp;
 // the DXF file is WorkFileBase + ".dxf". Errors of the reader and the report
 // are not caught here: they leave the run after the dialog was restored.
-TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad,
-                        const std::string& WorkFileBase,
+TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std::string& WorkFileBase,
                         const TExportRunTiming& Timing = {});
 
 // True while a run is under way (a second click must not start another).

@@ -14,11 +14,13 @@
 
 namespace {
 
-const std::string Prompt = "\x83\x52\x83\x7d\x83\x93\x83\x68\x3a\x20";                         // コマンド: 
-const std::string SelectObjects = "\x83\x49\x83\x75\x83\x57\x83\x46\x83\x4e\x83\x67\x82\xf0\x91\x49\x91\xf0\x3a\x20";  // オブジェクトを選択: 
-const std::string AskName = "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xf0\x93\xfc\x97\xcd\x3a\x20";  // ファイル名を入力: 
-const std::string AskReplace = "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb7\x82\xa9\x3f\x20";  // 置き換えますか? 
-const std::string AskExport = "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x3f\x20";   // 書き出しますか? 
+const std::string Prompt = "\x83\x52\x83\x7d\x83\x93\x83\x68\x3a\x20";  // コマンド:
+const std::string SelectObjects =
+    "\x83\x49\x83\x75\x83\x57\x83\x46\x83\x4e\x83\x67\x82\xf0\x91\x49\x91\xf0\x3a\x20";  // オブジェクトを選択:
+const std::string AskName =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xf0\x93\xfc\x97\xcd\x3a\x20";  // ファイル名を入力:
+const std::string AskReplace = "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb7\x82\xa9\x3f\x20";  // 置き換えますか?
+const std::string AskExport = "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x3f\x20";  // 書き出しますか?
 const std::string NoFileNameMessage =
     "\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x8e\x77"
     "\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";  // 保存ファイル名が指定されていません
@@ -34,280 +36,248 @@ const char* const TwoLinesDxf =
 // 壁,     5.000,2,線,1,,
 const std::string TwoLinesCsv = "\x95\xc7,     5.000,2,\x90\xfc,1,,\r\n";
 
-std::string ReadFileBytes(const std::string& Path)
-{
-    std::ifstream in(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+std::string ReadFileBytes(const std::string& Path) {
+  std::ifstream in(Path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-void WriteFileBytes(const std::string& Path, const std::string& Bytes)
-{
-    std::ofstream out(Path, std::ios::binary | std::ios::trunc);
-    out << Bytes;
+void WriteFileBytes(const std::string& Path, const std::string& Bytes) {
+  std::ofstream out(Path, std::ios::binary | std::ios::trunc);
+  out << Bytes;
 }
 
-bool Exists(const std::string& Path)
-{
-    return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool Exists(const std::string& Path) { return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // A command line that shows scripted prompts. Each phase (selection, export)
 // has its list of lines, one per read; the last one stays on the line.
 class TScriptedCommandLine : public TCommandLinePort {
-public:
-    bool Running = true;
-    bool DiesDuringSelection = false;
-    std::vector<std::string> SelectionLines{Prompt};
-    std::vector<std::string> ExportLines{Prompt};
-    std::string DxfToWrite;  // written at the path typed to DXFOUT
-    std::function<void()> OnActivate;
+ public:
+  bool Running = true;
+  bool DiesDuringSelection = false;
+  std::vector<std::string> SelectionLines{Prompt};
+  std::vector<std::string> ExportLines{Prompt};
+  std::string DxfToWrite;  // written at the path typed to DXFOUT
+  std::function<void()> OnActivate;
 
-    std::vector<std::wstring> Typed;
-    int SelectionReads = 0;
-    int ExportReads = 0;
-    HWND Pane = reinterpret_cast<HWND>(0x1234);
-    std::vector<std::pair<HWND, std::string>> Notices;
+  std::vector<std::wstring> Typed;
+  int SelectionReads = 0;
+  int ExportReads = 0;
+  HWND Pane = reinterpret_cast<HWND>(0x1234);
+  std::vector<std::pair<HWND, std::string>> Notices;
 
-    bool ActivateAcad() override
-    {
-        if (OnActivate)
-            OnActivate();
-        return Running;
+  bool ActivateAcad() override {
+    if (OnActivate) OnActivate();
+    return Running;
+  }
+  HWND FindCommandInputPane() override { return Pane; }
+  bool AcadAlive() override { return Running; }
+  void SendCommandText(const std::wstring& Text) override {
+    Typed.push_back(Text);
+    if (Text.rfind(L"DXFOUT \"", 0) == 0) {
+      InExport = true;
+      const size_t end = Text.find(L'"', 8);
+      if (!DxfToWrite.empty()) WriteFileBytes(Narrow(Text.substr(8, end - 8)), DxfToWrite);
     }
-    HWND FindCommandInputPane() override { return Pane; }
-    bool AcadAlive() override { return Running; }
-    void SendCommandText(const std::wstring& Text) override
-    {
-        Typed.push_back(Text);
-        if (Text.rfind(L"DXFOUT \"", 0) == 0) {
-            InExport = true;
-            const size_t end = Text.find(L'"', 8);
-            if (!DxfToWrite.empty())
-                WriteFileBytes(Narrow(Text.substr(8, end - 8)), DxfToWrite);
-        }
+  }
+  std::string ReadCommandLine() override {
+    if (!Running) return std::string();
+    if (!InExport) {
+      const std::string& line = Pick(SelectionLines, SelectionReads++);
+      if (DiesDuringSelection && SelectionReads == 2) Running = false;
+      return line;
     }
-    std::string ReadCommandLine() override
-    {
-        if (!Running)
-            return std::string();
-        if (!InExport) {
-            const std::string& line = Pick(SelectionLines, SelectionReads++);
-            if (DiesDuringSelection && SelectionReads == 2)
-                Running = false;
-            return line;
-        }
-        return Pick(ExportLines, ExportReads++);
-    }
-    void DrawCompletionNotice(HWND Window, const std::string& Text) override
-    {
-        Notices.emplace_back(Window, Text);
-    }
+    return Pick(ExportLines, ExportReads++);
+  }
+  void DrawCompletionNotice(HWND Window, const std::string& Text) override { Notices.emplace_back(Window, Text); }
 
-private:
-    bool InExport = false;
-    static const std::string& Pick(const std::vector<std::string>& Lines, int Index)
-    {
-        return Lines[std::min<size_t>(static_cast<size_t>(Index), Lines.size() - 1)];
-    }
-    static std::string Narrow(const std::wstring& Text)
-    {
-        std::string out;
-        for (wchar_t c : Text)
-            out += static_cast<char>(c);  // the test paths are ASCII
-        return out;
-    }
+ private:
+  bool InExport = false;
+  static const std::string& Pick(const std::vector<std::string>& Lines, int Index) {
+    return Lines[std::min<size_t>(static_cast<size_t>(Index), Lines.size() - 1)];
+  }
+  static std::string Narrow(const std::wstring& Text) {
+    std::string out;
+    for (wchar_t c : Text) out += static_cast<char>(c);  // the test paths are ASCII
+    return out;
+  }
 };
 
 class TRecordingDialog : public TRunDialogPort {
-public:
-    std::string FileName;
-    std::vector<std::string> Events;
-    int CloseAfterPumps = -1;  // the user closes the dialog at that pump
-    int Pumps = 0;
+ public:
+  std::string FileName;
+  std::vector<std::string> Events;
+  int CloseAfterPumps = -1;  // the user closes the dialog at that pump
+  int Pumps = 0;
 
-    std::string ResultFileName() override { return FileName; }
-    void ShowMessage(const std::string& Text) override { Events.push_back("message " + Text); }
-    void Minimize() override { Events.push_back("minimize"); }
-    void Restore() override { Events.push_back("restore"); }
-    void ProcessMessages() override { ++Pumps; }
-    bool CloseRequested() override { return CloseAfterPumps >= 0 && Pumps >= CloseAfterPumps; }
+  std::string ResultFileName() override { return FileName; }
+  void ShowMessage(const std::string& Text) override { Events.push_back("message " + Text); }
+  void Minimize() override { Events.push_back("minimize"); }
+  void Restore() override { Events.push_back("restore"); }
+  void ProcessMessages() override { ++Pumps; }
+  bool CloseRequested() override { return CloseAfterPumps >= 0 && Pumps >= CloseAfterPumps; }
 };
 
 class ExportRunTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        Folder = std::string(temp) + "orveline-run-test-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(Folder.c_str(), nullptr);
-        Base = Folder + "061231235959";
-        Dialog.FileName = Folder + "result.txt";
-        CsvPath = Folder + "result.csv";
-    }
-    void TearDown() override
-    {
-        DeleteFileA((Base + ".dxf").c_str());
-        DeleteFileA(CsvPath.c_str());
-        RemoveDirectoryA(Folder.c_str());
-    }
-    TExportRunEnd Run() { return RunExport(Dialog, Cad, Base, Timing); }
-    std::wstring ExportCommand() const
-    {
-        std::wstring path(Base.begin(), Base.end());
-        return L"DXFOUT \"" + path + L".dxf\"\rVER 2000 OBJ PREV \r16 ";
-    }
+ protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    Folder = std::string(temp) + "orveline-run-test-" + std::to_string(GetCurrentProcessId()) + "\\";
+    CreateDirectoryA(Folder.c_str(), nullptr);
+    Base = Folder + "061231235959";
+    Dialog.FileName = Folder + "result.txt";
+    CsvPath = Folder + "result.csv";
+  }
+  void TearDown() override {
+    DeleteFileA((Base + ".dxf").c_str());
+    DeleteFileA(CsvPath.c_str());
+    RemoveDirectoryA(Folder.c_str());
+  }
+  TExportRunEnd Run() { return RunExport(Dialog, Cad, Base, Timing); }
+  std::wstring ExportCommand() const {
+    std::wstring path(Base.begin(), Base.end());
+    return L"DXFOUT \"" + path + L".dxf\"\rVER 2000 OBJ PREV \r16 ";
+  }
 
-    std::string Folder, Base, CsvPath;
-    TRecordingDialog Dialog;
-    TScriptedCommandLine Cad;
-    TExportRunTiming Timing{1, 600};
+  std::string Folder, Base, CsvPath;
+  TRecordingDialog Dialog;
+  TScriptedCommandLine Cad;
+  TExportRunTiming Timing{1, 600};
 };
 
-TEST_F(ExportRunTest, TypesTheWholeConversationInOrder)
-{
-    // The selection wait ends only on the exact idle prompt.
-    Cad.SelectionLines = {SelectObjects, "", Prompt.substr(0, 9), Prompt + "L", Prompt};
-    Cad.ExportLines = {AskName, Prompt};
-    EXPECT_EQ(Run(), TExportRunEnd::NoDxf);
+TEST_F(ExportRunTest, TypesTheWholeConversationInOrder) {
+  // The selection wait ends only on the exact idle prompt.
+  Cad.SelectionLines = {SelectObjects, "", Prompt.substr(0, 9), Prompt + "L", Prompt};
+  Cad.ExportLines = {AskName, Prompt};
+  EXPECT_EQ(Run(), TExportRunEnd::NoDxf);
 
-    const std::vector<std::wstring> expected = {
-        SelectText1, SelectText2, L"FILEDIA 0 ", ExportCommand(), L"FILEDIA 1 "};
-    EXPECT_EQ(Cad.Typed, expected);
-    EXPECT_EQ(SelectText1.size(), 13u);
-    EXPECT_EQ(SelectText2.size(), 8u);
-    EXPECT_EQ(Cad.SelectionReads, 5);
-    EXPECT_EQ(Cad.ExportReads, 2);
-    EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"minimize", "restore"}));
-    // Every read comes after the message queue was serviced.
-    EXPECT_EQ(Dialog.Pumps, 7);
+  const std::vector<std::wstring> expected = {SelectText1, SelectText2, L"FILEDIA 0 ", ExportCommand(), L"FILEDIA 1 "};
+  EXPECT_EQ(Cad.Typed, expected);
+  EXPECT_EQ(SelectText1.size(), 13u);
+  EXPECT_EQ(SelectText2.size(), 8u);
+  EXPECT_EQ(Cad.SelectionReads, 5);
+  EXPECT_EQ(Cad.ExportReads, 2);
+  EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"minimize", "restore"}));
+  // Every read comes after the message queue was serviced.
+  EXPECT_EQ(Dialog.Pumps, 7);
 }
 
-TEST_F(ExportRunTest, AnswersQuestionsAtEveryPollTheyStay)
-{
-    Cad.ExportLines = {AskReplace, AskReplace, AskExport, AskExport + AskReplace, "", Prompt};
+TEST_F(ExportRunTest, AnswersQuestionsAtEveryPollTheyStay) {
+  Cad.ExportLines = {AskReplace, AskReplace, AskExport, AskExport + AskReplace, "", Prompt};
+  Run();
+  std::vector<std::wstring> answers(Cad.Typed.begin() + 4, Cad.Typed.end() - 1);
+  EXPECT_EQ(answers, std::vector<std::wstring>(5, L"Y\r"));
+  EXPECT_EQ(Cad.Typed.back(), L"FILEDIA 1 ");
+  EXPECT_EQ(Cad.ExportReads, 5);  // the empty line ended the wait
+}
+
+TEST_F(ExportRunTest, ExportWaitIsBounded) {
+  Timing.MaxExportPolls = 7;
+  Cad.ExportLines = {AskName};
+  Run();
+  EXPECT_EQ(Cad.ExportReads, 7);
+  EXPECT_EQ(Cad.Typed.back(), L"FILEDIA 1 ");
+  EXPECT_EQ(Dialog.Events.back(), "restore");
+}
+
+TEST_F(ExportRunTest, EmptyFileNameShowsTheMessageAndTouchesNothing) {
+  Dialog.FileName.clear();
+  WriteFileBytes(Base + ".dxf", "old");
+  EXPECT_EQ(Run(), TExportRunEnd::NoFileName);
+  EXPECT_EQ(Dialog.Events, std::vector<std::string>{"message " + NoFileNameMessage});
+  EXPECT_TRUE(Cad.Typed.empty());
+  EXPECT_TRUE(Exists(Base + ".dxf"));
+}
+
+TEST_F(ExportRunTest, WithoutTheCadProgramNothingIsTypedAndTheOldCsvIsGone) {
+  Cad.Running = false;
+  WriteFileBytes(CsvPath, "old");
+  EXPECT_EQ(Run(), TExportRunEnd::NoAcad);
+  EXPECT_TRUE(Cad.Typed.empty());
+  EXPECT_FALSE(Exists(CsvPath));
+  EXPECT_TRUE(Cad.Notices.empty());
+  EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"minimize", "restore"}));
+}
+
+TEST_F(ExportRunTest, CadProgramClosingDuringTheSelectionEndsTheRun) {
+  Cad.SelectionLines = {SelectObjects};
+  Cad.DiesDuringSelection = true;
+  EXPECT_EQ(Run(), TExportRunEnd::SelectionAbandoned);
+  EXPECT_EQ(Cad.Typed, (std::vector<std::wstring>{SelectText1, SelectText2}));
+  EXPECT_EQ(Dialog.Events.back(), "restore");
+}
+
+TEST_F(ExportRunTest, ClosingTheDialogDuringTheSelectionCancelsIt) {
+  Cad.SelectionLines = {SelectObjects};
+  Dialog.CloseAfterPumps = 3;
+  EXPECT_EQ(Run(), TExportRunEnd::SelectionAbandoned);
+  EXPECT_EQ(Cad.Typed, (std::vector<std::wstring>{SelectText1, SelectText2, L"\x0003"}));
+  EXPECT_EQ(Cad.SelectionReads, 3);
+}
+
+TEST_F(ExportRunTest, WritesTheReportAndPaintsTheNotice) {
+  Cad.DxfToWrite = TwoLinesDxf;
+  EXPECT_EQ(Run(), TExportRunEnd::Reported);
+  EXPECT_EQ(ReadFileBytes(CsvPath), TwoLinesCsv);
+  ASSERT_EQ(Cad.Notices.size(), 1u);
+  EXPECT_EQ(Cad.Notices[0].first, Cad.Pane);
+  EXPECT_EQ(Cad.Notices[0].second,
+            "\x8f\x57\x8c\x76\x8c\x8b\x89\xca\x82\xf0" + CsvPath +
+                "\x82\xd6\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd");  // 集計結果を…へ保存しました
+}
+
+TEST_F(ExportRunTest, NoNoticeWithoutAnInputPane) {
+  Cad.DxfToWrite = TwoLinesDxf;
+  Cad.Pane = nullptr;
+  EXPECT_EQ(Run(), TExportRunEnd::Reported);
+  EXPECT_EQ(ReadFileBytes(CsvPath), TwoLinesCsv);
+  EXPECT_TRUE(Cad.Notices.empty());
+}
+
+TEST_F(ExportRunTest, SecondRunDeletesTheSameDxfFileFirst) {
+  Cad.DxfToWrite = TwoLinesDxf;
+  ASSERT_EQ(Run(), TExportRunEnd::Reported);
+  ASSERT_TRUE(Exists(Base + ".dxf"));
+  bool dxfGoneBeforeTyping = false;
+  Cad.OnActivate = [&] { dxfGoneBeforeTyping = !Exists(Base + ".dxf"); };
+  Cad.DxfToWrite.clear();  // this time the CAD program writes nothing
+  Cad.Typed.clear();
+  EXPECT_EQ(Run(), TExportRunEnd::NoDxf);
+  EXPECT_TRUE(dxfGoneBeforeTyping);
+  EXPECT_EQ(Cad.Typed[3], ExportCommand());
+  EXPECT_FALSE(Exists(CsvPath));
+}
+
+TEST_F(ExportRunTest, StaleCsvThatCannotBeReplacedIsNotAnnounced) {
+  Cad.DxfToWrite = TwoLinesDxf;
+  WriteFileBytes(CsvPath, "stale");
+  // Held open without sharing: it can be neither deleted nor created anew.
+  HANDLE held = CreateFileA(CsvPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const TExportRunEnd end = Run();
+  CloseHandle(held);
+  EXPECT_EQ(end, TExportRunEnd::ReportNotCreated);
+  EXPECT_TRUE(Cad.Notices.empty());
+  ASSERT_EQ(Dialog.Events.size(), 3u);
+  // ファイルを作成できません
+  EXPECT_EQ(Dialog.Events[2],
+            "message \x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1");
+  EXPECT_EQ(ReadFileBytes(CsvPath), "stale");
+}
+
+TEST_F(ExportRunTest, ReaderErrorLeavesTheRunAfterTheDialogIsRestored) {
+  Cad.DxfToWrite = "0\r\nSECTION\r\n2\r\nENTITIES\r\nX\r\nLINE\r\n";
+  try {
     Run();
-    std::vector<std::wstring> answers(Cad.Typed.begin() + 4, Cad.Typed.end() - 1);
-    EXPECT_EQ(answers, std::vector<std::wstring>(5, L"Y\r"));
-    EXPECT_EQ(Cad.Typed.back(), L"FILEDIA 1 ");
-    EXPECT_EQ(Cad.ExportReads, 5);  // the empty line ended the wait
-}
-
-TEST_F(ExportRunTest, ExportWaitIsBounded)
-{
-    Timing.MaxExportPolls = 7;
-    Cad.ExportLines = {AskName};
-    Run();
-    EXPECT_EQ(Cad.ExportReads, 7);
-    EXPECT_EQ(Cad.Typed.back(), L"FILEDIA 1 ");
-    EXPECT_EQ(Dialog.Events.back(), "restore");
-}
-
-TEST_F(ExportRunTest, EmptyFileNameShowsTheMessageAndTouchesNothing)
-{
-    Dialog.FileName.clear();
-    WriteFileBytes(Base + ".dxf", "old");
-    EXPECT_EQ(Run(), TExportRunEnd::NoFileName);
-    EXPECT_EQ(Dialog.Events, std::vector<std::string>{"message " + NoFileNameMessage});
-    EXPECT_TRUE(Cad.Typed.empty());
-    EXPECT_TRUE(Exists(Base + ".dxf"));
-}
-
-TEST_F(ExportRunTest, WithoutTheCadProgramNothingIsTypedAndTheOldCsvIsGone)
-{
-    Cad.Running = false;
-    WriteFileBytes(CsvPath, "old");
-    EXPECT_EQ(Run(), TExportRunEnd::NoAcad);
-    EXPECT_TRUE(Cad.Typed.empty());
-    EXPECT_FALSE(Exists(CsvPath));
-    EXPECT_TRUE(Cad.Notices.empty());
-    EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"minimize", "restore"}));
-}
-
-TEST_F(ExportRunTest, CadProgramClosingDuringTheSelectionEndsTheRun)
-{
-    Cad.SelectionLines = {SelectObjects};
-    Cad.DiesDuringSelection = true;
-    EXPECT_EQ(Run(), TExportRunEnd::SelectionAbandoned);
-    EXPECT_EQ(Cad.Typed, (std::vector<std::wstring>{SelectText1, SelectText2}));
-    EXPECT_EQ(Dialog.Events.back(), "restore");
-}
-
-TEST_F(ExportRunTest, ClosingTheDialogDuringTheSelectionCancelsIt)
-{
-    Cad.SelectionLines = {SelectObjects};
-    Dialog.CloseAfterPumps = 3;
-    EXPECT_EQ(Run(), TExportRunEnd::SelectionAbandoned);
-    EXPECT_EQ(Cad.Typed, (std::vector<std::wstring>{SelectText1, SelectText2, L"\x0003"}));
-    EXPECT_EQ(Cad.SelectionReads, 3);
-}
-
-TEST_F(ExportRunTest, WritesTheReportAndPaintsTheNotice)
-{
-    Cad.DxfToWrite = TwoLinesDxf;
-    EXPECT_EQ(Run(), TExportRunEnd::Reported);
-    EXPECT_EQ(ReadFileBytes(CsvPath), TwoLinesCsv);
-    ASSERT_EQ(Cad.Notices.size(), 1u);
-    EXPECT_EQ(Cad.Notices[0].first, Cad.Pane);
-    EXPECT_EQ(Cad.Notices[0].second,
-              "\x8f\x57\x8c\x76\x8c\x8b\x89\xca\x82\xf0" + CsvPath +
-                  "\x82\xd6\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd");  // 集計結果を…へ保存しました
-}
-
-TEST_F(ExportRunTest, NoNoticeWithoutAnInputPane)
-{
-    Cad.DxfToWrite = TwoLinesDxf;
-    Cad.Pane = nullptr;
-    EXPECT_EQ(Run(), TExportRunEnd::Reported);
-    EXPECT_EQ(ReadFileBytes(CsvPath), TwoLinesCsv);
-    EXPECT_TRUE(Cad.Notices.empty());
-}
-
-TEST_F(ExportRunTest, SecondRunDeletesTheSameDxfFileFirst)
-{
-    Cad.DxfToWrite = TwoLinesDxf;
-    ASSERT_EQ(Run(), TExportRunEnd::Reported);
-    ASSERT_TRUE(Exists(Base + ".dxf"));
-    bool dxfGoneBeforeTyping = false;
-    Cad.OnActivate = [&] { dxfGoneBeforeTyping = !Exists(Base + ".dxf"); };
-    Cad.DxfToWrite.clear();  // this time the CAD program writes nothing
-    Cad.Typed.clear();
-    EXPECT_EQ(Run(), TExportRunEnd::NoDxf);
-    EXPECT_TRUE(dxfGoneBeforeTyping);
-    EXPECT_EQ(Cad.Typed[3], ExportCommand());
-    EXPECT_FALSE(Exists(CsvPath));
-}
-
-TEST_F(ExportRunTest, StaleCsvThatCannotBeReplacedIsNotAnnounced)
-{
-    Cad.DxfToWrite = TwoLinesDxf;
-    WriteFileBytes(CsvPath, "stale");
-    // Held open without sharing: it can be neither deleted nor created anew.
-    HANDLE held = CreateFileA(CsvPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const TExportRunEnd end = Run();
-    CloseHandle(held);
-    EXPECT_EQ(end, TExportRunEnd::ReportNotCreated);
-    EXPECT_TRUE(Cad.Notices.empty());
-    ASSERT_EQ(Dialog.Events.size(), 3u);
-    // ファイルを作成できません
-    EXPECT_EQ(Dialog.Events[2], "message \x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1");
-    EXPECT_EQ(ReadFileBytes(CsvPath), "stale");
-}
-
-TEST_F(ExportRunTest, ReaderErrorLeavesTheRunAfterTheDialogIsRestored)
-{
-    Cad.DxfToWrite = "0\r\nSECTION\r\n2\r\nENTITIES\r\nX\r\nLINE\r\n";
-    try {
-        Run();
-        FAIL() << "the reader's error did not reach the caller";
-    } catch (const std::exception& e) {
-        // 'X' は整数ではありません
-        EXPECT_EQ(std::string(e.what()), "'X' \x82\xcd\x90\xae\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1");
-    }
-    EXPECT_EQ(Dialog.Events.back(), "restore");
-    EXPECT_TRUE(Cad.Notices.empty());
-    EXPECT_FALSE(ExportRunActive());
+    FAIL() << "the reader's error did not reach the caller";
+  } catch (const std::exception& e) {
+    // 'X' は整数ではありません
+    EXPECT_EQ(std::string(e.what()),
+              "'X' \x82\xcd\x90\xae\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1");
+  }
+  EXPECT_EQ(Dialog.Events.back(), "restore");
+  EXPECT_TRUE(Cad.Notices.empty());
+  EXPECT_FALSE(ExportRunActive());
 }
 
 }  // namespace

@@ -12,280 +12,237 @@ namespace {
 
 const char* const FormClassName = "TKirusaF";
 const char* const FormCaption = "Orveline";
-const char* const LabelCaption = "\x8c\x8b\x89\xca\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc";  // 結果保存ファイル名
-const char* const BrowseCaption = "\x8e\x51\x8f\xc6";  // 参照
+const char* const LabelCaption =
+    "\x8c\x8b\x89\xca\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc";  // 結果保存ファイル名
+const char* const BrowseCaption = "\x8e\x51\x8f\xc6";                            // 参照
 const char* const BannerCaption =
     "\x91\x49\x91\xf0\x82\xb5\x82\xbd\x97\x76\x91\x66\x82\xcc\x91\xae\x90\xab\x92\x6c\x82\xf0"
     "CSV\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xd6\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7";  // 選択した要素の属性値をCSVファイルへ保存します
-const char* const RunCaption = "\x8e\xc0\x81\x40\x8d\x73";     // 実　行 (an ideographic space between)
+const char* const RunCaption = "\x8e\xc0\x81\x40\x8d\x73";    // 実　行 (an ideographic space between)
 const char* const CloseCaption = "\x95\xc2\x82\xb6\x82\xe9";  // 閉じる
 
 // Client size at 96 pixels per inch.
 const int FormClientWidth = 219;
 const int FormClientHeight = 131;
 
-std::string WindowTextOf(HWND Window)
-{
-    const int n = GetWindowTextLengthA(Window);
-    std::string text(static_cast<size_t>(n) + 1, '\0');
-    const int got = GetWindowTextA(Window, text.data(), n + 1);
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return text;
+std::string WindowTextOf(HWND Window) {
+  const int n = GetWindowTextLengthA(Window);
+  std::string text(static_cast<size_t>(n) + 1, '\0');
+  const int got = GetWindowTextA(Window, text.data(), n + 1);
+  text.resize(static_cast<size_t>(got > 0 ? got : 0));
+  return text;
 }
 
 }  // namespace
 
 TKirusaF::TKirusaF() = default;
 
-TKirusaF::~TKirusaF()
-{
-    if (Form)
-        DestroyWindow(Form);
+TKirusaF::~TKirusaF() {
+  if (Form) DestroyWindow(Form);
 }
 
-int TKirusaF::Scale(int Pixels) const
-{
-    return MulDiv(Pixels, Dpi, 96);
+int TKirusaF::Scale(int Pixels) const { return MulDiv(Pixels, Dpi, 96); }
+
+void TKirusaF::Create(HINSTANCE Instance) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = Instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = FormClassName;
+  RegisterClassExA(&wc);
+
+  Dpi = GetDeviceCaps(TWindowDc(nullptr).Get(), LOGPIXELSY);
+
+  // A fixed dialog frame with only the system menu and its close box, on top
+  // of every window that is not itself topmost.
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
+  RECT frame{0, 0, Scale(FormClientWidth), Scale(FormClientHeight)};
+  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+
+  Form = CreateWindowExA(exStyle, FormClassName, FormCaption, style, left, top, width, height, nullptr, nullptr,
+                         Instance, this);
+  if (!Form) throw std::runtime_error("cannot create the dialog window");
+  CreateComponents(Instance);
+  FormCreate(Form);
+  ShowWindow(Form, SW_SHOWNORMAL);
+  UpdateWindow(Form);
 }
 
-void TKirusaF::Create(HINSTANCE Instance)
-{
-    WNDCLASSEXA wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = Instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = FormClassName;
-    RegisterClassExA(&wc);
+void TKirusaF::CreateComponents(HINSTANCE Instance) {
+  TFont dialogFont = DialogFont();  // ＭＳ Ｐゴシック, 12 pixels, Shift-JIS
+  dialogFont.Height = -Scale(12);
+  Font = CreateFontHandle(dialogFont);
 
-    Dpi = GetDeviceCaps(TWindowDc(nullptr).Get(), LOGPIXELSY);
+  auto child = [&](DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y, int w, int h) {
+    HWND window = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y), Scale(w),
+                                  Scale(h), Form, nullptr, Instance, nullptr);
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Get()), FALSE);
+    return window;
+  };
 
-    // A fixed dialog frame with only the system menu and its close box, on top
-    // of every window that is not itself topmost.
-    const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT | WS_EX_APPWINDOW;
-    RECT frame{0, 0, Scale(FormClientWidth), Scale(FormClientHeight)};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  EsScrollingMarquee1.SetBounds(Scale(8), Scale(8), Scale(201), Scale(35));
+  EsScrollingMarquee1.SetParent(Form);
+  EsScrollingMarquee1.SetFont({"Times New Roman", -Scale(27), clGray, SHIFTJIS_CHARSET});
+  EsScrollingMarquee1.SetCaption(BannerCaption);
+  EsScrollingMarquee1.SetAlignment(TAlignment::taLeftJustify);
+  EsScrollingMarquee1.SetScrollSpeed(5);
 
-    Form = CreateWindowExA(exStyle, FormClassName, FormCaption, style, left, top, width, height,
-                           nullptr, nullptr, Instance, this);
-    if (!Form)
-        throw std::runtime_error("cannot create the dialog window");
-    CreateComponents(Instance);
-    FormCreate(Form);
-    ShowWindow(Form, SW_SHOWNORMAL);
-    UpdateWindow(Form);
+  Label1 = child(0, "STATIC", LabelCaption, SS_LEFT | SS_NOPREFIX, 8, 48, 101, 12);
+
+  auto button = [&](TplButton& b, int left, const char* caption, void (TKirusaF::*handler)(HWND)) {
+    b.SetBounds(Scale(left), Scale(96), Scale(75), Scale(26));
+    b.SetParent(Form);
+    b.CaptionA().SetCaption(caption);  // after SetParent, which names it
+    b.SetGradEndColor(clMoneyGreen);
+    b.SetCaptionTop(Scale(8));  // also turns vertical centring off
+    b.Image().SetTop(0);
+    b.SetDisableImage(false);
+    b.OnClick = [this, handler](TplButton& sender) { Guarded(Form, [&] { (this->*handler)(sender.Handle()); }); };
+  };
+  // Creation order is the tab order: the run button, the close button, the
+  // file-name box, the browse button.
+  button(plButton1, 136, RunCaption, &TKirusaF::Button4Click);
+  button(plButton2, 16, CloseCaption, &TKirusaF::Button5Click);
+  Edit1 = child(WS_EX_CLIENTEDGE, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 8, 64, 201, 20);
+  Button1 = child(0, "BUTTON", BrowseCaption, WS_TABSTOP | BS_PUSHBUTTON, 160, 48, 51, 17);
 }
 
-void TKirusaF::CreateComponents(HINSTANCE Instance)
-{
-    TFont dialogFont = DialogFont();  // ＭＳ Ｐゴシック, 12 pixels, Shift-JIS
-    dialogFont.Height = -Scale(12);
-    Font = CreateFontHandle(dialogFont);
-
-    auto child = [&](DWORD exStyle, const char* className, const char* text, DWORD style,
-                     int x, int y, int w, int h) {
-        HWND window = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style,
-                                      Scale(x), Scale(y), Scale(w), Scale(h), Form, nullptr, Instance, nullptr);
-        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Get()), FALSE);
-        return window;
-    };
-
-    EsScrollingMarquee1.SetBounds(Scale(8), Scale(8), Scale(201), Scale(35));
-    EsScrollingMarquee1.SetParent(Form);
-    EsScrollingMarquee1.SetFont({"Times New Roman", -Scale(27), clGray, SHIFTJIS_CHARSET});
-    EsScrollingMarquee1.SetCaption(BannerCaption);
-    EsScrollingMarquee1.SetAlignment(TAlignment::taLeftJustify);
-    EsScrollingMarquee1.SetScrollSpeed(5);
-
-    Label1 = child(0, "STATIC", LabelCaption, SS_LEFT | SS_NOPREFIX, 8, 48, 101, 12);
-
-    auto button = [&](TplButton& b, int left, const char* caption, void (TKirusaF::*handler)(HWND)) {
-        b.SetBounds(Scale(left), Scale(96), Scale(75), Scale(26));
-        b.SetParent(Form);
-        b.CaptionA().SetCaption(caption);  // after SetParent, which names it
-        b.SetGradEndColor(clMoneyGreen);
-        b.SetCaptionTop(Scale(8));          // also turns vertical centring off
-        b.Image().SetTop(0);
-        b.SetDisableImage(false);
-        b.OnClick = [this, handler](TplButton& sender) {
-            Guarded(Form, [&] { (this->*handler)(sender.Handle()); });
-        };
-    };
-    // Creation order is the tab order: the run button, the close button, the
-    // file-name box, the browse button.
-    button(plButton1, 136, RunCaption, &TKirusaF::Button4Click);
-    button(plButton2, 16, CloseCaption, &TKirusaF::Button5Click);
-    Edit1 = child(WS_EX_CLIENTEDGE, "EDIT", "", WS_TABSTOP | ES_AUTOHSCROLL, 8, 64, 201, 20);
-    Button1 = child(0, "BUTTON", BrowseCaption, WS_TABSTOP | BS_PUSHBUTTON, 160, 48, 51, 17);
+void TKirusaF::FormCreate(HWND /*Sender*/) {
+  SetWindowTextA(Edit1, "");
+  EsScrollingMarquee1.SetActive(true);
+  Folder = MakeWorkFolder(Form);
+  FileBase = MakeWorkFileBase(Folder);
+  SetWindowTextA(Edit1, ReadSavedName(SettingsFilePath(Folder)).c_str());
 }
 
-void TKirusaF::FormCreate(HWND /*Sender*/)
-{
-    SetWindowTextA(Edit1, "");
-    EsScrollingMarquee1.SetActive(true);
-    Folder = MakeWorkFolder(Form);
-    FileBase = MakeWorkFileBase(Folder);
-    SetWindowTextA(Edit1, ReadSavedName(SettingsFilePath(Folder)).c_str());
+void TKirusaF::FormClose(HWND /*Sender*/) { WriteSavedName(SettingsFilePath(Folder), ResultFileName()); }
+
+void TKirusaF::Close() {
+  if (ExportRunActive()) {
+    // The run in progress ends at its next poll; the dialog closes then.
+    CloseWhenIdle = true;
+    return;
+  }
+  CloseWhenIdle = false;
+  // A settings file that cannot be written keeps the dialog open, with the
+  // name the user typed still in its box.
+  if (Guarded(Form, [&] { FormClose(Form); })) DestroyWindow(Form);
 }
 
-void TKirusaF::FormClose(HWND /*Sender*/)
-{
-    WriteSavedName(SettingsFilePath(Folder), ResultFileName());
+void TKirusaF::Button1Click(HWND /*Sender*/) {
+  std::vector<char> name(32768, '\0');
+  LastSaveName.copy(name.data(), name.size() - 1);
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = Form;
+  ofn.lpstrFile = name.data();
+  ofn.nMaxFile = static_cast<DWORD>(name.size());
+  ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+  if (!GetSaveFileNameA(&ofn)) return;  // cancelled: the box keeps its text
+  LastSaveName = name.data();
+  SetWindowTextA(Edit1, LastSaveName.c_str());
 }
 
-void TKirusaF::Close()
-{
-    if (ExportRunActive()) {
-        // The run in progress ends at its next poll; the dialog closes then.
-        CloseWhenIdle = true;
-        return;
+void TKirusaF::Button4Click(HWND /*Sender*/) {
+  if (ExportRunActive()) return;  // one run at a time
+  // A close asked for during the run happens once the run is over, however
+  // it ended.
+  struct TCloseAfterwards {
+    TKirusaF& Dialog;
+    ~TCloseAfterwards() {
+      if (Dialog.CloseWhenIdle) PostMessageA(Dialog.Form, WM_CLOSE, 0, 0);
     }
-    CloseWhenIdle = false;
-    // A settings file that cannot be written keeps the dialog open, with the
-    // name the user typed still in its box.
-    if (Guarded(Form, [&] { FormClose(Form); }))
-        DestroyWindow(Form);
+  } closeAfterwards{*this};
+  RunExport(*this, Acad, FileBase);
 }
 
-void TKirusaF::Button1Click(HWND /*Sender*/)
-{
-    std::vector<char> name(32768, '\0');
-    LastSaveName.copy(name.data(), name.size() - 1);
-    OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
-    ofn.hwndOwner = Form;
-    ofn.lpstrFile = name.data();
-    ofn.nMaxFile = static_cast<DWORD>(name.size());
-    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-    if (!GetSaveFileNameA(&ofn))
-        return;  // cancelled: the box keeps its text
-    LastSaveName = name.data();
-    SetWindowTextA(Edit1, LastSaveName.c_str());
+void TKirusaF::Button5Click(HWND /*Sender*/) { SendMessageA(Form, WM_CLOSE, 0, 0); }
+
+std::string TKirusaF::ResultFileName() { return WindowTextOf(Edit1); }
+
+void TKirusaF::ShowMessage(const std::string& Text) { MessageBoxA(Form, Text.c_str(), FormCaption, MB_OK); }
+
+void TKirusaF::Minimize() { ShowWindow(Form, SW_MINIMIZE); }
+
+void TKirusaF::Restore() {
+  ShowWindow(Form, SW_RESTORE);
+  SetForegroundWindow(Form);
 }
 
-void TKirusaF::Button4Click(HWND /*Sender*/)
-{
-    if (ExportRunActive())
-        return;  // one run at a time
-    // A close asked for during the run happens once the run is over, however
-    // it ended.
-    struct TCloseAfterwards {
-        TKirusaF& Dialog;
-        ~TCloseAfterwards()
-        {
-            if (Dialog.CloseWhenIdle)
-                PostMessageA(Dialog.Form, WM_CLOSE, 0, 0);
-        }
-    } closeAfterwards{*this};
-    RunExport(*this, Acad, FileBase);
-}
-
-void TKirusaF::Button5Click(HWND /*Sender*/)
-{
-    SendMessageA(Form, WM_CLOSE, 0, 0);
-}
-
-std::string TKirusaF::ResultFileName()
-{
-    return WindowTextOf(Edit1);
-}
-
-void TKirusaF::ShowMessage(const std::string& Text)
-{
-    MessageBoxA(Form, Text.c_str(), FormCaption, MB_OK);
-}
-
-void TKirusaF::Minimize()
-{
-    ShowWindow(Form, SW_MINIMIZE);
-}
-
-void TKirusaF::Restore()
-{
-    ShowWindow(Form, SW_RESTORE);
-    SetForegroundWindow(Form);
-}
-
-void TKirusaF::ProcessMessages()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(message.wParam));
-            CloseWhenIdle = true;
-            return;
-        }
-        Guarded(Form, [&] { DispatchOne(Form, message); });
+void TKirusaF::ProcessMessages() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(message.wParam));
+      CloseWhenIdle = true;
+      return;
     }
+    Guarded(Form, [&] { DispatchOne(Form, message); });
+  }
 }
 
-void TKirusaF::DispatchOne(HWND Form, MSG& Message)
-{
-    // Enter and Esc go to the gradient buttons first, then Tab and the rest of
-    // the dialog keys to the dialog manager.
-    if (HandleDialogKey(Message) || (Form && IsDialogMessageA(Form, &Message))) {
-        RethrowHeldException();
-        return;
-    }
-    TranslateMessage(&Message);
-    DispatchMessageA(&Message);
+void TKirusaF::DispatchOne(HWND Form, MSG& Message) {
+  // Enter and Esc go to the gradient buttons first, then Tab and the rest of
+  // the dialog keys to the dialog manager.
+  if (HandleDialogKey(Message) || (Form && IsDialogMessageA(Form, &Message))) {
     RethrowHeldException();
+    return;
+  }
+  TranslateMessage(&Message);
+  DispatchMessageA(&Message);
+  RethrowHeldException();
 }
 
-LRESULT CALLBACK TKirusaF::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L)
-{
-    if (Message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(L);
-        auto* form = static_cast<TKirusaF*>(create->lpCreateParams);
-        form->Form = Window;
-        SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TKirusaF*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
-    if (!form)
-        return DefWindowProcA(Window, Message, W, L);
-    LRESULT result = 0;
-    if (!Guarded(Window, [&] { result = form->HandleMessage(Window, Message, W, L); }))
-        return 0;
-    return result;
+LRESULT CALLBACK TKirusaF::WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
+  if (Message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(L);
+    auto* form = static_cast<TKirusaF*>(create->lpCreateParams);
+    form->Form = Window;
+    SetWindowLongPtrA(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<TKirusaF*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
+  if (!form) return DefWindowProcA(Window, Message, W, L);
+  LRESULT result = 0;
+  if (!Guarded(Window, [&] { result = form->HandleMessage(Window, Message, W, L); })) return 0;
+  return result;
 }
 
-LRESULT TKirusaF::HandleMessage(HWND Window, UINT Message, WPARAM W, LPARAM L)
-{
-    switch (Message) {
+LRESULT TKirusaF::HandleMessage(HWND Window, UINT Message, WPARAM W, LPARAM L) {
+  switch (Message) {
     case WM_COMMAND:
-        if (reinterpret_cast<HWND>(L) == Button1 && HIWORD(W) == BN_CLICKED) {
-            Button1Click(Button1);
-            return 0;
-        }
-        if (LOWORD(W) == IDCANCEL || LOWORD(W) == IDOK)
-            return 0;  // Enter and Esc belong to the gradient buttons
-        break;
-    case WM_ERASEBKGND:
-        return 1;  // WM_PAINT covers everything; the banner must not flicker
-    case WM_PAINT: {
-        TPaintDc paint(Window);
-        PaintFormSurface(Window, paint.Get());
+      if (reinterpret_cast<HWND>(L) == Button1 && HIWORD(W) == BN_CLICKED) {
+        Button1Click(Button1);
         return 0;
+      }
+      if (LOWORD(W) == IDCANCEL || LOWORD(W) == IDOK) return 0;  // Enter and Esc belong to the gradient buttons
+      break;
+    case WM_ERASEBKGND:
+      return 1;  // WM_PAINT covers everything; the banner must not flicker
+    case WM_PAINT: {
+      TPaintDc paint(Window);
+      PaintFormSurface(Window, paint.Get());
+      return 0;
     }
     case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(Font.Get());
+      return reinterpret_cast<LRESULT>(Font.Get());
     case WM_CLOSE:
-        Close();
-        return 0;
+      Close();
+      return 0;
     case WM_DESTROY:
-        EsScrollingMarquee1.SetActive(false);
-        Form = nullptr;
-        PostQuitMessage(0);
-        return 0;
+      EsScrollingMarquee1.SetActive(false);
+      Form = nullptr;
+      PostQuitMessage(0);
+      return 0;
     default:
-        break;
-    }
-    return DefWindowProcA(Window, Message, W, L);
+      break;
+  }
+  return DefWindowProcA(Window, Message, W, L);
 }

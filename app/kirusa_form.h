@@ -13,60 +13,60 @@
 #include <string>
 
 class TKirusaF : public TRunDialogPort {
-public:
-    TKirusaF();
-    ~TKirusaF() override;
-    TKirusaF(const TKirusaF&) = delete;
-    TKirusaF& operator=(const TKirusaF&) = delete;
+ public:
+  TKirusaF();
+  ~TKirusaF() override;
+  TKirusaF(const TKirusaF&) = delete;
+  TKirusaF& operator=(const TKirusaF&) = delete;
 
-    // Creates the window and its components, runs FormCreate and shows the
-    // dialog centred on the screen. Throws when the window cannot be made.
-    void Create(HINSTANCE Instance);
-    HWND Handle() const { return Form; }
+  // Creates the window and its components, runs FormCreate and shows the
+  // dialog centred on the screen. Throws when the window cannot be made.
+  void Create(HINSTANCE Instance);
+  HWND Handle() const { return Form; }
 
-    // Hands one message to the dialog's keyboard handling or dispatches it;
-    // used by the message loop and by the waits of the export run.
-    static void DispatchOne(HWND Form, MSG& Message);
+  // Hands one message to the dialog's keyboard handling or dispatches it;
+  // used by the message loop and by the waits of the export run.
+  static void DispatchOne(HWND Form, MSG& Message);
 
-    // The event handlers.
-    void FormCreate(HWND Sender);
-    void FormClose(HWND Sender);
-    void Button1Click(HWND Sender);  // browse
-    void Button4Click(HWND Sender);  // run
-    void Button5Click(HWND Sender);  // close
+  // The event handlers.
+  void FormCreate(HWND Sender);
+  void FormClose(HWND Sender);
+  void Button1Click(HWND Sender);  // browse
+  void Button4Click(HWND Sender);  // run
+  void Button5Click(HWND Sender);  // close
 
-    // What the export run needs of the dialog.
-    std::string ResultFileName() override;
-    void ShowMessage(const std::string& Text) override;
-    void Minimize() override;
-    void Restore() override;
-    void ProcessMessages() override;
-    bool CloseRequested() override { return CloseWhenIdle; }
+  // What the export run needs of the dialog.
+  std::string ResultFileName() override;
+  void ShowMessage(const std::string& Text) override;
+  void Minimize() override;
+  void Restore() override;
+  void ProcessMessages() override;
+  bool CloseRequested() override { return CloseWhenIdle; }
 
-    const std::string& WorkFolder() const { return Folder; }
-    const std::string& WorkFileBase() const { return FileBase; }
+  const std::string& WorkFolder() const { return Folder; }
+  const std::string& WorkFileBase() const { return FileBase; }
 
-    // The components, under their usual names.
-    TEsScrollingMarquee EsScrollingMarquee1;
-    HWND Label1 = nullptr;
-    TplButton plButton1{"plButton1"};
-    TplButton plButton2{"plButton2"};
-    HWND Edit1 = nullptr;
-    HWND Button1 = nullptr;
+  // The components, under their usual names.
+  TEsScrollingMarquee EsScrollingMarquee1;
+  HWND Label1 = nullptr;
+  TplButton plButton1{"plButton1"};
+  TplButton plButton2{"plButton2"};
+  HWND Edit1 = nullptr;
+  HWND Button1 = nullptr;
 
-private:
-    static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L);
-    LRESULT HandleMessage(HWND Window, UINT Message, WPARAM W, LPARAM L);
-    void CreateComponents(HINSTANCE Instance);
-    void Close();
-    int Scale(int Pixels) const;
+ private:
+  static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM W, LPARAM L);
+  LRESULT HandleMessage(HWND Window, UINT Message, WPARAM W, LPARAM L);
+  void CreateComponents(HINSTANCE Instance);
+  void Close();
+  int Scale(int Pixels) const;
 
-    HWND Form = nullptr;
-    TFontHandle Font;
-    int Dpi = 96;
-    std::string Folder;
-    std::string FileBase;
-    std::string LastSaveName;  // the save dialog starts from the last name confirmed in it
-    bool CloseWhenIdle = false;
-    TAcadCommandLine Acad;
+  HWND Form = nullptr;
+  TFontHandle Font;
+  int Dpi = 96;
+  std::string Folder;
+  std::string FileBase;
+  std::string LastSaveName;  // the save dialog starts from the last name confirmed in it
+  bool CloseWhenIdle = false;
+  TAcadCommandLine Acad;
 };

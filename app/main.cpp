@@ -4,13 +4,11 @@
 
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int)
-{
-    TKirusaF form;
-    if (!Guarded(nullptr, [&] { form.Create(Instance); }))
-        return 1;
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0)
-        Guarded(form.Handle(), [&] { TKirusaF::DispatchOne(form.Handle(), message); });
-    return static_cast<int>(message.wParam);
+int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int) {
+  TKirusaF form;
+  if (!Guarded(nullptr, [&] { form.Create(Instance); })) return 1;
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0)
+    Guarded(form.Handle(), [&] { TKirusaF::DispatchOne(form.Handle(), message); });
+  return static_cast<int>(message.wParam);
 }

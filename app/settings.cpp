@@ -15,82 +15,68 @@ const char* const CannotWrite =
 const char* const FolderName = "Vantrel\\";
 
 // Path with a trailing "\" (double-byte aware: 表 ends in the byte 0x5C).
-std::string WithBackslash(const std::string& Path)
-{
-    return ExtractFileName(Path).empty() ? Path : Path + "\\";
-}
+std::string WithBackslash(const std::string& Path) { return ExtractFileName(Path).empty() ? Path : Path + "\\"; }
 
 // Creates Folder ("...\") with every missing folder above it.
-bool MakeFolders(const std::string& Folder)
-{
-    std::string path = Folder;
-    if (!path.empty() && path.back() == '\\' && ExtractFileName(path).empty())
-        path.pop_back();  // the shell wants no trailing separator
-    const int result = SHCreateDirectoryExA(nullptr, path.c_str(), nullptr);
-    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS || result == ERROR_FILE_EXISTS;
+bool MakeFolders(const std::string& Folder) {
+  std::string path = Folder;
+  if (!path.empty() && path.back() == '\\' && ExtractFileName(path).empty())
+    path.pop_back();  // the shell wants no trailing separator
+  const int result = SHCreateDirectoryExA(nullptr, path.c_str(), nullptr);
+  return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS || result == ERROR_FILE_EXISTS;
 }
 
 }  // namespace
 
-std::string GetSpecialFolderPath(HWND Owner, int Folder)
-{
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(Owner, Folder, &items)) || !items)
-        return std::string();
-    char path[MAX_PATH] = {};
-    const BOOL ok = SHGetPathFromIDListA(items, path);
-    CoTaskMemFree(items);
-    return ok ? std::string(path) : std::string();
+std::string GetSpecialFolderPath(HWND Owner, int Folder) {
+  LPITEMIDLIST items = nullptr;
+  if (FAILED(SHGetSpecialFolderLocation(Owner, Folder, &items)) || !items) return std::string();
+  char path[MAX_PATH] = {};
+  const BOOL ok = SHGetPathFromIDListA(items, path);
+  CoTaskMemFree(items);
+  return ok ? std::string(path) : std::string();
 }
 
-std::string MakeWorkFolder(HWND Owner)
-{
-    const std::string appData = GetSpecialFolderPath(Owner, CSIDL_APPDATA);
-    if (!appData.empty()) {
-        const std::string folder = WithBackslash(appData) + FolderName;
-        if (MakeFolders(folder))
-            return folder;
-    }
-    char temp[MAX_PATH + 1] = {};
-    GetTempPathA(sizeof temp, temp);
-    const std::string folder = WithBackslash(temp) + FolderName;
-    MakeFolders(folder);
-    return folder;
+std::string MakeWorkFolder(HWND Owner) {
+  const std::string appData = GetSpecialFolderPath(Owner, CSIDL_APPDATA);
+  if (!appData.empty()) {
+    const std::string folder = WithBackslash(appData) + FolderName;
+    if (MakeFolders(folder)) return folder;
+  }
+  char temp[MAX_PATH + 1] = {};
+  GetTempPathA(sizeof temp, temp);
+  const std::string folder = WithBackslash(temp) + FolderName;
+  MakeFolders(folder);
+  return folder;
 }
 
-std::string MakeWorkFileBase(const std::string& WorkFolder)
-{
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return WorkFolder + FormatTimeStamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+std::string MakeWorkFileBase(const std::string& WorkFolder) {
+  SYSTEMTIME now{};
+  GetLocalTime(&now);
+  return WorkFolder + FormatTimeStamp(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
 }
 
-std::string SettingsFilePath(const std::string& WorkFolder)
-{
-    std::vector<char> module(MAX_PATH);
-    for (;;) {
-        const DWORD n = GetModuleFileNameA(nullptr, module.data(), static_cast<DWORD>(module.size()));
-        if (n < module.size())
-            break;
-        module.resize(module.size() * 2);
-    }
-    return WorkFolder + ChangeFileExt(ExtractFileName(module.data()), ".Ini");
+std::string SettingsFilePath(const std::string& WorkFolder) {
+  std::vector<char> module(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameA(nullptr, module.data(), static_cast<DWORD>(module.size()));
+    if (n < module.size()) break;
+    module.resize(module.size() * 2);
+  }
+  return WorkFolder + ChangeFileExt(ExtractFileName(module.data()), ".Ini");
 }
 
-std::string ReadSavedName(const std::string& SettingsFile)
-{
-    std::vector<char> value(1024);
-    for (;;) {
-        const DWORD n = GetPrivateProfileStringA(Section, Key, "", value.data(),
-                                                 static_cast<DWORD>(value.size()), SettingsFile.c_str());
-        if (n + 1 < value.size())
-            return std::string(value.data(), n);
-        value.resize(value.size() * 2);  // cut to fit: ask again with more room
-    }
+std::string ReadSavedName(const std::string& SettingsFile) {
+  std::vector<char> value(1024);
+  for (;;) {
+    const DWORD n = GetPrivateProfileStringA(Section, Key, "", value.data(), static_cast<DWORD>(value.size()),
+                                             SettingsFile.c_str());
+    if (n + 1 < value.size()) return std::string(value.data(), n);
+    value.resize(value.size() * 2);  // cut to fit: ask again with more room
+  }
 }
 
-void WriteSavedName(const std::string& SettingsFile, const std::string& Name)
-{
-    if (!WritePrivateProfileStringA(Section, Key, Name.c_str(), SettingsFile.c_str()))
-        throw TSettingsWriteError(SettingsFile + CannotWrite);
+void WriteSavedName(const std::string& SettingsFile, const std::string& Name) {
+  if (!WritePrivateProfileStringA(Section, Key, Name.c_str(), SettingsFile.c_str()))
+    throw TSettingsWriteError(SettingsFile + CannotWrite);
 }

@@ -26,8 +26,8 @@ std::string SettingsFilePath(const std::string& WorkFolder);
 std::string ReadSavedName(const std::string& SettingsFile);
 
 class TSettingsWriteError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+ public:
+  using std::runtime_error::runtime_error;
 };
 
 // Writes Name to the settings file; throws TSettingsWriteError with the

@@ -36,8 +36,7 @@ double PlainRead(const std::string& Path) {
   const auto start = TClock::now();
   std::FILE* file = std::fopen(Path.c_str(), "rb");
   if (!file) return -1;
-  while (std::fread(buffer.data(), 1, buffer.size(), file) == buffer.size()) {
-  }
+  while (std::fread(buffer.data(), 1, buffer.size(), file) == buffer.size()) {}
   std::fclose(file);
   return std::chrono::duration<double>(TClock::now() - start).count();
 }
@@ -64,8 +63,8 @@ int main(int argc, char** argv) {
   const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 5;
   std::filesystem::create_directories(folder);
 
-  std::printf("%9s %9s %9s %9s %9s %10s %9s %9s %9s\n", "entities", "file MB", "wall s", "MB/s", "peak MB",
-              "peak/file", "read s", "wall/read", "rows");
+  std::printf("%9s %9s %9s %9s %9s %10s %9s %9s %9s\n", "entities", "file MB", "wall s", "MB/s", "peak MB", "peak/file",
+              "read s", "wall/read", "rows");
   double previousWall = 0;
   for (long long entities : {100000LL, 1000000LL}) {
     const std::string dxf = (folder / ("drawing-" + std::to_string(entities) + ".dxf")).string();
@@ -102,8 +101,7 @@ int main(int argc, char** argv) {
     }
     const double wall = Median(walls), read = Median(reads);
     std::printf("%9lld %9.1f %9.3f %9.0f %9.1f %10.2f %9.3f %9.1f %9lld\n", entities, mb, wall, mb / wall,
-                static_cast<double>(maxPeak) / 1e6, static_cast<double>(maxPeak) / 1e6 / mb, read, wall / read,
-                rows);
+                static_cast<double>(maxPeak) / 1e6, static_cast<double>(maxPeak) / 1e6 / mb, read, wall / read, rows);
     if (previousWall > 0) std::printf("time ratio for ten times the entities: %.1f\n", wall / previousWall);
     previousWall = wall;
   }

@@ -15,31 +15,31 @@ struct TLayer {
 };
 const TLayer kLayers[] = {
     {"0", "CONTINUOUS", 7},
-    {"\x95\xc7", "CONTINUOUS", 7},               // 壁
-    {"\x8a\x4f\x95\xc7", "CONTINUOUS", 1},       // 外壁
-    {"\x93\xe0\x95\xc7", "CONTINUOUS", 3},       // 内壁
-    {"\x92\xca\x82\xe8\x90\x63", "CENTER", 1},   // 通り芯
-    {"\x92\x8c", "CONTINUOUS", 4},               // 柱
-    {"\x8c\x9a\x8b\xef", "CONTINUOUS", 6},       // 建具
-    {"\x89\xc6\x8b\xef", "HIDDEN", 5},           // 家具
-    {"\x90\xdd\x94\xf5", "DASHED", 2},           // 設備
-    {"\x90\xa1\x96\x40", "CONTINUOUS", 2},       // 寸法
+    {"\x95\xc7", "CONTINUOUS", 7},              // 壁
+    {"\x8a\x4f\x95\xc7", "CONTINUOUS", 1},      // 外壁
+    {"\x93\xe0\x95\xc7", "CONTINUOUS", 3},      // 内壁
+    {"\x92\xca\x82\xe8\x90\x63", "CENTER", 1},  // 通り芯
+    {"\x92\x8c", "CONTINUOUS", 4},              // 柱
+    {"\x8c\x9a\x8b\xef", "CONTINUOUS", 6},      // 建具
+    {"\x89\xc6\x8b\xef", "HIDDEN", 5},          // 家具
+    {"\x90\xdd\x94\xf5", "DASHED", 2},          // 設備
+    {"\x90\xa1\x96\x40", "CONTINUOUS", 2},      // 寸法
 };
 constexpr int kLayerCount = sizeof kLayers / sizeof kLayers[0];
 
 const char* const kEntityLineTypes[] = {"HIDDEN", "CENTER", "DASHED"};
 
 const char* const kTexts[] = {
-    "\x8e\xc0\x8c\xb1\x8e\xba",                          // 実験室
-    "\x92\xca\x82\xe8\x90\x63X1",                        // 通り芯X1
+    "\x8e\xc0\x8c\xb1\x8e\xba",    // 実験室
+    "\x92\xca\x82\xe8\x90\x63X1",  // 通り芯X1
     "W=1200 H=2100",
-    "\\U+03C6100",                                       // φ100
-    "\x8a\x4f\x95\xc7 t=150",                            // 外壁 t=150
+    "\\U+03C6100",             // φ100
+    "\x8a\x4f\x95\xc7 t=150",  // 外壁 t=150
 };
 const char* const kMTexts[] = {
-    "{\\fMS Gothic|b0|i0|c128;\x8d\x5c\x91\xa2\x90\x7d}\\P1/100",   // 構造図
+    "{\\fMS Gothic|b0|i0|c128;\x8d\x5c\x91\xa2\x90\x7d}\\P1/100",  // 構造図
     "\\C1;\x92\x8d\x88\xd3\\P\\L\x8d\xc4\x8c\x9f\x8f\xd8\\l",      // 注意, 再検証
-    "\\T1.1;\x90\xdd\x94\xf5\x8c\x6e\x93\x9d\\P\\U+03C650",         // 設備系統
+    "\\T1.1;\x90\xdd\x94\xf5\x8c\x6e\x93\x9d\\P\\U+03C650",        // 設備系統
 };
 
 class TRandom {
@@ -187,8 +187,14 @@ void WriteTables(TDxfWriter& w) {
   w.Real(41, 1.6);
   w.Pair(0, "ENDTAB");
 
-  struct { const char* name; const char* text; std::initializer_list<double> dashes; } ltypes[] = {
-      {"ByBlock", "", {}}, {"ByLayer", "", {}}, {"CONTINUOUS", "Solid line", {}},
+  struct {
+    const char* name;
+    const char* text;
+    std::initializer_list<double> dashes;
+  } ltypes[] = {
+      {"ByBlock", "", {}},
+      {"ByLayer", "", {}},
+      {"CONTINUOUS", "Solid line", {}},
       {"HIDDEN", "Hidden __ __ __", {6.35, -3.175}},
       {"CENTER", "Center ____ _ ____", {31.75, -6.35, 6.35, -6.35}},
       {"DASHED", "Dashed __ __ __", {12.7, -6.35}},
@@ -223,9 +229,13 @@ void WriteTables(TDxfWriter& w) {
   }
   w.Pair(0, "ENDTAB");
 
-  struct { const char* name; double height, width, lastHeight; const char* font; const char* bigFont; } styles[] = {
-      {"Standard", 0, 1, 2.5, "txt", "bigfont.shx"},
-      {"\x96\xbe\x92\xa9", 3.5, 0.8, 3.5, "msmincho.ttc", ""},  // 明朝
+  struct {
+    const char* name;
+    double height, width, lastHeight;
+    const char* font;
+    const char* bigFont;
+  } styles[] = {
+      {"Standard", 0, 1, 2.5, "txt", "bigfont.shx"}, {"\x96\xbe\x92\xa9", 3.5, 0.8, 3.5, "msmincho.ttc", ""},  // 明朝
   };
   TableHead(w, "STYLE", 2);
   for (const auto& style : styles) {
@@ -249,7 +259,9 @@ void WriteTables(TDxfWriter& w) {
   w.Pair(0, "ENDTAB");
 
   TableHead(w, "BLOCK_RECORD", 3);
-  for (const char* name : {"*Model_Space", "*Paper_Space", "\x8c\x9a\x8b\xef" "A"}) {  // 建具A
+  for (const char* name : {"*Model_Space", "*Paper_Space",
+                           "\x8c\x9a\x8b\xef"
+                           "A"}) {  // 建具A
     EntryHead(w, "BLOCK_RECORD", "AcDbBlockTableRecord");
     w.Pair(2, name);
     w.Pair(340, "0");
@@ -257,7 +269,6 @@ void WriteTables(TDxfWriter& w) {
   w.Pair(0, "ENDTAB");
   w.Pair(0, "ENDSEC");
 }
-
 
 void EntityHead(TDxfWriter& w, const char* Kind, const char* Layer, const char* Owner = "1F") {
   w.Pair(0, Kind);
@@ -298,7 +309,9 @@ void WriteBlocks(TDxfWriter& w) {
     BlockEnd(w);
   }
   // A door block: its line and arc belong to the block, not to the list.
-  BlockBegin(w, "\x8c\x9a\x8b\xef" "A");  // 建具A
+  BlockBegin(w,
+             "\x8c\x9a\x8b\xef"
+             "A");  // 建具A
   EntityHead(w, "LINE", "0", "2A");
   w.Pair(100, "AcDbLine");
   w.Point(10, 0, 0);
@@ -351,7 +364,10 @@ void WriteEntity(TDxfWriter& w, TRandom& r, int Kind, const char* Layer, TRandom
         w.Real(10, x);
         w.Real(20, y);
         if (shape.Below(6) == 0) w.Real(42, 0.41421356);
-        if (k % 2 == 0) x += 100.0 * (1 + shape.Below(30)); else y += 100.0 * (1 + shape.Below(30));
+        if (k % 2 == 0)
+          x += 100.0 * (1 + shape.Below(30));
+        else
+          y += 100.0 * (1 + shape.Below(30));
       }
       break;
     }
@@ -428,7 +444,9 @@ void WriteEntity(TDxfWriter& w, TRandom& r, int Kind, const char* Layer, TRandom
     default: {  // INSERT of the door block
       EntityHead(w, "INSERT", Layer);
       w.Pair(100, "AcDbBlockReference");
-      w.Pair(2, "\x8c\x9a\x8b\xef" "A");  // 建具A
+      w.Pair(2,
+             "\x8c\x9a\x8b\xef"
+             "A");  // 建具A
       w.Point(10, shape.Coordinate(50000), shape.Coordinate(30000));
       w.Real(41, 1);
       w.Real(42, 1);

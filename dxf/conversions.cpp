@@ -88,8 +88,7 @@ bool TryConvertReal(std::string_view Text, double& Value) {
   const auto result = std::from_chars(number, end, v, std::chars_format::general);
   if (result.ec == std::errc::result_out_of_range) {
     // Out of range either way: too large is refused, too small is zero.
-    const std::int64_t magnitude =
-        intDigits > 0 ? intDigits + exponent : exponent - leadingFractionZeros;
+    const std::int64_t magnitude = intDigits > 0 ? intDigits + exponent : exponent - leadingFractionZeros;
     if (magnitude > 0) return false;
     v = negative ? -0.0 : 0.0;
   } else if (result.ec != std::errc() || result.ptr != end) {

@@ -37,11 +37,13 @@ inline bool TryConvertPlainDecimal(std::string_view Text, double& Value) {
   p += negative;
   std::uint64_t mantissa = 0;
   const char* digits = p;
-  while (p < end && static_cast<unsigned char>(*p - '0') <= 9) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+  while (p < end && static_cast<unsigned char>(*p - '0') <= 9)
+    mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
   std::ptrdiff_t count = p - digits, decimals = 0;
   if (p < end && *p == '.') {
     const char* fraction = ++p;
-    while (p < end && static_cast<unsigned char>(*p - '0') <= 9) mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
+    while (p < end && static_cast<unsigned char>(*p - '0') <= 9)
+      mantissa = mantissa * 10 + static_cast<unsigned>(*p++ - '0');
     decimals = p - fraction;
     count += decimals;
   }
@@ -52,9 +54,8 @@ inline bool TryConvertPlainDecimal(std::string_view Text, double& Value) {
     v = static_cast<double>(mantissa) / kPowers[decimals];
   } else if constexpr (std::numeric_limits<long double>::digits >= 64) {
     // 10^19 needs 45 mantissa bits: exact.
-    static constexpr long double kLongPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,
-                                                  1e7L,  1e8L,  1e9L,  1e10L, 1e11L, 1e12L, 1e13L,
-                                                  1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
+    static constexpr long double kLongPowers[] = {1e0L,  1e1L,  1e2L,  1e3L,  1e4L,  1e5L,  1e6L,  1e7L,  1e8L,  1e9L,
+                                                  1e10L, 1e11L, 1e12L, 1e13L, 1e14L, 1e15L, 1e16L, 1e17L, 1e18L, 1e19L};
     const long double q = static_cast<long double>(mantissa) / kLongPowers[decimals];
     v = static_cast<double>(q);
     if (static_cast<long double>(v) != q) {

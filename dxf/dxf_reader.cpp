@@ -85,12 +85,23 @@ void TPairReader::StylePair(std::int32_t Code, std::string_view Value) {
   if (styleOpen_) {
     TStyleRec& style = Styles[static_cast<std::size_t>(StyleCount) - 1];
     switch (Code) {
-      case 0: styleOpen_ = false; break;
-      case 2: style.Name.Assign(Value); break;
-      case 40: style.Height = ConvertRealFast(Value); break;
-      case 62: style.Color.Assign(Value); break;
-      case 6: style.LineType.Assign(Value); break;
-      default: return;
+      case 0:
+        styleOpen_ = false;
+        break;
+      case 2:
+        style.Name.Assign(Value);
+        break;
+      case 40:
+        style.Height = ConvertRealFast(Value);
+        break;
+      case 62:
+        style.Color.Assign(Value);
+        break;
+      case 6:
+        style.LineType.Assign(Value);
+        break;
+      default:
+        return;
     }
     standardKnown_ = false;
   }
@@ -134,76 +145,160 @@ void TPairReader::EntityPair(std::int32_t Code, std::string_view Value) {
     case TOpen::Line: {
       TLineRec& r = Lines[static_cast<std::size_t>(LineCount) - 1];
       switch (Code) {
-        case 10: r.X1 = ConvertRealFast(Value); break;
-        case 20: r.Y1 = ConvertRealFast(Value); break;
-        case 30: r.Z1 = ConvertRealFast(Value); break;
-        case 11: r.X2 = ConvertRealFast(Value); break;
-        case 21: r.Y2 = ConvertRealFast(Value); break;
-        case 31: r.Z2 = ConvertRealFast(Value); break;
-        case 8: r.Layer.Assign(Value); break;
-        case 62: r.Color.Assign(Value); break;
-        case 6: r.LineType.Assign(Value); break;
+        case 10:
+          r.X1 = ConvertRealFast(Value);
+          break;
+        case 20:
+          r.Y1 = ConvertRealFast(Value);
+          break;
+        case 30:
+          r.Z1 = ConvertRealFast(Value);
+          break;
+        case 11:
+          r.X2 = ConvertRealFast(Value);
+          break;
+        case 21:
+          r.Y2 = ConvertRealFast(Value);
+          break;
+        case 31:
+          r.Z2 = ConvertRealFast(Value);
+          break;
+        case 8:
+          r.Layer.Assign(Value);
+          break;
+        case 62:
+          r.Color.Assign(Value);
+          break;
+        case 6:
+          r.LineType.Assign(Value);
+          break;
       }
       return;
     }
     case TOpen::Text: {
       TTextRec& r = Texts[static_cast<std::size_t>(TextCount) - 1];
       switch (Code) {
-        case 10: r.X = ConvertRealFast(Value); break;
-        case 20: r.Y = ConvertRealFast(Value); break;
-        case 30: r.Z = ConvertRealFast(Value); break;
-        case 11: r.X2 = ConvertRealFast(Value); break;
-        case 21: r.Y2 = ConvertRealFast(Value); break;
-        case 31: r.Z2 = ConvertRealFast(Value); break;
+        case 10:
+          r.X = ConvertRealFast(Value);
+          break;
+        case 20:
+          r.Y = ConvertRealFast(Value);
+          break;
+        case 30:
+          r.Z = ConvertRealFast(Value);
+          break;
+        case 11:
+          r.X2 = ConvertRealFast(Value);
+          break;
+        case 21:
+          r.Y2 = ConvertRealFast(Value);
+          break;
+        case 31:
+          r.Z2 = ConvertRealFast(Value);
+          break;
         case 1:
           CleanTextContent(Value, content_);
           r.Content.Assign(content_);
           break;
-        case 3: r.Content.Append(Value); break;
-        case 40: r.Height = ConvertRealFast(Value); break;
-        case 7: r.Height = StyleHeight(Value); break;
-        case 72: r.HAlign = ConvertInteger(Value); break;
-        case 73: r.VAlign = ConvertInteger(Value); break;
-        case 62: r.Color.Assign(Value); break;
-        case 6: r.LineType.Assign(Value); break;
+        case 3:
+          r.Content.Append(Value);
+          break;
+        case 40:
+          r.Height = ConvertRealFast(Value);
+          break;
+        case 7:
+          r.Height = StyleHeight(Value);
+          break;
+        case 72:
+          r.HAlign = ConvertInteger(Value);
+          break;
+        case 73:
+          r.VAlign = ConvertInteger(Value);
+          break;
+        case 62:
+          r.Color.Assign(Value);
+          break;
+        case 6:
+          r.LineType.Assign(Value);
+          break;
       }
       return;
     }
     case TOpen::Arc: {
       TArcRec& r = Arcs[static_cast<std::size_t>(ArcCount) - 1];
       switch (Code) {
-        case 10: r.CX = ConvertRealFast(Value); break;
-        case 20: r.CY = ConvertRealFast(Value); break;
-        case 30: r.CZ = ConvertRealFast(Value); break;
-        case 40: r.Radius = ConvertRealFast(Value); break;
-        case 50: r.StartAngle = ConvertRealFast(Value); break;
-        case 51: r.EndAngle = ConvertRealFast(Value); break;
-        case 8: r.Layer.Assign(Value); break;
-        case 62: r.Color.Assign(Value); break;
-        case 6: r.LineType.Assign(Value); break;
+        case 10:
+          r.CX = ConvertRealFast(Value);
+          break;
+        case 20:
+          r.CY = ConvertRealFast(Value);
+          break;
+        case 30:
+          r.CZ = ConvertRealFast(Value);
+          break;
+        case 40:
+          r.Radius = ConvertRealFast(Value);
+          break;
+        case 50:
+          r.StartAngle = ConvertRealFast(Value);
+          break;
+        case 51:
+          r.EndAngle = ConvertRealFast(Value);
+          break;
+        case 8:
+          r.Layer.Assign(Value);
+          break;
+        case 62:
+          r.Color.Assign(Value);
+          break;
+        case 6:
+          r.LineType.Assign(Value);
+          break;
       }
       return;
     }
     case TOpen::Circle: {
       TCircleRec& r = Circles[static_cast<std::size_t>(CircleCount) - 1];
       switch (Code) {
-        case 10: r.CX = ConvertRealFast(Value); break;
-        case 20: r.CY = ConvertRealFast(Value); break;
-        case 30: r.CZ = ConvertRealFast(Value); break;
-        case 40: r.Radius = ConvertRealFast(Value); break;
-        case 8: r.Layer.Assign(Value); break;
-        case 62: r.Color.Assign(Value); break;
-        case 6: r.LineType.Assign(Value); break;
+        case 10:
+          r.CX = ConvertRealFast(Value);
+          break;
+        case 20:
+          r.CY = ConvertRealFast(Value);
+          break;
+        case 30:
+          r.CZ = ConvertRealFast(Value);
+          break;
+        case 40:
+          r.Radius = ConvertRealFast(Value);
+          break;
+        case 8:
+          r.Layer.Assign(Value);
+          break;
+        case 62:
+          r.Color.Assign(Value);
+          break;
+        case 6:
+          r.LineType.Assign(Value);
+          break;
       }
       return;
     }
     case TOpen::Polyline: {
       TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
       switch (Code) {
-        case 8: r.Layer.Assign(Value); break;
-        case 62: r.Color.Assign(Value); break;
-        case 6: r.LineType.Assign(Value); break;
-        case 70: r.Flags = ConvertInteger(Value); break;
+        case 8:
+          r.Layer.Assign(Value);
+          break;
+        case 62:
+          r.Color.Assign(Value);
+          break;
+        case 6:
+          r.LineType.Assign(Value);
+          break;
+        case 70:
+          r.Flags = ConvertInteger(Value);
+          break;
       }
       return;
     }
@@ -212,21 +307,37 @@ void TPairReader::EntityPair(std::int32_t Code, std::string_view Value) {
       if (PolyCount == 0) return;
       TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
       switch (Code) {
-        case 10: AddVertex(r, Value); break;
+        case 10:
+          AddVertex(r, Value);
+          break;
         // Before the first group 10 there is no vertex slot to write into.
-        case 20: if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value); break;
-        case 70: if (r.VertexCount > 0) PolyVertexFlags(r, r.VertexCount) = ConvertInteger(Value); break;
+        case 20:
+          if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value);
+          break;
+        case 70:
+          if (r.VertexCount > 0) PolyVertexFlags(r, r.VertexCount) = ConvertInteger(Value);
+          break;
       }
       return;
     }
     case TOpen::LwPolyline: {
       TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
       switch (Code) {
-        case 10: AddVertex(r, Value); break;
-        case 20: if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value); break;
-        case 8: r.Layer.Assign(Value); break;
-        case 62: r.Color.Assign(Value); break;
-        case 6: r.LineType.Assign(Value); break;
+        case 10:
+          AddVertex(r, Value);
+          break;
+        case 20:
+          if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value);
+          break;
+        case 8:
+          r.Layer.Assign(Value);
+          break;
+        case 62:
+          r.Color.Assign(Value);
+          break;
+        case 6:
+          r.LineType.Assign(Value);
+          break;
       }
       return;
     }
@@ -302,7 +413,8 @@ inline bool IsPaddedCode(const char* p, std::int32_t& Code) {
   const unsigned d1 = static_cast<unsigned char>(p[1] - '0');
   const unsigned d2 = static_cast<unsigned char>(p[2] - '0');
   const bool blank0 = p[0] == ' ', blank1 = p[1] == ' ';
-  const bool ok = (d2 <= 9) & ((d1 <= 9) | blank1) & ((d0 <= 9 && !blank1) | blank0) & ((p[3] == '\r') | (p[3] == '\n'));
+  const bool ok =
+      (d2 <= 9) & ((d1 <= 9) | blank1) & ((d0 <= 9 && !blank1) | blank0) & ((p[3] == '\r') | (p[3] == '\n'));
   Code = static_cast<std::int32_t>((blank0 ? 0 : d0 * 100) + (blank1 ? 0 : d1 * 10) + d2);
   return ok;
 }
@@ -443,8 +555,8 @@ class TPairScanner {
         code = kSlowCode;
         Chunk.SlowCodes.push_back({static_cast<std::uint32_t>(p - base), static_cast<std::uint32_t>(codeEnd - p)});
       }
-      Chunk.Pairs.push_back({code, static_cast<std::uint32_t>(afterCode - base),
-                             static_cast<std::uint32_t>(valueEnd - afterCode)});
+      Chunk.Pairs.push_back(
+          {code, static_cast<std::uint32_t>(afterCode - base), static_cast<std::uint32_t>(valueEnd - afterCode)});
       p = afterValue;
     }
     return static_cast<std::size_t>(p - base);

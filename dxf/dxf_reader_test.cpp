@@ -11,9 +11,8 @@ namespace {
 using testing_files::Pairs;
 
 // The smallest drawing: one line on layer A from (0,0) to (3,4).
-const std::string kOneLine =
-    Pairs({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "A", "10", "0", "20", "0", "11", "3",
-           "21", "4", "0", "ENDSEC"});
+const std::string kOneLine = Pairs({"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "A", "10", "0", "20", "0", "11",
+                                    "3", "21", "4", "0", "ENDSEC"});
 
 std::string Entities(std::string_view Body) {
   return Pairs({"0", "SECTION", "2", "ENTITIES"}) + std::string(Body) + Pairs({"0", "ENDSEC", "0", "EOF"});
@@ -55,7 +54,11 @@ TEST_F(ReadDxfTest, ReadsOneLine) {
 }
 
 TEST_F(ReadDxfTest, LineEndsAndOddLastLine) {
-  const struct { const char* name; std::string text; std::int32_t lines; } cases[] = {
+  const struct {
+    const char* name;
+    std::string text;
+    std::int32_t lines;
+  } cases[] = {
       {"LF", "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n1\n", 1},
       {"lone CR", "0\rSECTION\r2\rENTITIES\r0\rLINE\r10\r1", 1},
       {"mixed", "  0\r\nSECTION\n  2\rENTITIES\r\n0\nLINE\r\n", 1},
@@ -94,8 +97,7 @@ TEST_F(ReadDxfTest, ErrorsFarIntoTheFileComeInFileOrder) {
   try {
     Read(Entities(lines + bad));
     ADD_FAILURE() << "no error";
-  } catch (const TConvertError&) {
-  }
+  } catch (const TConvertError&) {}
   EXPECT_EQ(LineCount, 50000);
   EXPECT_EQ(Read(Entities(lines) + bad + bad), 50000);
   EXPECT_EQ(Lines[49999].X1, 2.5);
@@ -103,18 +105,22 @@ TEST_F(ReadDxfTest, ErrorsFarIntoTheFileComeInFileOrder) {
 
 TEST_F(ReadDxfTest, SectionRules) {
   const std::string line = Pairs({"0", "LINE", "8", "A"});
-  const struct { const char* name; std::string text; std::int32_t lines; } cases[] = {
+  const struct {
+    const char* name;
+    std::string text;
+    std::int32_t lines;
+  } cases[] = {
       {"blocks are not read",
-       Pairs({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "B"}) + line +
-           Pairs({"0", "ENDBLK", "0", "ENDSEC"}) + Entities(line),
+       Pairs({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "B"}) + line + Pairs({"0", "ENDBLK", "0", "ENDSEC"}) +
+           Entities(line),
        1},
       {"ENDSEC before the entities stops nothing",
        Pairs({"0", "SECTION", "2", "HEADER", "0", "ENDSEC"}) + Entities(line + line), 2},
-      {"nothing after the entities' ENDSEC",
-       Entities(line) + Pairs({"0", "SECTION", "2", "ENTITIES"}) + line, 1},
+      {"nothing after the entities' ENDSEC", Entities(line) + Pairs({"0", "SECTION", "2", "ENTITIES"}) + line, 1},
       {"a layer named ENTITIES starts nothing",
-       Pairs({"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "LAYER", "0", "LAYER", "2", "ENTITIES",
-              "0", "ENDTAB", "0", "ENDSEC"}) + line + Entities(line + line),
+       Pairs({"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "LAYER", "0", "LAYER", "2", "ENTITIES", "0", "ENDTAB",
+              "0", "ENDSEC"}) +
+           line + Entities(line + line),
        2},
       {"a block named ENTITIES starts nothing",
        Pairs({"0", "SECTION", "2", "BLOCKS", "0", "BLOCK", "2", "ENTITIES"}) + line +
@@ -131,8 +137,8 @@ TEST_F(ReadDxfTest, SectionRules) {
 }
 
 TEST_F(ReadDxfTest, OtherEntitiesChangeNoRecord) {
-  Read(Entities(Pairs({"0", "LINE", "8", "A", "10", "1", "0", "INSERT", "8", "X", "10", "9", "20", "9",
-                       "0", "DIMENSION", "62", "5", "0", "LINE", "8", "B"})));
+  Read(Entities(Pairs({"0", "LINE", "8", "A", "10",        "1",  "0", "INSERT", "8",    "X", "10",
+                       "9", "20",   "9", "0", "DIMENSION", "62", "5", "0",      "LINE", "8", "B"})));
   ASSERT_EQ(LineCount, 2);
   EXPECT_EQ(Lines[0].Layer.View(), "A");
   EXPECT_EQ(Lines[0].X1, 1.0);
@@ -142,9 +148,9 @@ TEST_F(ReadDxfTest, OtherEntitiesChangeNoRecord) {
 }
 
 TEST_F(ReadDxfTest, ArcsAndCircles) {
-  Read(Entities(Pairs({"0", "ARC", "8", "L", "62", "3", "6", "DASHED", "10", "1", "20", "2", "30", "3",
-                       "40", "10", "50", "350", "51", "10", "0", "CIRCLE", "8", "M", "10", "-1", "20",
-                       "-2", "30", "-3", "40", "2.5"})));
+  Read(Entities(Pairs({"0", "ARC", "8",  "L",  "62", "3",  "6",   "DASHED", "10", "1",  "20",
+                       "2", "30",  "3",  "40", "10", "50", "350", "51",     "10", "0",  "CIRCLE",
+                       "8", "M",   "10", "-1", "20", "-2", "30",  "-3",     "40", "2.5"})));
   ASSERT_EQ(ArcCount, 1);
   ASSERT_EQ(CircleCount, 1);
   const TArcRec& a = Arcs[0];
@@ -167,13 +173,11 @@ TEST_F(ReadDxfTest, ArcsAndCircles) {
 
 TEST_F(ReadDxfTest, Polylines) {
   Read(Entities(Pairs({
-      "0", "POLYLINE", "8", "P", "66", "1", "10", "0", "20", "0", "30", "0", "70", "1",
-      "0", "VERTEX", "8", "P", "10", "1", "20", "2", "30", "9", "70", "32",
-      "0", "VERTEX", "10", "3", "20", "4", "70", "0",
-      "0", "VERTEX", "10", "5", "20", "6", "70", "16",
-      "0", "SEQEND",
-      "0", "LWPOLYLINE", "8", "W", "90", "4", "70", "1", "43", "0",
-      "10", "0", "20", "0", "10", "1", "20", "0", "42", "1", "10", "1", "20", "1", "10", "0", "20", "1",
+      "0",          "POLYLINE", "8",  "P",  "66", "1",      "10", "0",  "20", "0",  "30", "0",  "70",     "1",      "0",
+      "VERTEX",     "8",        "P",  "10", "1",  "20",     "2",  "30", "9",  "70", "32", "0",  "VERTEX", "10",     "3",
+      "20",         "4",        "70", "0",  "0",  "VERTEX", "10", "5",  "20", "6",  "70", "16", "0",      "SEQEND", "0",
+      "LWPOLYLINE", "8",        "W",  "90", "4",  "70",     "1",  "43", "0",  "10", "0",  "20", "0",      "10",     "1",
+      "20",         "0",        "42", "1",  "10", "1",      "20", "1",  "10", "0",  "20", "1",
   })));
   ASSERT_EQ(PolyCount, 2);
   const TPolyRec& poly = Polys[0];
@@ -197,9 +201,9 @@ TEST_F(ReadDxfTest, Polylines) {
 
 TEST_F(ReadDxfTest, VerticesWithoutRoomWriteNothing) {
   // A VERTEX before any polyline, and groups 20 and 70 before the first 10.
-  Read(Entities(Pairs({"0", "VERTEX", "10", "7", "20", "7", "70", "7", "0", "LWPOLYLINE", "20", "5",
-                       "10", "1", "20", "2", "0", "POLYLINE", "0", "VERTEX", "20", "8", "70", "9",
-                       "10", "3", "20", "4"})));
+  Read(Entities(
+      Pairs({"0",  "VERTEX", "10", "7",        "20", "7",      "70", "7", "0",  "LWPOLYLINE", "20", "5", "10", "1",
+             "20", "2",      "0",  "POLYLINE", "0",  "VERTEX", "20", "8", "70", "9",          "10", "3", "20", "4"})));
   ASSERT_EQ(PolyCount, 2);
   ASSERT_EQ(Polys[0].VertexCount, 1);
   EXPECT_EQ(PolyVertex(Polys[0], 1).X, 1.0);
@@ -229,13 +233,12 @@ TEST_F(ReadDxfTest, PolylineKeepsEveryVertex) {
 TEST_F(ReadDxfTest, Texts) {
   Read(StyleTable({{"Standard", "2"}, {"Big", "3.0"}, {"NoHeight", nullptr}}) +
        Entities(Pairs({
-           "0", "TEXT", "8", "ignored", "10", "1", "20", "2", "30", "3", "11", "4", "21", "5", "31", "6",
-           "40", "2.5", "7", "Big", "1", "\\U+03C6100", "72", "1", "73", "2", "62", "7", "6", "CENTER",
-           "0", "MTEXT", "3", "abc", "1", "de\\Pf",
-           "0", "TEXT", "7", "Big", "40", "1.5", "1", "x",
-           "0", "TEXT", "7", "NoHeight", "1", "A\\U+03C6B\\U+03C6",
-           "0", "TEXT", "7", "Missing",
-           "0", "MTEXT", "1", "head", "3", std::string(300, 'z'),
+           "0",  "TEXT",        "8",  "ignored", "10", "1",      "20", "2",        "30", "3",
+           "11", "4",           "21", "5",       "31", "6",      "40", "2.5",      "7",  "Big",
+           "1",  "\\U+03C6100", "72", "1",       "73", "2",      "62", "7",        "6",  "CENTER",
+           "0",  "MTEXT",       "3",  "abc",     "1",  "de\\Pf", "0",  "TEXT",     "7",  "Big",
+           "40", "1.5",         "1",  "x",       "0",  "TEXT",   "7",  "NoHeight", "1",  "A\\U+03C6B\\U+03C6",
+           "0",  "TEXT",        "7",  "Missing", "0",  "MTEXT",  "1",  "head",     "3",  std::string(300, 'z'),
        })));
   ASSERT_EQ(TextCount, 6);
   const TTextRec& t = Texts[0];
@@ -245,18 +248,22 @@ TEST_F(ReadDxfTest, Texts) {
   EXPECT_EQ(t.X2, 4.0);
   EXPECT_EQ(t.Y2, 5.0);
   EXPECT_EQ(t.Z2, 6.0);
-  EXPECT_EQ(t.Height, 3.0);                          // group 7 came after group 40
-  EXPECT_EQ(t.Content.View(), "\x83\xd3" "100");     // φ100
+  EXPECT_EQ(t.Height, 3.0);  // group 7 came after group 40
+  EXPECT_EQ(t.Content.View(),
+            "\x83\xd3"
+            "100");  // φ100
   EXPECT_EQ(t.HAlign, 1);
   EXPECT_EQ(t.VAlign, 2);
   EXPECT_EQ(t.Color.View(), "7");
   EXPECT_EQ(t.LineType.View(), "CENTER");
-  EXPECT_EQ(Texts[1].Content.View(), "def");         // group 1 replaces group 3
-  EXPECT_EQ(Texts[1].Height, 2.0);                   // the height of "Standard"
+  EXPECT_EQ(Texts[1].Content.View(), "def");  // group 1 replaces group 3
+  EXPECT_EQ(Texts[1].Height, 2.0);            // the height of "Standard"
   EXPECT_EQ(Texts[2].Height, 1.5);
-  EXPECT_EQ(Texts[3].Height, 10.0);                  // a style entry without group 40
-  EXPECT_EQ(Texts[3].Content.View(), "A\x83\xd3" "B\\U+03C6");
-  EXPECT_EQ(Texts[4].Height, 0.0);                   // no style of that name
+  EXPECT_EQ(Texts[3].Height, 10.0);  // a style entry without group 40
+  EXPECT_EQ(Texts[3].Content.View(),
+            "A\x83\xd3"
+            "B\\U+03C6");
+  EXPECT_EQ(Texts[4].Height, 0.0);                                     // no style of that name
   EXPECT_EQ(Texts[5].Content.View(), "head" + std::string(251, 'z'));  // cut at 255
   EXPECT_EQ(StyleHeight("Big"), 3.0);
   EXPECT_EQ(StyleHeight("big"), 0.0);
@@ -284,7 +291,8 @@ TEST_F(ReadDxfTest, FieldCapacities) {
 
 TEST_F(ReadDxfTest, TablesGrowInStepsAndAreRefilledEachRun) {
   std::string styles = Pairs({"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "STYLE"});
-  for (int i = 0; i < 150; ++i) styles += Pairs({"0", "STYLE", "2", std::string(1, 'S').append(std::to_string(i)), "40", "1"});
+  for (int i = 0; i < 150; ++i)
+    styles += Pairs({"0", "STYLE", "2", std::string(1, 'S').append(std::to_string(i)), "40", "1"});
   styles += Pairs({"0", "ENDTAB", "0", "ENDSEC"});
   std::string lines;
   for (int i = 0; i < 101; ++i) lines += Pairs({"0", "LINE", "8", "A", "62", "1", "6", "HIDDEN", "10", "1"});
@@ -331,7 +339,12 @@ TEST_F(ReadDxfTest, ConversionErrors) {
   const char kReal[] =
       "' \x82\xcd\x95\x82\x93\xae\x8f\xac\x90\x94\x93\x5f\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8"
       "\x82\xdc\x82\xb9\x82\xf1";
-  const struct { const char* name; std::string text; std::string message; std::int32_t lines; } cases[] = {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string message;
+    std::int32_t lines;
+  } cases[] = {
       {"letter in a group code", Entities(Pairs({"0", "LINE", "1O", "0"})), std::string("'1O") + kInteger, 1},
       {"empty group code", Pairs({"", "SECTION"}), std::string("'") + kInteger, 0},
       {"group code before any section", Pairs({"999", "x", "A", "x"}), std::string("'A") + kInteger, 0},
@@ -354,8 +367,8 @@ TEST_F(ReadDxfTest, ConversionErrors) {
     EXPECT_EQ(LineCount, c.lines);  // what was read up to the pair stays
   }
   // Values of groups that are not taken are never converted.
-  EXPECT_EQ(Read(Entities(Pairs({"0", "LINE", "40", "x", "0", "INSERT", "10", "x", "0", "LWPOLYLINE", "70",
-                                 "x", "0", "VERTEX", "20", "x", "0", "POLYLINE", "10", "x"}))),
+  EXPECT_EQ(Read(Entities(Pairs({"0",  "LINE", "40", "x",      "0",  "INSERT", "10", "x",        "0",  "LWPOLYLINE",
+                                 "70", "x",    "0",  "VERTEX", "20", "x",      "0",  "POLYLINE", "10", "x"}))),
             1);
 }
 

@@ -61,9 +61,9 @@ struct TVertex {
 // upper limit on them. Exchanging two records exchanges their vertices with
 // them.
 struct TPolyRec {
-  std::int64_t FirstVertex;   // index in PolyVertices of vertex slot 1
-  std::int32_t VertexCount;   // vertices read, in file order
-  std::int32_t Flags;         // group 70 of a POLYLINE; always 0 for a LWPOLYLINE
+  std::int64_t FirstVertex;  // index in PolyVertices of vertex slot 1
+  std::int32_t VertexCount;  // vertices read, in file order
+  std::int32_t Flags;        // group 70 of a POLYLINE; always 0 for a LWPOLYLINE
   TText60 Layer;
   TText60 Color;
   TText60 LineType;
@@ -71,22 +71,22 @@ struct TPolyRec {
 
 // One TEXT or MTEXT. A text record has no layer.
 struct TTextRec {
-  double X, Y, Z;     // insertion point [10, 20, 30]
-  double X2, Y2, Z2;  // [11, 21, 31]
-  TText255 Content;   // [1, 3], cleaned
+  double X, Y, Z;       // insertion point [10, 20, 30]
+  double X2, Y2, Z2;    // [11, 21, 31]
+  TText255 Content;     // [1, 3], cleaned
   std::int32_t HAlign;  // [72]
   std::int32_t VAlign;  // [73]
-  double Height;      // [40], or the height of the style named by [7]
+  double Height;        // [40], or the height of the style named by [7]
   TText60 Color;
   TText60 LineType;
 };
 
 // One entry of the STYLE table.
 struct TStyleRec {
-  TText40 Name;     // [2]
-  double Height;    // [40]; 10.0 until the entry gives one
-  TText60 Color;    // [62]
-  TText60 LineType; // [6]
+  TText40 Name;      // [2]
+  double Height;     // [40]; 10.0 until the entry gives one
+  TText60 Color;     // [62]
+  TText60 LineType;  // [6]
 };
 
 // A growable array of records whose length (the room it has, every record in
@@ -108,9 +108,7 @@ class TTable {
   TTable& operator=(const TTable&) = delete;
 
   T& operator[](std::size_t Index) { return blocks_[Index / BlockSize][Index % BlockSize]; }
-  const T& operator[](std::size_t Index) const {
-    return blocks_[Index / BlockSize][Index % BlockSize];
-  }
+  const T& operator[](std::size_t Index) const { return blocks_[Index / BlockSize][Index % BlockSize]; }
   std::size_t Length() const { return length_; }
 
   // Makes the table Length empty records long, keeping none of its contents.
@@ -165,7 +163,7 @@ extern TTable<TCircleRec> Circles;
 extern TTable<TPolyRec> Polys;
 extern TTable<TTextRec> Texts;
 extern TTable<TStyleRec> Styles;
-extern TTable<TVertex> PolyVertices;             // the vertices of every record of Polys
+extern TTable<TVertex> PolyVertices;              // the vertices of every record of Polys
 extern TTable<std::int32_t> PolyVertexFlagSlots;  // their flags, index for index
 
 extern std::int32_t LineCount;

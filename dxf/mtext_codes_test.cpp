@@ -5,7 +5,9 @@
 namespace {
 
 TEST(StripMTextCodes, RemovesTheFixedCodes) {
-  const struct { std::string_view name, in, out; } cases[] = {
+  const struct {
+    std::string_view name, in, out;
+  } cases[] = {
       {"paragraph", "ab\\Pcd", "abcd"},
       {"over and underline", "\\Lunder\\l and \\Oover\\o", "under and over"},
       {"tracking", "x\\T1.2;y", "xy"},
@@ -20,9 +22,11 @@ TEST(StripMTextCodes, RemovesTheFixedCodes) {
       {"earlier code not brought back", "\\\\OPP", "\\PP"},
       {"empty", "", ""},
       // 表 is 0x95 0x5C: its trail byte is no backslash.
-      {"trail byte then P", "\x95\x5cP", "\x95\x5cP"},          // 表P
-      {"trail byte then T", "\x95\x5cT1;x", "\x95\x5cT1;x"},    // 表T1;x
-      {"code after a double-byte character", "\x95\x5c\\Pa", "\x95\x5c" "a"},  // 表\Pa
+      {"trail byte then P", "\x95\x5cP", "\x95\x5cP"},        // 表P
+      {"trail byte then T", "\x95\x5cT1;x", "\x95\x5cT1;x"},  // 表T1;x
+      {"code after a double-byte character", "\x95\x5c\\Pa",
+       "\x95\x5c"
+       "a"},  // 表\Pa
       {"lone lead byte at the end", "a\\P\x95", "a\x95"},
   };
   for (const auto& c : cases) {
@@ -41,11 +45,17 @@ TEST(StripMTextCodes, LongRunsOfCodesAreRemovedInOnePass) {
 }
 
 TEST(CleanTextContent, ReplacesTheFirstPhiCodeOnly) {
-  const struct { std::string_view in, out; } cases[] = {
-      {"\\U+03C6100", "\x83\xd3" "100"},              // φ100
-      {"A\\U+03C6B\\U+03C6", "A\x83\xd3" "B\\U+03C6"},  // AφB\U+03C6
-      {"\\P\\U+03C6", "\x83\xd3"},                      // cleaned first
-      {"\x95\x5cU+03C6", "\x95\x5cU+03C6"},             // 表U+03C6: no code
+  const struct {
+    std::string_view in, out;
+  } cases[] = {
+      {"\\U+03C6100",
+       "\x83\xd3"
+       "100"},  // φ100
+      {"A\\U+03C6B\\U+03C6",
+       "A\x83\xd3"
+       "B\\U+03C6"},                         // AφB\U+03C6
+      {"\\P\\U+03C6", "\x83\xd3"},           // cleaned first
+      {"\x95\x5cU+03C6", "\x95\x5cU+03C6"},  // 表U+03C6: no code
       {"\\U+03C", "\\U+03C"},
   };
   std::string out;

@@ -19,7 +19,8 @@ namespace {
 
 std::string ScratchPath(const char* Name) {
   static const std::filesystem::path folder = [] {
-    std::filesystem::path base = std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
+    std::filesystem::path base =
+        std::filesystem::exists("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
     base /= "orveline-fuzz-" + std::to_string(::getpid());
     std::filesystem::create_directories(base);
     return base;

@@ -20,8 +20,9 @@
 
 namespace {
 
-const char kCannotCreate[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1";  // ファイルを作成できません
+const char
+    kCannotCreate[] = "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
+                      "\xf1";  // ファイルを作成できません
 
 const char kLineWord[] = "\x90\xfc";                  // 線
 const char kCircleWord[] = "\x89\x7e";                // 円
@@ -151,8 +152,7 @@ void RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Items, TFill
     }
     std::size_t mask = slots.size() - 1;
     std::size_t slot = HashRowKey(rec.Layer.View(), rec.Color.View(), rec.LineType.View()) & mask;
-    while (slots[slot] != 0 && !SameRowKey(Table[representative[slots[slot] - 1]], rec))
-      slot = (slot + 1) & mask;
+    while (slots[slot] != 0 && !SameRowKey(Table[representative[slots[slot] - 1]], rec)) slot = (slot + 1) & mask;
     if (slots[slot] == 0) {
       representative.push_back(static_cast<std::uint32_t>(i));
       slots[slot] = static_cast<std::uint32_t>(representative.size());
@@ -245,8 +245,8 @@ void WriteRow(TCsvWriter& Csv, const TRec& Key, const TRowGroup& Group, const ch
 // Measure and position key of one kind of record, and the part of its
 // duplicate key beyond the position.
 template <class TRec, class TMeasure, class TPosition, class TSameDuplicate, class TSwap>
-void WriteKind(TCsvWriter& Csv, TTable<TRec>& Table, std::int32_t Count, const char* KindWord,
-               TMeasure Measure, TPosition Position, TSameDuplicate SameDuplicate, TSwap Swap) {
+void WriteKind(TCsvWriter& Csv, TTable<TRec>& Table, std::int32_t Count, const char* KindWord, TMeasure Measure,
+               TPosition Position, TSameDuplicate SameDuplicate, TSwap Swap) {
   if (Count <= 0) return;
   std::vector<TSortItem> items(static_cast<std::size_t>(Count));
   RankRowKeys(Table, items, [&](TSortItem& Item, const TRec& Rec) {
@@ -299,19 +299,16 @@ void WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath) {
   WriteKind(
       csv, Lines, LineCount, kLineWord, MeasureLine,
       [](const TLineRec& r, double& x, double& y) { x = r.X1, y = r.Y1; },
-      [](const TLineRec& a, const TLineRec& b) { return a.X2 == b.X2 && a.Y2 == b.Y2; },
-      SwapLineRec);
+      [](const TLineRec& a, const TLineRec& b) { return a.X2 == b.X2 && a.Y2 == b.Y2; }, SwapLineRec);
   WriteKind(
       csv, Circles, CircleCount, kCircleWord, MeasureCircle,
       [](const TCircleRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
       [](const TCircleRec&, const TCircleRec&) { return true; }, SwapCircleRec);
   WriteKind(
-      csv, Arcs, ArcCount, kArcWord, MeasureArc,
-      [](const TArcRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
+      csv, Arcs, ArcCount, kArcWord, MeasureArc, [](const TArcRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
       [](const TArcRec&, const TArcRec&) { return true; }, SwapArcRec);
   WriteKind(
-      csv, Polys, PolyCount, kPolyWord, MeasurePoly, PolyStart,
-      [](const TPolyRec&, const TPolyRec&) { return true; },
+      csv, Polys, PolyCount, kPolyWord, MeasurePoly, PolyStart, [](const TPolyRec&, const TPolyRec&) { return true; },
       SwapPolyRec);
   csv.Close();
 }

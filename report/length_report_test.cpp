@@ -60,7 +60,10 @@ TEST_F(LengthReportTest, WorkedExampleMatchesGoldenFile) {
   EXPECT_TRUE(ShownMessages.empty());
   // The tables are left in sorted order: layer 0 before 壁, then by length
   // and start point, equal lines in file order.
-  const struct { const char* layer; double x1, x2, y2; } sorted[] = {
+  const struct {
+    const char* layer;
+    double x1, x2, y2;
+  } sorted[] = {
       {"0", 0, 5, 0}, {"\x95\xc7", 0, 0, 2}, {"\x95\xc7", 0, 3, 4}, {"\x95\xc7", 0, 3, 4}, {"\x95\xc7", 10, 13, 4}};
   ASSERT_EQ(LineCount, 5);
   for (int i = 0; i < 5; ++i) {
@@ -75,7 +78,11 @@ TEST_F(LengthReportTest, WorkedExampleMatchesGoldenFile) {
 }
 
 TEST_F(LengthReportTest, GroupsSortsAndCountsDuplicates) {
-  const struct { const char* name; std::string dxf; std::string csv; } cases[] = {
+  const struct {
+    const char* name;
+    std::string dxf;
+    std::string csv;
+  } cases[] = {
       {"only texts", Entities(Pairs({"0", "TEXT", "1", "a"})), ""},
       {"single line", Entities(Line("A", "0", "0", "3", "4")), "A,     5.000,1," + kLine + ",,,\r\n"},
       {"two identical lines", Entities(Line("A", "0", "0", "3", "4") + Line("A", "0", "0", "3", "4")),
@@ -102,33 +109,27 @@ TEST_F(LengthReportTest, GroupsSortsAndCountsDuplicates) {
        Entities(Line("A", "0", "0", "1.000016", "0") + Line("A", "0", "0", "1", "0") +
                 Line("A", "0", "0", "1.000008", "0")),
        "A,     1.000,3," + kLine + ",,,\r\n"},
-      {"beyond the tolerance",
-       Entities(Line("A", "0", "0", "1.00002", "0") + Line("A", "0", "0", "1", "0")),
+      {"beyond the tolerance", Entities(Line("A", "0", "0", "1.00002", "0") + Line("A", "0", "0", "1", "0")),
        "A,     1.000,1," + kLine + ",,,\r\nA,     1.000,1," + kLine + ",,,\r\n"},
-      {"wide and rounded numbers",
-       Entities(Line("A", "0", "0", "1234567", "0") + Line("A", "0", "0", "0", "2.0625")),
+      {"wide and rounded numbers", Entities(Line("A", "0", "0", "1234567", "0") + Line("A", "0", "0", "0", "2.0625")),
        "A,     2.063,1," + kLine + ",,,\r\nA,1234567.000,1," + kLine + ",,,\r\n"},
-      {"arcs are compared by centre only",
-       Entities(Arc("0", "0", "90") + Arc("0", "90", "180") + Arc("5", "0", "90")),
+      {"arcs are compared by centre only", Entities(Arc("0", "0", "90") + Arc("0", "90", "180") + Arc("5", "0", "90")),
        "0,    15.708,3," + kArc + ",1,,\r\n"},
-      {"three coincident circles",
-       Entities(Circle("1", "1", "1") + Circle("1", "1", "1") + Circle("1", "1", "1")),
+      {"three coincident circles", Entities(Circle("1", "1", "1") + Circle("1", "1", "1") + Circle("1", "1", "1")),
        "0,     6.283,3," + kCircle + ",2,,\r\n"},
-      {"concentric circles",
-       Entities(Circle("1", "1", "1") + Circle("1", "1", "2")),
+      {"concentric circles", Entities(Circle("1", "1", "1") + Circle("1", "1", "2")),
        "0,     6.283,1," + kCircle + ",,,\r\n0,    12.566,1," + kCircle + ",,,\r\n"},
       {"polylines by their first vertex",
-       Entities(Pairs({"0", "LWPOLYLINE", "8", "P", "10", "0", "20", "0", "10", "2", "20", "0",
-                       "0", "POLYLINE", "8", "P", "0", "VERTEX", "10", "0", "20", "0", "0", "VERTEX", "10", "0",
-                       "20", "2", "0", "SEQEND", "0", "LWPOLYLINE", "8", "P"})),
+       Entities(Pairs({"0",  "LWPOLYLINE", "8",  "P", "10", "0",      "20", "0",          "10", "2", "20", "0",
+                       "0",  "POLYLINE",   "8",  "P", "0",  "VERTEX", "10", "0",          "20", "0", "0",  "VERTEX",
+                       "10", "0",          "20", "2", "0",  "SEQEND", "0",  "LWPOLYLINE", "8",  "P"})),
        "P,     0.000,1," + kPoly + ",,,\r\nP,     2.000,2," + kPoly + ",1,,\r\n"},
       {"kinds in order lines, circles, arcs, polylines",
        Entities(Pairs({"0", "LWPOLYLINE", "8", "0"}) + Arc("0", "0", "90") + Circle("0", "0", "1") +
                 Line("0", "0", "0", "1", "0")),
        "0,     1.000,1," + kLine + ",,,\r\n0,     6.283,1," + kCircle + ",,,\r\n0,    15.708,1," + kArc +
            ",,,\r\n0,     0.000,1," + kPoly + ",,,\r\n"},
-      {"fields with comma or quote are quoted",
-       Entities(Line("a,b", "0", "0", "1", "0", "1", "x\"y")),
+      {"fields with comma or quote are quoted", Entities(Line("a,b", "0", "0", "1", "0", "1", "x\"y")),
        "\"a,b\",     1.000,1," + kLine + ",,1,\"x\"\"y\"\r\n"},
       {"overflowing measures",
        Entities(Line("A", "-1e308", "0", "1e308", "0") + Line("A", "0", "0", "1", "0") +

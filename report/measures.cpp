@@ -14,9 +14,7 @@ double MeasureLine(const TLineRec& Line) {
   return static_cast<double>(std::sqrt(dx * dx + dy * dy));
 }
 
-double MeasureCircle(const TCircleRec& Circle) {
-  return static_cast<double>(2.0L * Circle.Radius * kPi);
-}
+double MeasureCircle(const TCircleRec& Circle) { return static_cast<double>(2.0L * Circle.Radius * kPi); }
 
 double MeasureArc(const TArcRec& Arc) {
   long double sweep = static_cast<long double>(Arc.EndAngle) - Arc.StartAngle;

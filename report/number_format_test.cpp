@@ -7,7 +7,10 @@
 namespace {
 
 TEST(FormatMeasure, TenWideThreeDecimalsHalfAwayFromZero) {
-  const struct { double value; const char* text; } cases[] = {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {
       {0.0, "     0.000"},
       {5.0, "     5.000"},
       {2.0625, "     2.063"},  // the half rounds up, not to even
@@ -17,12 +20,12 @@ TEST(FormatMeasure, TenWideThreeDecimalsHalfAwayFromZero) {
       {0.0005, "     0.001"},
       {15.707963267948966, "    15.708"},
       {0.30000000000000004, "     0.300"},
-      {999.9995, "  1000.000"},     // the carry runs into a new digit
+      {999.9995, "  1000.000"},  // the carry runs into a new digit
       {99999.9999, "100000.000"},
-      {1234567.0, "1234567.000"},   // wider than ten: nothing cut
+      {1234567.0, "1234567.000"},  // wider than ten: nothing cut
       {1e20, "100000000000000000000.000"},
       {1e-7, "     0.000"},
-      {-0.0001, "     0.000"},      // no minus sign on a zero
+      {-0.0001, "     0.000"},  // no minus sign on a zero
       {-0.0, "     0.000"},
       {std::numeric_limits<double>::infinity(), "       INF"},
       {-std::numeric_limits<double>::infinity(), "      -INF"},

@@ -19,12 +19,12 @@ struct TPickRule {
 };
 
 struct TPeerHost {
-  std::function<void(const std::string&)> promptShown;   // a new prompt
-  std::function<void(const std::string&)> historyLine;   // a line for the output pane
-  std::function<void(const std::string&)> note;          // a transcript event
-  std::function<void(unsigned)> startUserTimer;          // the user acts after ms
-  std::function<void(unsigned)> startExportTimer;        // the export goes on after ms
-  std::function<bool(const std::string&)> fileExists;    // path in code page 932
+  std::function<void(const std::string&)> promptShown;                    // a new prompt
+  std::function<void(const std::string&)> historyLine;                    // a line for the output pane
+  std::function<void(const std::string&)> note;                           // a transcript event
+  std::function<void(unsigned)> startUserTimer;                           // the user acts after ms
+  std::function<void(unsigned)> startExportTimer;                         // the export goes on after ms
+  std::function<bool(const std::string&)> fileExists;                     // path in code page 932
   std::function<bool(const std::string&, const std::string&)> writeFile;  // path, bytes
   std::function<void()> closeProgram;
 };
@@ -32,11 +32,11 @@ struct TPeerHost {
 struct TPeerOptions {
   TPickRule pick;
   unsigned pickDelayMs = 300;
-  unsigned exportDelayMs = 0;     // time the export takes
-  bool exportHangs = false;       // never back to the prompt after the export
-  bool writeNoDxf = false;        // the export writes nothing
-  bool askExport = false;         // ask a "... 書き出しますか" question first
-  bool closeDuringSelect = false; // the program ends when the user would pick
+  unsigned exportDelayMs = 0;      // time the export takes
+  bool exportHangs = false;        // never back to the prompt after the export
+  bool writeNoDxf = false;         // the export writes nothing
+  bool askExport = false;          // ask a "... 書き出しますか" question first
+  bool closeDuringSelect = false;  // the program ends when the user would pick
 };
 
 class TCommandPeer {
@@ -58,8 +58,19 @@ class TCommandPeer {
 
  private:
   enum class TState {
-    kIdle, kSelect, kDxfoutObjects, kFiledia, kDxfoutFile, kDxfoutOptions, kDxfoutVersion,
-    kExportStarting, kAskExport, kAskReplace, kWriting, kHung, kClosed
+    kIdle,
+    kSelect,
+    kDxfoutObjects,
+    kFiledia,
+    kDxfoutFile,
+    kDxfoutOptions,
+    kDxfoutVersion,
+    kExportStarting,
+    kAskExport,
+    kAskReplace,
+    kWriting,
+    kHung,
+    kClosed
   };
 
   void Consume();
@@ -87,7 +98,7 @@ class TCommandPeer {
   bool consuming_ = false;
 
   std::vector<std::vector<std::size_t>> selectionSteps_;  // the current selection, step by step
-  std::vector<std::size_t> previous_;                       // the last ended selection
+  std::vector<std::size_t> previous_;                     // the last ended selection
   std::vector<std::size_t> exportObjects_;
   bool exportObjectsChosen_ = false;
   bool exportAsked_ = false;

@@ -147,19 +147,26 @@ TEntityShape EntityShape(const TDrawing& d, std::size_t index) {
       if (!vertices.empty() && code == "20") vertices.back().y = Number(v);
       continue;
     }
-    if (code == "62") shape.color = static_cast<int>(Number(v));
-    else if (code == "70") flags = static_cast<int>(Number(v));
+    if (code == "62")
+      shape.color = static_cast<int>(Number(v));
+    else if (code == "70")
+      flags = static_cast<int>(Number(v));
     else if (code == "10") {
       x = Number(v);
       if (e.kind == "LWPOLYLINE") vertices.push_back({x, 0});
     } else if (code == "20") {
       y = Number(v);
       if (e.kind == "LWPOLYLINE" && !vertices.empty()) vertices.back().y = y;
-    } else if (code == "11") x2 = Number(v);
-    else if (code == "21") y2 = Number(v);
-    else if (code == "40") r = Number(v);
-    else if (code == "50") a1 = Number(v);
-    else if (code == "51") a2 = Number(v);
+    } else if (code == "11")
+      x2 = Number(v);
+    else if (code == "21")
+      y2 = Number(v);
+    else if (code == "40")
+      r = Number(v);
+    else if (code == "50")
+      a1 = Number(v);
+    else if (code == "51")
+      a2 = Number(v);
   }
   if (e.kind == "LINE") {
     shape.runs.push_back({{x, y}, {x2, y2}});

@@ -20,13 +20,18 @@
 
 namespace {
 
-const char kDefaultTitle[] = "AutoCAD LT 2000 - [\x90\x7d\x96\xca" "1.dwg]";  // AutoCAD LT 2000 - [図面1.dwg]
+const char kDefaultTitle[] =
+    "AutoCAD LT 2000 - [\x90\x7d\x96\xca"
+    "1.dwg]";  // AutoCAD LT 2000 - [図面1.dwg]
 const char kDefaultClass[] = "Afx:00400000:8:00010011:00000000:000B0157";
 const char kFloatingTitle[] = "\x83\x52\x83\x7d\x83\x93\x83\x68 \x83\x89\x83\x43\x83\x93";  // コマンド ライン
 const char kFloatingClass[] = "Afx:00400000:8:00010011:00000000:00000000";
-const char kTextWindowTitle[] = "AutoCAD \x83\x65\x83\x4c\x83\x58\x83\x67 \x83\x45\x83\x42\x83\x93\x83\x68\x83\x45 - \x90\x7d\x96\xca" "1.dwg";  // AutoCAD テキスト ウィンドウ - 図面1.dwg
+const char kTextWindowTitle[] =
+    "AutoCAD \x83\x65\x83\x4c\x83\x58\x83\x67 \x83\x45\x83\x42\x83\x93\x83\x68\x83\x45 - \x90\x7d\x96\xca"
+    "1.dwg";  // AutoCAD テキスト ウィンドウ - 図面1.dwg
 const char kTextWindowClass[] = "Afx:00400000:b:00010011:00000006:00000000";
-const char kCommandWindowTitle[] = "\x83\x52\x83\x7d\x83\x93\x83\x68 \x83\x45\x83\x42\x83\x93\x83\x68\x83\x45";  // コマンド ウィンドウ
+const char kCommandWindowTitle[] =
+    "\x83\x52\x83\x7d\x83\x93\x83\x68 \x83\x45\x83\x42\x83\x93\x83\x68\x83\x45";  // コマンド ウィンドウ
 const wchar_t kBarClass[] = L"OrvelineStandinCommandBar";
 const wchar_t kPaneClass[] = L"OrvelineStandinPane";
 constexpr UINT_PTR kUserTimer = 1;
@@ -124,7 +129,8 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
 
 void RepaintPanes() {
   if (Standin->inputPane != nullptr && IsWindow(Standin->inputPane)) InvalidateRect(Standin->inputPane, nullptr, TRUE);
-  if (Standin->outputPane != nullptr && IsWindow(Standin->outputPane)) InvalidateRect(Standin->outputPane, nullptr, TRUE);
+  if (Standin->outputPane != nullptr && IsWindow(Standin->outputPane))
+    InvalidateRect(Standin->outputPane, nullptr, TRUE);
 }
 
 void CloseEverything() {
@@ -167,13 +173,20 @@ void PaintPane(HWND wnd, HDC dc) {
 
 COLORREF ColorOf(int aci) {
   switch (aci) {
-    case 1: return RGB(255, 0, 0);
-    case 2: return RGB(255, 255, 0);
-    case 3: return RGB(0, 255, 0);
-    case 4: return RGB(0, 255, 255);
-    case 5: return RGB(0, 0, 255);
-    case 6: return RGB(255, 0, 255);
-    default: return RGB(255, 255, 255);
+    case 1:
+      return RGB(255, 0, 0);
+    case 2:
+      return RGB(255, 255, 0);
+    case 3:
+      return RGB(0, 255, 0);
+    case 4:
+      return RGB(0, 255, 255);
+    case 5:
+      return RGB(0, 0, 255);
+    case 6:
+      return RGB(255, 0, 255);
+    default:
+      return RGB(255, 255, 255);
   }
 }
 
@@ -468,10 +481,14 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
       o.inputOutputNames = v == "input";
     } else if (a == "--cmdline") {
       if (!value(v)) return false;
-      if (v == "docked") o.place = TCommandLinePlace::kDocked;
-      else if (v == "floating") o.place = TCommandLinePlace::kFloating;
-      else if (v == "textwindow") o.place = TCommandLinePlace::kTextWindow;
-      else if (v == "cmdwindow") o.place = TCommandLinePlace::kCommandWindow;
+      if (v == "docked")
+        o.place = TCommandLinePlace::kDocked;
+      else if (v == "floating")
+        o.place = TCommandLinePlace::kFloating;
+      else if (v == "textwindow")
+        o.place = TCommandLinePlace::kTextWindow;
+      else if (v == "cmdwindow")
+        o.place = TCommandLinePlace::kCommandWindow;
       else {
         error = "--cmdline takes docked, floating, textwindow or cmdwindow";
         return false;
@@ -563,12 +580,12 @@ void CreateCommandLine(HWND parent) {
   GetClientRect(parent, &rc);
   const bool docked = parent == Standin->frame;
   const int h = docked ? BarHeight() : rc.bottom;
-  Standin->bar = CreateWindowExW(0, kBarClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, rc.bottom - h,
-                                 rc.right, h, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  Standin->bar = CreateWindowExW(0, kBarClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, rc.bottom - h, rc.right,
+                                 h, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
   const wchar_t* outputName = Standin->options.inputOutputNames ? L"output" : L"MountTam";
   const wchar_t* inputName = Standin->options.inputOutputNames ? L"input" : L"Headlands";
-  Standin->outputPane = CreateWindowExW(0, kPaneClass, outputName, WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
-                                        Standin->bar, nullptr, GetModuleHandleW(nullptr), nullptr);
+  Standin->outputPane = CreateWindowExW(0, kPaneClass, outputName, WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, Standin->bar,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
   Standin->inputPane = CreateWindowExW(0, kPaneClass, inputName, WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, Standin->bar,
                                        nullptr, GetModuleHandleW(nullptr), nullptr);
   LayOutBar(rc.right, h);
@@ -621,9 +638,9 @@ int Run() {
   host.closeProgram = CloseEverything;
   standin.peer = std::make_unique<TCommandPeer>(host, o.peer, std::move(drawing));
 
-  standin.font = TFontHandle(CreateFontW(-15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                        FIXED_PITCH | FF_MODERN, L"MS Gothic"));
+  standin.font =
+      TFontHandle(CreateFontW(-15, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, L"MS Gothic"));
   RegisterChildClasses();
   standin.frame = CreateTopLevel(o.ansi, o.className, o.title, 40, 40, 900, 560);
   if (standin.frame == nullptr) {
@@ -635,16 +652,16 @@ int Run() {
       CreateCommandLine(standin.frame);
       break;
     case TCommandLinePlace::kFloating:
-      standin.commandHost = CreateCommandHost(kFloatingClass, o.textTitle.empty() ? kFloatingTitle : o.textTitle,
-                                              60, 620, 860, 110);
+      standin.commandHost =
+          CreateCommandHost(kFloatingClass, o.textTitle.empty() ? kFloatingTitle : o.textTitle, 60, 620, 860, 110);
       break;
     case TCommandLinePlace::kTextWindow:
-      standin.commandHost = CreateCommandHost(kTextWindowClass, o.textTitle.empty() ? kTextWindowTitle : o.textTitle,
-                                              960, 40, 300, 400);
+      standin.commandHost =
+          CreateCommandHost(kTextWindowClass, o.textTitle.empty() ? kTextWindowTitle : o.textTitle, 960, 40, 300, 400);
       break;
     case TCommandLinePlace::kCommandWindow:
-      standin.commandHost = CreateCommandHost("OrvelineStandinCommandWindow",
-                                              o.textTitle.empty() ? kCommandWindowTitle : o.textTitle, 960, 40, 300, 400);
+      standin.commandHost = CreateCommandHost(
+          "OrvelineStandinCommandWindow", o.textTitle.empty() ? kCommandWindowTitle : o.textTitle, 960, 40, 300, 400);
       break;
   }
   if (standin.commandHost != nullptr) CreateCommandLine(standin.commandHost);

@@ -15,8 +15,7 @@ int Component(COLORREF color, int index) {
 // from + (to - from) * step / 15 for each component.
 COLORREF BandColor(COLORREF from, COLORREF to, int step) {
   int c[3];
-  for (int i = 0; i < 3; ++i)
-    c[i] = Component(from, i) + (Component(to, i) - Component(from, i)) * step / 15;
+  for (int i = 0; i < 3; ++i) c[i] = Component(from, i) + (Component(to, i) - Component(from, i)) * step / 15;
   return RGB(c[0], c[1], c[2]);
 }
 
@@ -34,22 +33,31 @@ COLORREF GraduatedShade(COLORREF shade, COLORREF face, int depth, int k) {
 
 POINT ShadeStep(TEsShadeDirection direction) {
   switch (direction) {
-    case TEsShadeDirection::sdNone: return {0, 0};
-    case TEsShadeDirection::sdUp: return {0, -1};
-    case TEsShadeDirection::sdUpRight: return {1, -1};
-    case TEsShadeDirection::sdRight: return {1, 0};
-    case TEsShadeDirection::sdDownRight: return {1, 1};
-    case TEsShadeDirection::sdDown: return {0, 1};
-    case TEsShadeDirection::sdDownLeft: return {-1, 1};
-    case TEsShadeDirection::sdLeft: return {-1, 0};
-    case TEsShadeDirection::sdUpLeft: return {-1, -1};
+    case TEsShadeDirection::sdNone:
+      return {0, 0};
+    case TEsShadeDirection::sdUp:
+      return {0, -1};
+    case TEsShadeDirection::sdUpRight:
+      return {1, -1};
+    case TEsShadeDirection::sdRight:
+      return {1, 0};
+    case TEsShadeDirection::sdDownRight:
+      return {1, 1};
+    case TEsShadeDirection::sdDown:
+      return {0, 1};
+    case TEsShadeDirection::sdDownLeft:
+      return {-1, 1};
+    case TEsShadeDirection::sdLeft:
+      return {-1, 0};
+    case TEsShadeDirection::sdUpLeft:
+      return {-1, -1};
   }
   return {0, 0};
 }
 
 // TEsCustomSettings
 
-#define ES_SETTER(Name, Type, field, notice) \
+#define ES_SETTER(Name, Type, field, notice)      \
   void TEsCustomSettings::Set##Name(Type value) { \
     if (value == field) return;                   \
     field = value;                                \
@@ -186,15 +194,24 @@ void TEsCustomLabel::LoadAppearance() {
   };
   using D = TEsShadeDirection;
   switch (appearance_) {
-    case TEsAppearance::apNone: set(D::sdNone, 0, D::sdNone, 0); break;
-    case TEsAppearance::apCustom: break;
+    case TEsAppearance::apNone:
+      set(D::sdNone, 0, D::sdNone, 0);
+      break;
+    case TEsAppearance::apCustom:
+      break;
     case TEsAppearance::apFlying:
       set(D::sdDownRight, 1, D::sdDownRight, 5);
       settings_.SetHighlightColor(scheme.Shadow);
       break;
-    case TEsAppearance::apRaised: set(D::sdUpLeft, 1, D::sdDownRight, 1); break;
-    case TEsAppearance::apSunken: set(D::sdDownRight, 1, D::sdUpLeft, 1); break;
-    case TEsAppearance::apShadow: set(D::sdNone, 0, D::sdDownRight, 2); break;
+    case TEsAppearance::apRaised:
+      set(D::sdUpLeft, 1, D::sdDownRight, 1);
+      break;
+    case TEsAppearance::apSunken:
+      set(D::sdDownRight, 1, D::sdUpLeft, 1);
+      break;
+    case TEsAppearance::apShadow:
+      set(D::sdNone, 0, D::sdDownRight, 2);
+      break;
   }
   settings_.EndUpdate();
   loadingAppearance_ = false;
@@ -207,8 +224,7 @@ void TEsCustomLabel::LoadColorScheme() {
   settings_.SetHighlightColor(scheme.Highlight);
   SetFontColor(scheme.Face);
   settings_.SetShadowColor(scheme.Shadow);
-  if (colorScheme_ != TEsColorScheme::csCustom)
-    schemes_[static_cast<size_t>(TEsColorScheme::csCustom)] = scheme;
+  if (colorScheme_ != TEsColorScheme::csCustom) schemes_[static_cast<size_t>(TEsColorScheme::csCustom)] = scheme;
   settings_.EndUpdate();
   loadingColorScheme_ = false;
 }

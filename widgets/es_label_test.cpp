@@ -93,8 +93,8 @@ TEST(EsLabel, DrawsShadowHighlightAndFaceLayersAtTheirOffsets) {
         faces += mask(x, y);
         COLORREF want = c.expected(mask, x, y);
         if (image.Pixel(x, y) != want && wrong++ == 0)
-          ADD_FAILURE() << "first wrong pixel (" << x << ", " << y << "): " << std::hex
-                        << image.Pixel(x, y) << " instead of " << want;
+          ADD_FAILURE() << "first wrong pixel (" << x << ", " << y << "): " << std::hex << image.Pixel(x, y)
+                        << " instead of " << want;
       }
     }
     EXPECT_GT(faces, 50) << "the test font drew nothing";
@@ -178,14 +178,14 @@ TEST(EsLabel, ChangingASettingByHandMakesThePresetCustom) {
     TEsColorScheme scheme;
     TEsAppearance appearance;
   } cases[] = {
-      {"highlight colour", [](TEsCustomSettings& s) { s.SetHighlightColor(RGB(1, 2, 3)); },
-       TEsColorScheme::csCustom, TEsAppearance::apRaised},
+      {"highlight colour", [](TEsCustomSettings& s) { s.SetHighlightColor(RGB(1, 2, 3)); }, TEsColorScheme::csCustom,
+       TEsAppearance::apRaised},
       {"graduation colour", [](TEsCustomSettings& s) { s.SetGraduateFromColor(RGB(1, 2, 3)); },
        TEsColorScheme::csCustom, TEsAppearance::apRaised},
       {"shadow depth", [](TEsCustomSettings& s) { s.SetShadowDepth(3); }, TEsColorScheme::csWindows,
        TEsAppearance::apCustom},
-      {"same value: no notice", [](TEsCustomSettings& s) { s.SetShadowDepth(1); },
-       TEsColorScheme::csWindows, TEsAppearance::apRaised},
+      {"same value: no notice", [](TEsCustomSettings& s) { s.SetShadowDepth(1); }, TEsColorScheme::csWindows,
+       TEsAppearance::apRaised},
       {"a batch sends both notices",
        [](TEsCustomSettings& s) {
          s.BeginUpdate();

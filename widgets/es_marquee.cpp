@@ -35,9 +35,7 @@ class TMultimediaTickSource : public TTickSource {
 
 }  // namespace
 
-std::unique_ptr<TTickSource> MultimediaTickSource() {
-  return std::make_unique<TMultimediaTickSource>();
-}
+std::unique_ptr<TTickSource> MultimediaTickSource() { return std::make_unique<TMultimediaTickSource>(); }
 
 UINT MarqueeInterval(TEsScrollSpeed speed) {
   int interval = (10 - speed) * 2;
@@ -45,30 +43,36 @@ UINT MarqueeInterval(TEsScrollSpeed speed) {
 }
 
 static bool IsHorizontal(TEsScrollDirection direction) {
-  return direction == TEsScrollDirection::sdRightToLeft ||
-         direction == TEsScrollDirection::sdLeftToRight;
+  return direction == TEsScrollDirection::sdRightToLeft || direction == TEsScrollDirection::sdLeftToRight;
 }
 
-bool MarqueeBouncing(TEsBehaviors behavior, TEsScrollDirection direction, int width, int height,
-                     int textWidth, int textHeight) {
+bool MarqueeBouncing(TEsBehaviors behavior, TEsScrollDirection direction, int width, int height, int textWidth,
+                     int textHeight) {
   if (behavior != TEsBehaviors::bhBounce) return false;
   return IsHorizontal(direction) ? textWidth < width : textHeight < height;
 }
 
-TMarqueePosition MarqueeStart(TEsScrollDirection direction, bool bouncing, int width, int height,
-                              int textWidth, int textHeight) {
+TMarqueePosition MarqueeStart(TEsScrollDirection direction, bool bouncing, int width, int height, int textWidth,
+                              int textHeight) {
   TMarqueePosition start{direction, 0, 0};
   switch (direction) {
-    case TEsScrollDirection::sdRightToLeft: start.X = bouncing ? width - textWidth : width; break;
-    case TEsScrollDirection::sdLeftToRight: start.X = bouncing ? 0 : -textWidth; break;
-    case TEsScrollDirection::sdTopToBottom: start.Y = bouncing ? 0 : -textHeight; break;
-    case TEsScrollDirection::sdBottomToTop: start.Y = bouncing ? height - textHeight : height; break;
+    case TEsScrollDirection::sdRightToLeft:
+      start.X = bouncing ? width - textWidth : width;
+      break;
+    case TEsScrollDirection::sdLeftToRight:
+      start.X = bouncing ? 0 : -textWidth;
+      break;
+    case TEsScrollDirection::sdTopToBottom:
+      start.Y = bouncing ? 0 : -textHeight;
+      break;
+    case TEsScrollDirection::sdBottomToTop:
+      start.Y = bouncing ? height - textHeight : height;
+      break;
   }
   return start;
 }
 
-bool MarqueeStep(TMarqueePosition& p, bool bouncing, int width, int height, int textWidth,
-                 int textHeight) {
+bool MarqueeStep(TMarqueePosition& p, bool bouncing, int width, int height, int textWidth, int textHeight) {
   // The gap of 15 pixels lets the caption leave the area entirely before it wraps.
   switch (p.Direction) {
     case TEsScrollDirection::sdRightToLeft:
@@ -107,8 +111,7 @@ bool MarqueeStep(TMarqueePosition& p, bool bouncing, int width, int height, int 
   return false;
 }
 
-TEsCustomScrollingMarquee::TEsCustomScrollingMarquee(std::unique_ptr<TTickSource> ticks)
-    : ticks_(std::move(ticks)) {
+TEsCustomScrollingMarquee::TEsCustomScrollingMarquee(std::unique_ptr<TTickSource> ticks) : ticks_(std::move(ticks)) {
   SetTransparent(false);
   RegisterControlClass(kTickWindowClass, &TEsCustomScrollingMarquee::TickWindowProc);
   tickWindow_ = CreateWindowExW(0, kTickWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
@@ -138,8 +141,7 @@ void TEsCustomScrollingMarquee::SetActive(bool value) {
   offsetY_ = 0;
   if (value) {
     Measure();
-    TMarqueePosition start =
-        MarqueeStart(direction_, Bouncing(), Width(), Height(), textWidth_, textHeight_);
+    TMarqueePosition start = MarqueeStart(direction_, Bouncing(), Width(), Height(), textWidth_, textHeight_);
     offsetX_ = start.X;
     offsetY_ = start.Y;
   }
@@ -236,8 +238,7 @@ void TEsCustomScrollingMarquee::FillClient() {
 void TEsCustomScrollingMarquee::Tick() {
   if (!active_) return;
   TMarqueePosition position{direction_, offsetX_, offsetY_};
-  bool passEnded =
-      MarqueeStep(position, Bouncing(), Width(), Height(), textWidth_, textHeight_);
+  bool passEnded = MarqueeStep(position, Bouncing(), Width(), Height(), textWidth_, textHeight_);
   // A reversal turns in place, without the restart of SetScrollDirection.
   direction_ = position.Direction;
   offsetX_ = position.X;
@@ -281,11 +282,9 @@ void TEsCustomScrollingMarquee::Paint(HDC dc) {
   if (offsetY_ > 0) FillSolid(dc, RECT{0, 0, width, offsetY_}, back);
 }
 
-LRESULT CALLBACK TEsCustomScrollingMarquee::TickWindowProc(HWND window, UINT message,
-                                                           WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TEsCustomScrollingMarquee::TickWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kMarqueeTickMessage) {
-    auto* marquee =
-        reinterpret_cast<TEsCustomScrollingMarquee*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* marquee = reinterpret_cast<TEsCustomScrollingMarquee*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (marquee) {
       try {
         marquee->Tick();

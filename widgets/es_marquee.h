@@ -26,14 +26,13 @@ struct TMarqueePosition {
 };
 
 // The caption bounces when it is smaller than the area in its direction of travel.
-bool MarqueeBouncing(TEsBehaviors behavior, TEsScrollDirection direction, int width, int height,
-                     int textWidth, int textHeight);
+bool MarqueeBouncing(TEsBehaviors behavior, TEsScrollDirection direction, int width, int height, int textWidth,
+                     int textHeight);
 // Where the caption starts when scrolling is switched on (the other offset is 0).
-TMarqueePosition MarqueeStart(TEsScrollDirection direction, bool bouncing, int width, int height,
-                              int textWidth, int textHeight);
+TMarqueePosition MarqueeStart(TEsScrollDirection direction, bool bouncing, int width, int height, int textWidth,
+                              int textHeight);
 // One tick's step; true when it ended a pass (a reversal or a wrap).
-bool MarqueeStep(TMarqueePosition& position, bool bouncing, int width, int height, int textWidth,
-                 int textHeight);
+bool MarqueeStep(TMarqueePosition& position, bool bouncing, int width, int height, int textWidth, int textHeight);
 
 // Starts and stops the periodic tick. The real one is the multimedia timer;
 // tests put in their own.

@@ -129,23 +129,52 @@ TEST(EsMarquee, EachDirectionStepsWrapsAndBounces) {
   const char* longText = "A caption wider than the banner box";
   const TStepCase cases[] = {
       {"right to left wraps to the right edge", S::sdRightToLeft, B::bhCycle, longText,
-       [](int tw, int) { return kW + tw + 16; }, [](int, int) { return POINT{kW, 0}; }, S::sdRightToLeft},
-      {"left to right wraps to -TW", S::sdLeftToRight, B::bhCycle, longText,
-       [](int tw, int) { return kW + tw + 16; }, [](int tw, int) { return POINT{-tw, 0}; }, S::sdLeftToRight},
-      {"top to bottom wraps to -TH", S::sdTopToBottom, B::bhCycle, "I",
-       [](int, int th) { return kH + th + 16; }, [](int, int th) { return POINT{0, -th}; }, S::sdTopToBottom},
-      {"bottom to top wraps to H", S::sdBottomToTop, B::bhCycle, "I",
-       [](int, int th) { return kH + th + 16; }, [](int, int) { return POINT{0, kH}; }, S::sdBottomToTop},
-      {"right to left bounces at 0", S::sdRightToLeft, B::bhBounce, "I",
-       [](int tw, int) { return kW - tw + 1; }, [](int, int) { return POINT{-1, 0}; }, S::sdLeftToRight},
-      {"left to right bounces at W - TW", S::sdLeftToRight, B::bhBounce, "I",
-       [](int tw, int) { return kW - tw + 1; }, [](int tw, int) { return POINT{kW - tw + 1, 0}; }, S::sdRightToLeft},
-      {"top to bottom bounces at H - TH", S::sdTopToBottom, B::bhBounce, "I",
-       [](int, int th) { return kH - th + 1; }, [](int, int th) { return POINT{0, kH - th + 1}; }, S::sdBottomToTop},
-      {"bottom to top bounces at 0", S::sdBottomToTop, B::bhBounce, "I",
-       [](int, int th) { return kH - th + 1; }, [](int, int) { return POINT{0, -1}; }, S::sdTopToBottom},
+       [](int tw, int) { return kW + tw + 16; },
+       [](int, int) {
+         return POINT{kW, 0};
+       },
+       S::sdRightToLeft},
+      {"left to right wraps to -TW", S::sdLeftToRight, B::bhCycle, longText, [](int tw, int) { return kW + tw + 16; },
+       [](int tw, int) {
+         return POINT{-tw, 0};
+       },
+       S::sdLeftToRight},
+      {"top to bottom wraps to -TH", S::sdTopToBottom, B::bhCycle, "I", [](int, int th) { return kH + th + 16; },
+       [](int, int th) {
+         return POINT{0, -th};
+       },
+       S::sdTopToBottom},
+      {"bottom to top wraps to H", S::sdBottomToTop, B::bhCycle, "I", [](int, int th) { return kH + th + 16; },
+       [](int, int) {
+         return POINT{0, kH};
+       },
+       S::sdBottomToTop},
+      {"right to left bounces at 0", S::sdRightToLeft, B::bhBounce, "I", [](int tw, int) { return kW - tw + 1; },
+       [](int, int) {
+         return POINT{-1, 0};
+       },
+       S::sdLeftToRight},
+      {"left to right bounces at W - TW", S::sdLeftToRight, B::bhBounce, "I", [](int tw, int) { return kW - tw + 1; },
+       [](int tw, int) {
+         return POINT{kW - tw + 1, 0};
+       },
+       S::sdRightToLeft},
+      {"top to bottom bounces at H - TH", S::sdTopToBottom, B::bhBounce, "I", [](int, int th) { return kH - th + 1; },
+       [](int, int th) {
+         return POINT{0, kH - th + 1};
+       },
+       S::sdBottomToTop},
+      {"bottom to top bounces at 0", S::sdBottomToTop, B::bhBounce, "I", [](int, int th) { return kH - th + 1; },
+       [](int, int) {
+         return POINT{0, -1};
+       },
+       S::sdTopToBottom},
       {"too wide to bounce: wraps as a cycle", S::sdRightToLeft, B::bhBounce, longText,
-       [](int tw, int) { return kW + tw + 16; }, [](int, int) { return POINT{kW, 0}; }, S::sdRightToLeft},
+       [](int tw, int) { return kW + tw + 16; },
+       [](int, int) {
+         return POINT{kW, 0};
+       },
+       S::sdRightToLeft},
   };
   for (const TStepCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -233,8 +262,8 @@ TEST(EsMarquee, PaintsTheImageAtTheOffsetAndFillsBehindItWhenMovingRight) {
   int faces = 0;
   for (int y = 0; y < kH; ++y) {
     for (int x = 0; x < kW; ++x) {
-      COLORREF want = m(x - 1, y - 1) ? RGB(128, 128, 128)
-                      : m(x, y)       ? RGB(255, 255, 255)
+      COLORREF want = m(x - 1, y - 1)   ? RGB(128, 128, 128)
+                      : m(x, y)         ? RGB(255, 255, 255)
                       : m(x - 2, y - 2) ? RGB(0, 0, 0)
                                         : face;
       faces += want == RGB(128, 128, 128);

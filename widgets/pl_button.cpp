@@ -8,7 +8,7 @@ namespace {
 
 std::vector<TplButton*> liveButtons;  // in creation order: the order of the dialog-key broadcast
 
-constexpr int kCornerSize = 7;            // round styles
+constexpr int kCornerSize = 7;  // round styles
 constexpr COLORREF kRoundFrame = RGB(117, 117, 117);
 constexpr COLORREF kRoundFocus = RGB(32, 32, 32);
 constexpr COLORREF kPressedInner = RGB(128, 128, 128);
@@ -128,8 +128,7 @@ void TplBtnCaption::SetRight(int value) {
 // TplBtnImage
 
 void TplBtnImage::Assign(const TplBtnImage& other) {
-  bitmap_.Reset(other.bitmap_ ? static_cast<HBITMAP>(CopyImage(other.bitmap_.Get(), IMAGE_BITMAP, 0, 0, 0))
-                              : nullptr);
+  bitmap_.Reset(other.bitmap_ ? static_cast<HBITMAP>(CopyImage(other.bitmap_.Get(), IMAGE_BITMAP, 0, 0, 0)) : nullptr);
   icon_.Reset(other.icon_ ? CopyIcon(other.icon_.Get()) : nullptr);
   left_ = other.left_;
   top_ = other.top_;
@@ -217,8 +216,7 @@ void TplBtnImage::SetHorzCenter(bool value) {
 
 // TplButton
 
-TplButton::TplButton(std::string name)
-    : name_(std::move(name)), captionA_(*this), captionB_(*this), image_(*this) {
+TplButton::TplButton(std::string name) : name_(std::move(name)), captionA_(*this), captionB_(*this), image_(*this) {
   SetBounds(0, 0, 75, 26);
   SetTabStop(true);
   liveButtons.push_back(this);
@@ -230,11 +228,11 @@ TplButton::~TplButton() {
   DestroyHandle();
 }
 
-#define PL_SETTER(Name, Type, field)              \
-  void TplButton::Set##Name(Type value) {         \
-    if (value == field) return;                   \
-    field = value;                                \
-    Repaint();                                    \
+#define PL_SETTER(Name, Type, field)      \
+  void TplButton::Set##Name(Type value) { \
+    if (value == field) return;           \
+    field = value;                        \
+    Repaint();                            \
   }
 
 PL_SETTER(Cancel, bool, cancel_)
@@ -532,10 +530,20 @@ void TplButton::DrawCaption(HDC dc, TplBtnCaption& line, int y) {
   int x = 0;
   UINT textAlign = TA_LEFT;
   switch (alignment) {
-    case TplBtnAlignment::taCenter: x = width / 2; textAlign = TA_CENTER; break;
-    case TplBtnAlignment::taLeft: x = line.Left() + 2; break;
-    case TplBtnAlignment::taRight: x = width - line.Right() - 2; textAlign = TA_RIGHT; break;
-    case TplBtnAlignment::taEven: x = line.Left() + 2; break;
+    case TplBtnAlignment::taCenter:
+      x = width / 2;
+      textAlign = TA_CENTER;
+      break;
+    case TplBtnAlignment::taLeft:
+      x = line.Left() + 2;
+      break;
+    case TplBtnAlignment::taRight:
+      x = width - line.Right() - 2;
+      textAlign = TA_RIGHT;
+      break;
+    case TplBtnAlignment::taEven:
+      x = line.Left() + 2;
+      break;
   }
   const int span = width - line.Left() - line.Right() - 4;
   SetTextAlign(dc, textAlign | TA_TOP);
@@ -634,9 +642,15 @@ void TplButton::DrawFrame(HDC dc) {
       break;
     case TplButtonStyle::bsFlat:
       switch (flatFrameType_) {
-        case TplBtnFrameType::bffFlat: DrawEdge(dc, &client, EDGE_BUMP, BF_RECT | BF_FLAT); break;
-        case TplBtnFrameType::bffEtched: DrawEdge(dc, &client, EDGE_ETCHED, BF_RECT); break;
-        case TplBtnFrameType::bffBump: DrawEdge(dc, &client, EDGE_BUMP, BF_RECT); break;
+        case TplBtnFrameType::bffFlat:
+          DrawEdge(dc, &client, EDGE_BUMP, BF_RECT | BF_FLAT);
+          break;
+        case TplBtnFrameType::bffEtched:
+          DrawEdge(dc, &client, EDGE_ETCHED, BF_RECT);
+          break;
+        case TplBtnFrameType::bffBump:
+          DrawEdge(dc, &client, EDGE_BUMP, BF_RECT);
+          break;
       }
       break;
     case TplButtonStyle::bsRoundRect: {

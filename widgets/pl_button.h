@@ -212,7 +212,7 @@ class TplButton : public TWindowedControl {
   TFontHandle fontHandle_;
   bool parentFont_ = true;
   bool pressed_ = false;
-  bool clicked_ = false;   // the left button went down here and is still held
+  bool clicked_ = false;  // the left button went down here and is still held
   bool mouseInside_ = false;
   TplBtnCaption captionA_;
   TplBtnCaption captionB_;

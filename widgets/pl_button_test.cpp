@@ -119,28 +119,44 @@ TEST(PlButton, CaptionLinesArePlacedByTopCentringAndPress) {
     std::function<TDib(int h)> reference;
     int captionTop;
   } cases[] = {
-      {"CaptionTop 8 without centring: top 8, centred on x 37", 26,
-       [](TplButton& b) { b.SetCaptionTop(8); }, false,
-       [](int h) { return Reference(75, h, {{kRun, 37, 8, TA_CENTER}}); }, 8},
-      {"centred with an empty second line: (26 - 12) / 2 + 1", 26,
-       [](TplButton& b) { b.SetCaptionVertCenter(true); }, false,
-       [](int h) { return Reference(75, h, {{kRun, 37, 8, TA_CENTER}}); }, 8},
+      {"CaptionTop 8 without centring: top 8, centred on x 37", 26, [](TplButton& b) { b.SetCaptionTop(8); }, false,
+       [](int h) {
+         return Reference(75, h, {{kRun, 37, 8, TA_CENTER}});
+       },
+       8},
+      {"centred with an empty second line: (26 - 12) / 2 + 1", 26, [](TplButton& b) { b.SetCaptionVertCenter(true); },
+       false,
+       [](int h) {
+         return Reference(75, h, {{kRun, 37, 8, TA_CENTER}});
+       },
+       8},
       {"pressed: one pixel right and down", 26, [](TplButton& b) { b.SetCaptionTop(8); }, true,
-       [](int h) { return Reference(75, h, {{kRun, 38, 9, TA_CENTER}}); }, 8},
+       [](int h) {
+         return Reference(75, h, {{kRun, 38, 9, TA_CENTER}});
+       },
+       8},
       {"two lines centred: (40 - 24 - 4) / 2 and 6 + 12 + 4", 40,
        [](TplButton& b) {
          b.SetCaptionVertCenter(true);
          b.CaptionA().SetCaption("AB");
          b.CaptionB().SetCaption("CD");
        },
-       false, [](int h) { return Reference(75, h, {{"AB", 37, 6, TA_CENTER}, {"CD", 37, 22, TA_CENTER}}); }, 6},
+       false,
+       [](int h) {
+         return Reference(75, h, {{"AB", 37, 6, TA_CENTER}, {"CD", 37, 22, TA_CENTER}});
+       },
+       6},
       {"second line alone, not centred: at CaptionTop", 26,
        [](TplButton& b) {
          b.CaptionA().SetCaption("");
          b.CaptionB().SetCaption("CD");
          b.SetCaptionTop(5);
        },
-       false, [](int h) { return Reference(75, h, {{"CD", 37, 5, TA_CENTER}}); }, 5},
+       false,
+       [](int h) {
+         return Reference(75, h, {{"CD", 37, 5, TA_CENTER}});
+       },
+       5},
       {"left and right lines keep 2 pixels and their margins", 40,
        [](TplButton& b) {
          b.SetCaptionTop(4);
@@ -151,7 +167,11 @@ TEST(PlButton, CaptionLinesArePlacedByTopCentringAndPress) {
          b.CaptionB().SetAlignment(TplBtnAlignment::taRight);
          b.CaptionB().SetRight(5);
        },
-       false, [](int h) { return Reference(75, h, {{"AB", 5, 4, TA_LEFT}, {"CD", 68, 20, TA_RIGHT}}); }, 4},
+       false,
+       [](int h) {
+         return Reference(75, h, {{"AB", 5, 4, TA_LEFT}, {"CD", 68, 20, TA_RIGHT}});
+       },
+       4},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -205,7 +225,9 @@ TEST(PlButton, EvenCaptionSpreadsOverTheButtonAndOneCharacterIsCentred) {
     SIZE b{all.cx - a.cx - c.cx, 0};
     const std::vector<int> xs = SpreadEven({a.cx, b.cx, c.cx}, all.cx, 71, 2);
     ASSERT_EQ(xs.back() + c.cx, 73) << "C ends 2 pixels inside the right edge";
-    ExpectInkLike(f.Paint(), Reference(75, 26, {{"A", xs[0], 7, TA_LEFT}, {"B", xs[1], 7, TA_LEFT}, {"C", xs[2], 7, TA_LEFT}}), ink);
+    ExpectInkLike(f.Paint(),
+                  Reference(75, 26, {{"A", xs[0], 7, TA_LEFT}, {"B", xs[1], 7, TA_LEFT}, {"C", xs[2], 7, TA_LEFT}}),
+                  ink);
   }
   f.button.CaptionA().SetCaption("A");
   ExpectInkLike(f.Paint(), Reference(75, 26, {{"A", 37, 7, TA_CENTER}}), ink);
@@ -265,20 +287,48 @@ TEST(PlButton, FrameStylesDrawTheirEdges) {
     POINT at[3];
     COLORREF colors[3];
   } cases[] = {
-      {"normal: raised edge", TplButtonStyle::bsNormal, TplBtnFrameType::bffFlat, false,
-       {{0, 0}, {1, 1}, {74, 25}}, {Sys(COLOR_3DLIGHT), Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_3DDKSHADOW)}},
-      {"normal pressed: shadow frame, grey frame inside", TplButtonStyle::bsNormal, TplBtnFrameType::bffFlat, true,
-       {{0, 0}, {1, 1}, {74, 25}}, {Sys(COLOR_BTNSHADOW), RGB(128, 128, 128), Sys(COLOR_BTNSHADOW)}},
-      {"flat etched", TplButtonStyle::bsFlat, TplBtnFrameType::bffEtched, false,
-       {{0, 0}, {1, 1}, {74, 25}}, {Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_BTNHIGHLIGHT)}},
-      {"flat bump", TplButtonStyle::bsFlat, TplBtnFrameType::bffBump, false,
-       {{0, 0}, {1, 1}, {74, 25}}, {Sys(COLOR_3DLIGHT), Sys(COLOR_3DDKSHADOW), Sys(COLOR_3DDKSHADOW)}},
-      {"flat without frame", TplButtonStyle::bsFlatNoFrame, TplBtnFrameType::bffFlat, false,
-       {{0, 0}, {1, 1}, {74, 25}}, {white, GradientRow(white, RGB(192, 220, 192), 1, 26), RGB(192, 220, 192)}},
-      {"round rectangle", TplButtonStyle::bsRoundRect, TplBtnFrameType::bffFlat, false,
-       {{37, 0}, {0, 13}, {0, 0}}, {RGB(117, 117, 117), RGB(117, 117, 117), white}},
-      {"round without frame", TplButtonStyle::bsRoundRectNoFrame, TplBtnFrameType::bffFlat, false,
-       {{37, 0}, {0, 13}, {0, 0}}, {white, GradientRow(white, RGB(192, 220, 192), 13, 26), white}},
+      {"normal: raised edge",
+       TplButtonStyle::bsNormal,
+       TplBtnFrameType::bffFlat,
+       false,
+       {{0, 0}, {1, 1}, {74, 25}},
+       {Sys(COLOR_3DLIGHT), Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_3DDKSHADOW)}},
+      {"normal pressed: shadow frame, grey frame inside",
+       TplButtonStyle::bsNormal,
+       TplBtnFrameType::bffFlat,
+       true,
+       {{0, 0}, {1, 1}, {74, 25}},
+       {Sys(COLOR_BTNSHADOW), RGB(128, 128, 128), Sys(COLOR_BTNSHADOW)}},
+      {"flat etched",
+       TplButtonStyle::bsFlat,
+       TplBtnFrameType::bffEtched,
+       false,
+       {{0, 0}, {1, 1}, {74, 25}},
+       {Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_BTNHIGHLIGHT)}},
+      {"flat bump",
+       TplButtonStyle::bsFlat,
+       TplBtnFrameType::bffBump,
+       false,
+       {{0, 0}, {1, 1}, {74, 25}},
+       {Sys(COLOR_3DLIGHT), Sys(COLOR_3DDKSHADOW), Sys(COLOR_3DDKSHADOW)}},
+      {"flat without frame",
+       TplButtonStyle::bsFlatNoFrame,
+       TplBtnFrameType::bffFlat,
+       false,
+       {{0, 0}, {1, 1}, {74, 25}},
+       {white, GradientRow(white, RGB(192, 220, 192), 1, 26), RGB(192, 220, 192)}},
+      {"round rectangle",
+       TplButtonStyle::bsRoundRect,
+       TplBtnFrameType::bffFlat,
+       false,
+       {{37, 0}, {0, 13}, {0, 0}},
+       {RGB(117, 117, 117), RGB(117, 117, 117), white}},
+      {"round without frame",
+       TplButtonStyle::bsRoundRectNoFrame,
+       TplBtnFrameType::bffFlat,
+       false,
+       {{37, 0}, {0, 13}, {0, 0}},
+       {white, GradientRow(white, RGB(192, 220, 192), 13, 26), white}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -22,8 +22,8 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 TTestWindow::TTestWindow(int width, int height, HFONT font) {
   RegisterControlClass(L"OrvelineWidgetsTestWindow", TestWindowProc);
-  window_ = CreateWindowExW(0, L"OrvelineWidgetsTestWindow", L"test", WS_POPUP | WS_CLIPCHILDREN, 40, 40,
-                            width, height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  window_ = CreateWindowExW(0, L"OrvelineWidgetsTestWindow", L"test", WS_POPUP | WS_CLIPCHILDREN, 40, 40, width, height,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(font));
   // Shown without activation: under Wine without a window manager, taking an
   // active window down waits for the focus change. A SetFocus still activates

@@ -35,16 +35,14 @@ COLORREF ColorToRGB(TColor color) {
 }
 
 bool operator==(const TFont& a, const TFont& b) {
-  return a.Name == b.Name && a.Height == b.Height && a.Color == b.Color &&
-         a.Charset == b.Charset && a.Bold == b.Bold && a.Italic == b.Italic &&
-         a.Quality == b.Quality;
+  return a.Name == b.Name && a.Height == b.Height && a.Color == b.Color && a.Charset == b.Charset && a.Bold == b.Bold &&
+         a.Italic == b.Italic && a.Quality == b.Quality;
 }
 
 TFontHandle CreateFontHandle(const TFont& font) {
-  return TFontHandle(CreateFontA(font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL,
-                                 font.Italic, FALSE, FALSE, font.Charset, OUT_DEFAULT_PRECIS,
-                                 CLIP_DEFAULT_PRECIS, font.Quality, DEFAULT_PITCH | FF_DONTCARE,
-                                 font.Name.c_str()));
+  return TFontHandle(CreateFontA(font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, FALSE, FALSE,
+                                 font.Charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, font.Quality,
+                                 DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()));
 }
 
 TFont DialogFont() {
@@ -73,8 +71,7 @@ COLORREF TDib::Pixel(int x, int y) const noexcept {
 void TDib::SetPixel(int x, int y, COLORREF color) noexcept {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
   GdiFlush();
-  bits_[static_cast<size_t>(y) * width_ + x] =
-      (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+  bits_[static_cast<size_t>(y) * width_ + x] = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
 }
 
 void TDib::Fill(COLORREF color) noexcept {
@@ -118,8 +115,7 @@ TGraphicControl::~TGraphicControl() {
     RECT bounds = BoundsRect();
     InvalidateRect(parent_, &bounds, TRUE);
   }
-  graphicControls.erase(std::remove(graphicControls.begin(), graphicControls.end(), this),
-                        graphicControls.end());
+  graphicControls.erase(std::remove(graphicControls.begin(), graphicControls.end(), this), graphicControls.end());
 }
 
 void TGraphicControl::SetParent(HWND parent) {
@@ -210,10 +206,9 @@ void TWindowedControl::SetParent(HWND parent) {
   parent_ = parent;
   if (!handle_) {
     RegisterControlClass(kWindowedControlClass, &TWindowedControl::WindowProc);
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (tabStop_ ? WS_TABSTOP : 0) |
-                  (enabled_ ? 0 : WS_DISABLED);
-    HWND created = CreateWindowExW(0, kWindowedControlClass, L"", style, left_, top_, width_,
-                                   height_, parent, nullptr, GetModuleHandleW(nullptr), this);
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (tabStop_ ? WS_TABSTOP : 0) | (enabled_ ? 0 : WS_DISABLED);
+    HWND created = CreateWindowExW(0, kWindowedControlClass, L"", style, left_, top_, width_, height_, parent, nullptr,
+                                   GetModuleHandleW(nullptr), this);
     if (!created) throw std::runtime_error("CreateWindowEx failed");
     HandleCreated();
   } else {
@@ -230,9 +225,7 @@ void TWindowedControl::SetBounds(int left, int top, int width, int height) {
   if (handle_) MoveWindow(handle_, left, top, width, height, TRUE);
 }
 
-bool TWindowedControl::Enabled() const noexcept {
-  return handle_ ? IsWindowEnabled(handle_) != FALSE : enabled_;
-}
+bool TWindowedControl::Enabled() const noexcept { return handle_ ? IsWindowEnabled(handle_) != FALSE : enabled_; }
 
 void TWindowedControl::SetEnabled(bool enabled) {
   enabled_ = enabled;
@@ -270,8 +263,7 @@ void TWindowedControl::DestroyHandle() noexcept {
   DestroyWindow(window);
 }
 
-LRESULT CALLBACK TWindowedControl::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
+LRESULT CALLBACK TWindowedControl::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
     auto* control = static_cast<TWindowedControl*>(create->lpCreateParams);

@@ -90,8 +90,7 @@ class TPaintDc {
  public:
   explicit TPaintDc(HWND window) noexcept : window_(window) { dc_ = BeginPaint(window, &paint_); }
   TPaintDc(TPaintDc&& other) noexcept
-      : window_(std::exchange(other.window_, nullptr)), dc_(std::exchange(other.dc_, nullptr)),
-        paint_(other.paint_) {}
+      : window_(std::exchange(other.window_, nullptr)), dc_(std::exchange(other.dc_, nullptr)), paint_(other.paint_) {}
   TPaintDc& operator=(TPaintDc&& other) noexcept {
     if (this != &other) {
       Close();

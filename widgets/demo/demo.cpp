@@ -44,9 +44,8 @@ HWND CreateDemoWindow(HINSTANCE instance) {
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   return CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, L"OrvelineWidgetsDemo", L"Orveline", style,
-                         (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                         (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
-                         instance, nullptr);
+                         (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
+                         width, height, nullptr, nullptr, instance, nullptr);
 }
 
 }  // namespace
@@ -73,8 +72,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     marquee.SetAlignment(TAlignment::taLeftJustify);
     marquee.SetScrollSpeed(5);
 
-    HWND label = CreateWindowExA(0, "STATIC", "\x8c\x8b\x89\xca\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc",  // 結果保存ファイル名
-                                 WS_CHILD | WS_VISIBLE, 8, 48, 101, 12, window, nullptr, instance, nullptr);
+    HWND label = CreateWindowExA(
+        0, "STATIC", "\x8c\x8b\x89\xca\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc",  // 結果保存ファイル名
+        WS_CHILD | WS_VISIBLE, 8, 48, 101, 12, window, nullptr, instance, nullptr);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), FALSE);
 
     auto setUp = [&](TplButton& button, int left, const char* caption) {
@@ -90,13 +90,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     setUp(run, 136, "\x8e\xc0\x81\x40\x8d\x73");  // 実　行
     TplButton close("plButton2");
     setUp(close, 16, "\x95\xc2\x82\xb6\x82\xe9");  // 閉じる
-    run.OnClick = [window](TplButton&) {
-      MessageBoxA(window, "\x8e\xc0\x81\x40\x8d\x73", "Orveline", MB_OK);
-    };
+    run.OnClick = [window](TplButton&) { MessageBoxA(window, "\x8e\xc0\x81\x40\x8d\x73", "Orveline", MB_OK); };
     close.OnClick = [window](TplButton&) { PostMessageW(window, WM_CLOSE, 0, 0); };
 
-    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL,
-                                8, 64, 201, 20, window, nullptr, instance, nullptr);
+    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 8,
+                                64, 201, 20, window, nullptr, instance, nullptr);
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), FALSE);
     HWND browse = CreateWindowExA(0, "BUTTON", "\x8e\x51\x8f\xc6", WS_CHILD | WS_VISIBLE | WS_TABSTOP,  // 参照
                                   160, 48, 51, 17, window, nullptr, instance, nullptr);
