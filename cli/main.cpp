@@ -31,9 +31,9 @@ const char kUsage[] =
     "Exit status: 0 when the report was written, 1 on an error (the message is\n"
     "on standard error), 2 on wrong arguments.\n";
 
-const char
-    kFileNotFound[] = "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82"
-                      "\xf1";  // ファイルが見つかりません
+const char kFileNotFound[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82"
+    "\xf1";  // ファイルが見つかりません
 const char kCannotRead[] = "\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  // 読み込めません
 
 std::string CsvPath;
