@@ -1,36 +1,17 @@
 #include "app/file_names.h"
 
 #include <cstdio>
-#include <cstring>
 
-bool IsSjisLeadByte(unsigned char Byte) { return (Byte >= 0x81 && Byte <= 0x9F) || (Byte >= 0xE0 && Byte <= 0xFC); }
-
-namespace {
-
-// Index of the last byte of Text that is one of Delimiters, or npos. The trail
-// byte of a double-byte character (it may be 0x5C, the code of "\") is skipped.
-std::string::size_type LastDelimiter(const std::string& Text, const char* Delimiters) {
-  std::string::size_type found = std::string::npos;
-  for (std::string::size_type i = 0; i < Text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(Text[i]);
-    if (IsSjisLeadByte(c))
-      ++i;
-    else if (c != 0 && std::strchr(Delimiters, c))
-      found = i;
-  }
-  return found;
-}
-
-}  // namespace
+#include "text/shift_jis.h"
 
 std::string ChangeFileExt(const std::string& FileName, const std::string& Ext) {
-  const std::string::size_type i = LastDelimiter(FileName, ".\\:");
+  const std::string::size_type i = FindLastShiftJisOf(FileName, ".\\:");
   if (i == std::string::npos || FileName[i] != '.') return FileName + Ext;
   return FileName.substr(0, i) + Ext;
 }
 
 std::string ExtractFileName(const std::string& Path) {
-  const std::string::size_type i = LastDelimiter(Path, "\\:");
+  const std::string::size_type i = FindLastShiftJisOf(Path, "\\:");
   return i == std::string::npos ? Path : Path.substr(i + 1);
 }
 

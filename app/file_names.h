@@ -3,9 +3,6 @@
 
 #include <string>
 
-// True for the first byte of a two-byte Shift-JIS character (0x81-0x9F, 0xE0-0xFC).
-bool IsSjisLeadByte(unsigned char Byte);
-
 // Replaces the extension of FileName by Ext (".csv"), or appends Ext when there
 // is none. The extension runs from the last "." that follows the last "\" or
 // ":"; the trail byte of a double-byte character is never taken for any of them.

@@ -34,17 +34,6 @@ TEST(ChangeFileExtTest, FollowsTheWindowsRule) {
   }
 }
 
-TEST(ChangeFileExtTest, LeadByteRange) {
-  EXPECT_FALSE(IsSjisLeadByte(0x80));
-  EXPECT_TRUE(IsSjisLeadByte(0x81));
-  EXPECT_TRUE(IsSjisLeadByte(0x9F));
-  EXPECT_FALSE(IsSjisLeadByte(0xA0));  // half-width katakana are single bytes
-  EXPECT_FALSE(IsSjisLeadByte(0xDF));
-  EXPECT_TRUE(IsSjisLeadByte(0xE0));
-  EXPECT_TRUE(IsSjisLeadByte(0xFC));
-  EXPECT_FALSE(IsSjisLeadByte(0xFD));
-}
-
 TEST(CompletionNoticeTextTest, JoinsThePiecesWithoutSeparators) {
   // 集計結果をD:\work\result.csvへ保存しました
   EXPECT_EQ(CompletionNoticeText("D:\\work\\result.csv"),

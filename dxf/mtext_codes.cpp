@@ -2,12 +2,9 @@
 
 #include <cstring>
 
-namespace {
+#include "text/shift_jis.h"
 
-// Bytes of one character at Pos: 2 for a lead byte with a byte after it.
-inline std::size_t CharSize(std::string_view s, std::size_t Pos) {
-  return IsShiftJisLeadByte(static_cast<unsigned char>(s[Pos])) && Pos + 1 < s.size() ? 2 : 1;
-}
+namespace {
 
 // The text being built, with a mark per byte telling whether it is a
 // single-byte character, so that a backslash at its end can be recognised.
@@ -35,7 +32,7 @@ struct TCharStack {
 void RemoveTwoByteCode(std::string_view s, char Letter, TCharStack& Out) {
   Out.Clear();
   for (std::size_t i = 0; i < s.size();) {
-    const std::size_t size = CharSize(s, i);
+    const std::size_t size = ShiftJisCharSize(s, i);
     if (size == 1 && s[i] == Letter && Out.EndsWithBackslash()) {
       Out.Pop();
     } else {
@@ -50,12 +47,12 @@ void RemoveTwoByteCode(std::string_view s, char Letter, TCharStack& Out) {
 void RemoveCodeToSemicolon(std::string_view s, char Letter, TCharStack& Out) {
   Out.Clear();
   for (std::size_t i = 0; i < s.size();) {
-    const std::size_t size = CharSize(s, i);
+    const std::size_t size = ShiftJisCharSize(s, i);
     if (size == 1 && s[i] == Letter && Out.EndsWithBackslash()) {
       std::size_t j = i + 1;
-      while (j < s.size() && !(s[j] == ';' && CharSize(s, j) == 1)) j += CharSize(s, j);
+      while (j < s.size() && !(s[j] == ';' && ShiftJisCharSize(s, j) == 1)) j += ShiftJisCharSize(s, j);
       if (j >= s.size()) {
-        for (; i < s.size(); i += CharSize(s, i)) Out.Push(s, i, CharSize(s, i));
+        for (; i < s.size(); i += ShiftJisCharSize(s, i)) Out.Push(s, i, ShiftJisCharSize(s, i));
         return;
       }
       Out.Pop();
@@ -107,7 +104,7 @@ std::string StripMTextCodes(std::string_view Text) {
 void CleanTextContent(std::string_view Text, std::string& Out) {
   Strip(Text, Out);
   static constexpr std::string_view kPhiCode = "\\U+03C6";
-  for (std::size_t i = 0; i < Out.size(); i += CharSize(Out, i)) {
+  for (std::size_t i = 0; i < Out.size(); i += ShiftJisCharSize(Out, i)) {
     if (Out.compare(i, kPhiCode.size(), kPhiCode) == 0) {
       Out.replace(i, kPhiCode.size(), "\x83\xd3");  // φ
       return;

@@ -6,11 +6,6 @@
 #include <string>
 #include <string_view>
 
-// True for the first byte of a double-byte Shift-JIS character.
-constexpr bool IsShiftJisLeadByte(unsigned char Byte) {
-  return (Byte >= 0x81 && Byte <= 0x9F) || (Byte >= 0xE0 && Byte <= 0xFC);
-}
-
 // Removes "\P", "\O", "\o", "\L", "\l" (each code in turn, also where a
 // removal brings a new one together) and then "\T...;" and "\C...;" (from the
 // code up to and including the first ";" after it; a code without a ";"

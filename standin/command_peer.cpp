@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "text/shift_jis.h"
+
 namespace {
 
 const char kIdlePrompt[] = "\x83\x52\x83\x7d\x83\x93\x83\x68: ";  // コマンド:
@@ -14,10 +16,10 @@ const char kCancelled[] = "*\x83\x4c\x83\x83\x83\x93\x83\x5a\x83\x8b*";         
 const char kBadSelection[] = "*\x96\xb3\x8c\xf8\x82\xc8\x91\x49\x91\xf0*";         // *無効な選択*
 const char kFilediaPrompt[] =
     "FILEDIA \x82\xcc\x90\x56\x82\xb5\x82\xa2\x92\x6c\x82\xf0\x93\xfc\x97\xcd <";  // FILEDIA の新しい値を入力 <
-const char kZeroOrOne
-    [] = "0 \x82\xdc\x82\xbd\x82\xcd 1 "
-         "\x82\xf0\x93\xfc\x97\xcd\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42";  // 0 または 1
-                                                                                              // を入力してください。
+const char kZeroOrOne[] =
+    "0 \x82\xdc\x82\xbd\x82\xcd 1 "
+    "\x82\xf0\x93\xfc\x97\xcd\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42";  // 0 または 1
+                                                                                         // を入力してください。
 const char kFilePrompt[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xf0\x93\xfc\x97\xcd <\x90\x7d\x96\xca"
     "1.dxf>: ";  // ファイル名を入力 <図面1.dxf>:
@@ -55,15 +57,14 @@ const char kAskReplaceTail[] =
     " \x82\xcd\x8a\xf9\x82\xc9\x91\xb6\x8d\xdd\x82\xb5\x82\xdc\x82\xb7\x81\x42\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc"
     "\x82\xb7\x82\xa9? [\x82\xcd\x82\xa2(Y)/\x82\xa2\x82\xa2\x82\xa6(N)] <N>: ";  //  は既に存在します。置き換えますか?
                                                                                   //  [はい(Y)/いいえ(N)] <N>:
-const char kYesOrNo
-    [] = "Y \x82\xdc\x82\xbd\x82\xcd N "
-         "\x82\xf0\x93\xfc\x97\xcd\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42";  // Y または N
-                                                                                              // を入力してください。
-const char
-    kWriting
-        [] = "DXF "
-             "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7."
-             "..";  // DXF ファイルを書き出しています...
+const char kYesOrNo[] =
+    "Y \x82\xdc\x82\xbd\x82\xcd N "
+    "\x82\xf0\x93\xfc\x97\xcd\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42";  // Y または N
+                                                                                         // を入力してください。
+const char kWriting[] =
+    "DXF "
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xc4\x82\xa2\x82\xdc\x82\xb7."
+    "..";  // DXF ファイルを書き出しています...
 const char kUnknownHead[] = "\x95\x73\x96\xbe\x82\xc8\x83\x52\x83\x7d\x83\x93\x83\x68 \"";  // 不明なコマンド "
 const char kUnknownTail[] = "\"\x81\x42";                                                   // "。
 const char kCannotCreate[] =
@@ -95,8 +96,6 @@ bool IsKeyword(const std::string& token, const char* keyword, std::size_t shorte
 bool IsDigits(const std::string& s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
-
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9f) || (c >= 0xe0 && c <= 0xfc); }
 
 }  // namespace
 
@@ -137,7 +136,7 @@ void TCommandPeer::Consume() {
   };
   while (!queue_.empty() && !busy()) {
     const unsigned char c = static_cast<unsigned char>(queue_[0]);
-    if (IsLeadByte(c) && queue_.size() > 1) {
+    if (ShiftJisCharSize(queue_, 0) == 2) {
       input_.append(queue_, 0, 2);
       queue_.erase(0, 2);
       continue;

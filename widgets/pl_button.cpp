@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "text/shift_jis.h"
+
 namespace {
 
 std::vector<TplButton*> liveButtons;  // in creation order: the order of the dialog-key broadcast
@@ -14,8 +16,6 @@ constexpr COLORREF kRoundFocus = RGB(32, 32, 32);
 constexpr COLORREF kPressedInner = RGB(128, 128, 128);
 // Background of an icon's bitmap; the bottom-left pixel's colour is transparent.
 constexpr COLORREF kIconBackground = RGB(255, 0, 255);
-
-bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
 
 SIZE TextExtent(HDC dc, const char* text, size_t length) {
   SIZE extent{};
@@ -63,7 +63,7 @@ std::vector<size_t> CharacterStarts(const std::string& text) {
   std::vector<size_t> starts;
   for (size_t i = 0; i < text.size(); ++i) {
     starts.push_back(i);
-    if (IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ++i;
+    i += ShiftJisCharSize(text, i) - 1;
   }
   return starts;
 }
