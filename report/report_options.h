@@ -1,0 +1,11 @@
+// What a run of the report measures and writes beyond the plain list. Every
+// option is off by default, and with all of them off the list is byte for
+// byte the plain one.
+#pragma once
+
+struct TReportOptions {
+  bool Exact = false;   // lengths as drawn: arc segments, closing edges, ellipses, splines, block contents
+  bool Totals = false;  // an eighth field: the summed length of the row's entities
+  bool Header = false;  // a first row of column titles
+  bool Utf8 = false;    // UTF-8 with a byte-order mark instead of Shift-JIS
+};
