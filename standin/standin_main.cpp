@@ -16,7 +16,7 @@
 #include "acadlink/ansi_text.h"
 #include "standin/command_peer.h"
 #include "standin/drawing.h"
-#include "widgets/win_handles.h"
+#include "win32/win_handles.h"
 
 namespace {
 
