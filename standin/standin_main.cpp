@@ -16,6 +16,7 @@
 #include "acadlink/ansi_text.h"
 #include "standin/command_peer.h"
 #include "standin/drawing.h"
+#include "win32/host_path.h"
 #include "win32/win_handles.h"
 
 namespace {
@@ -69,16 +70,6 @@ struct TStandin {
   long inputs = 0;
 };
 TStandin* Standin = nullptr;
-
-// A path given in the host's form (/tmp/x) is reached through drive Z:.
-std::string WindowsPath(std::string path) {
-  if (!path.empty() && path[0] == '/') {
-    for (char& c : path)
-      if (c == '/') c = '\\';
-    path = "Z:" + path;
-  }
-  return path;
-}
 
 // Transcript lines: control characters and '<' are written as <HH>, so
 // every line is one event and the typed bytes can be read back exactly.
@@ -457,13 +448,13 @@ bool ParseOptions(const std::vector<std::string>& args, TOptions& o, std::string
     std::string v;
     if (a == "--drawing") {
       if (!value(v)) return false;
-      o.drawing = WindowsPath(v);
+      o.drawing = HostToWindowsPath(v);
     } else if (a == "--transcript") {
       if (!value(v)) return false;
-      o.transcript = WindowsPath(v);
+      o.transcript = HostToWindowsPath(v);
     } else if (a == "--ready") {
       if (!value(v)) return false;
-      o.ready = WindowsPath(v);
+      o.ready = HostToWindowsPath(v);
     } else if (a == "--title") {
       if (!value(o.title)) return false;
     } else if (a == "--class") {
