@@ -27,6 +27,22 @@ T& TakeRecord(TTable<T>& Table, std::int32_t& Count) {
   return Table[static_cast<std::size_t>(Count) - 1];
 }
 
+// Layer, colour and linetype: the fields that every measured kind shares.
+template <class TRec>
+inline void AssignRowKey(TRec& Rec, std::int32_t Code, std::string_view Value) {
+  switch (Code) {
+    case 8:
+      Rec.Layer.Assign(Value);
+      break;
+    case 62:
+      Rec.Color.Assign(Value);
+      break;
+    case 6:
+      Rec.LineType.Assign(Value);
+      break;
+  }
+}
+
 // The entity state machine: takes the pairs in file order and fills the
 // entity tables and the style table.
 class TEntityReader {
@@ -153,14 +169,8 @@ void TEntityReader::EntityPair(std::int32_t Code, std::string_view Value) {
         case 31:
           r.Z2 = ConvertRealFast(Value);
           break;
-        case 8:
-          r.Layer.Assign(Value);
-          break;
-        case 62:
-          r.Color.Assign(Value);
-          break;
-        case 6:
-          r.LineType.Assign(Value);
+        default:
+          AssignRowKey(r, Code, Value);
           break;
       }
       return;
@@ -235,14 +245,8 @@ void TEntityReader::EntityPair(std::int32_t Code, std::string_view Value) {
         case 51:
           r.EndAngle = ConvertRealFast(Value);
           break;
-        case 8:
-          r.Layer.Assign(Value);
-          break;
-        case 62:
-          r.Color.Assign(Value);
-          break;
-        case 6:
-          r.LineType.Assign(Value);
+        default:
+          AssignRowKey(r, Code, Value);
           break;
       }
       return;
@@ -262,14 +266,8 @@ void TEntityReader::EntityPair(std::int32_t Code, std::string_view Value) {
         case 40:
           r.Radius = ConvertRealFast(Value);
           break;
-        case 8:
-          r.Layer.Assign(Value);
-          break;
-        case 62:
-          r.Color.Assign(Value);
-          break;
-        case 6:
-          r.LineType.Assign(Value);
+        default:
+          AssignRowKey(r, Code, Value);
           break;
       }
       return;
@@ -277,17 +275,11 @@ void TEntityReader::EntityPair(std::int32_t Code, std::string_view Value) {
     case TOpen::Polyline: {
       TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
       switch (Code) {
-        case 8:
-          r.Layer.Assign(Value);
-          break;
-        case 62:
-          r.Color.Assign(Value);
-          break;
-        case 6:
-          r.LineType.Assign(Value);
-          break;
         case 70:
           r.Flags = ConvertInteger(Value);
+          break;
+        default:
+          AssignRowKey(r, Code, Value);
           break;
       }
       return;
@@ -319,14 +311,8 @@ void TEntityReader::EntityPair(std::int32_t Code, std::string_view Value) {
         case 20:
           if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value);
           break;
-        case 8:
-          r.Layer.Assign(Value);
-          break;
-        case 62:
-          r.Color.Assign(Value);
-          break;
-        case 6:
-          r.LineType.Assign(Value);
+        default:
+          AssignRowKey(r, Code, Value);
           break;
       }
       return;
