@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "acadlink/ansi_text.h"
-#include "win32/host_path.h"
+#include "text/host_path.h"
 
 // One message that a recording window got: WM_COPYDATA with its record, or
 // WM_NULL.

@@ -1,4 +1,5 @@
-// Paths of the machine that runs Wine as the Windows programs reach them.
+// Paths of the machine that runs Wine as the Windows programs reach them
+// (portable: the stand-in's options are read by portable code).
 #pragma once
 
 #include <string>
