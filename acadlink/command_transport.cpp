@@ -14,7 +14,21 @@ namespace {
 constexpr std::size_t kPayloadChars = 255;
 constexpr ULONG_PTR kCommandInputId = 1;
 
+const char kNotAnswering[] =
+    "CAD \x82\xaa\x89\x9e\x93\x9a\x82\xb5\x82\xdc\x82\xb9\x82\xf1\x81\x42";  // CAD が応答しません。
+
 bool IsLive(HWND wnd) { return wnd != nullptr && IsWindow(wnd) != FALSE; }
+
+// SendMessageA within the bound. A window that is gone answers 0, as to a
+// plain send; a live one that does not answer in time is not answering.
+LRESULT SendBounded(HWND wnd, UINT message, WPARAM w, LPARAM l) {
+  DWORD_PTR result = 0;
+  if (SendMessageTimeoutA(wnd, message, w, l, SMTO_ABORTIFHUNG, kCadAnswerTimeoutMs, &result) == 0) {
+    if (!IsLive(wnd)) return 0;
+    throw TCadNotAnswering();
+  }
+  return static_cast<LRESULT>(result);
+}
 
 // Hands one payload to the main window and posts the WM_NULL that follows
 // every copy-data message.
@@ -23,7 +37,7 @@ void DeliverPayload(HWND wnd, const void* payload, DWORD byteCount) {
   record.dwData = kCommandInputId;
   record.cbData = byteCount;
   record.lpData = const_cast<void*>(payload);
-  SendMessageA(wnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
+  SendBounded(wnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
   PostMessageA(wnd, WM_NULL, 0, 0);
 }
 
@@ -49,6 +63,8 @@ std::size_t AnsiPieceEnd(const std::string& text, std::size_t begin) {
 }
 
 }  // namespace
+
+TCadNotAnswering::TCadNotAnswering() : std::runtime_error(kNotAnswering) {}
 
 bool SendCopyDataW(const std::wstring& text) {
   const HWND wnd = AcadLinkState().AcadWnd;
@@ -102,13 +118,14 @@ bool SendCommandText(const std::wstring& text) {
 }
 
 std::string ReadWindowText(HWND wnd) {
-  const LRESULT n = SendMessageA(wnd, WM_GETTEXTLENGTH, 0, 0);
+  if (!IsLive(wnd)) return {};
+  const LRESULT n = SendBounded(wnd, WM_GETTEXTLENGTH, 0, 0);
   if (n <= 0) return {};
   // Room for twice the count: a length that the platform gives in UTF-16
   // units still leaves space for the double-byte characters.
   const std::size_t size = (static_cast<std::size_t>(n) + 1) * 2;
   std::vector<char> buffer(size, '\0');
-  SendMessageA(wnd, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer.data()));
+  SendBounded(wnd, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer.data()));
   // Up to the first zero byte; a full buffer without one is taken whole.
   return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
 }
