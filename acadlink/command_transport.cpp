@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
-#include <vector>
 
 #include "acadlink/ansi_text.h"
 #include "acadlink/window_discovery.h"
+#include "win32/window_text.h"
 
 namespace {
 
@@ -16,8 +15,6 @@ constexpr ULONG_PTR kCommandInputId = 1;
 
 const char kNotAnswering[] =
     "CAD \x82\xaa\x89\x9e\x93\x9a\x82\xb5\x82\xdc\x82\xb9\x82\xf1\x81\x42";  // CAD が応答しません。
-
-bool IsLive(HWND wnd) { return wnd != nullptr && IsWindow(wnd) != FALSE; }
 
 // SendMessageA within the bound. A window that is gone answers 0, as to a
 // plain send; a live one that does not answer in time is not answering.
@@ -117,17 +114,9 @@ bool SendCommandText(const std::wstring& text) {
   return SendCommandTextAs(text, IsLive(wnd) && IsWindowUnicode(wnd) != FALSE);
 }
 
-std::string ReadWindowText(HWND wnd) {
-  if (!IsLive(wnd)) return {};
-  const LRESULT n = SendBounded(wnd, WM_GETTEXTLENGTH, 0, 0);
-  if (n <= 0) return {};
-  // Room for twice the count: a length that the platform gives in UTF-16
-  // units still leaves space for the double-byte characters.
-  const std::size_t size = (static_cast<std::size_t>(n) + 1) * 2;
-  std::vector<char> buffer(size, '\0');
-  SendBounded(wnd, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer.data()));
-  // Up to the first zero byte; a full buffer without one is taken whole.
-  return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
+std::string ReadCommandLine() {
+  const HWND pane = FindCommandInputPane();
+  std::string text;
+  if (!ReadWindowTextWithin(pane, kCadAnswerTimeoutMs, text) && IsLive(pane)) throw TCadNotAnswering();
+  return text;
 }
-
-std::string ReadCommandLine() { return ReadWindowText(FindCommandInputPane()); }

@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "win32/window_text.h"  // ReadWindowText, the pane's whole text
+
 // Every message to the CAD program's windows is sent with this bound (ms),
 // given up at once when the platform finds the program hung: generous for a
 // program busy writing a large drawing, short enough that a hung one does
@@ -34,10 +36,6 @@ bool SendCommandTextAs(const std::wstring& text, bool unicode);
 bool SendCopyDataW(const std::wstring& text);
 bool SendCopyDataA(const std::wstring& text);
 
-// The whole text that the window answers to WM_GETTEXT, in the ANSI code
-// page (Shift-JIS); empty when it has none or is no window. Throws
-// TCadNotAnswering when a live window does not answer within the bound.
-std::string ReadWindowText(HWND wnd);
-
 // The current prompt line of the command line's input pane, or empty.
+// Throws TCadNotAnswering when the pane does not answer within the bound.
 std::string ReadCommandLine();

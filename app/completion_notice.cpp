@@ -1,7 +1,7 @@
 #include "app/completion_notice.h"
 
 #include "acadlink/command_transport.h"
-#include "widgets/win_handles.h"
+#include "win32/win_handles.h"
 
 namespace {
 
