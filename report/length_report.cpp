@@ -14,6 +14,7 @@
 #include "dxf/dxf_errors.h"
 #include "dxf/dxf_reader.h"
 #include "dxf/entity_tables.h"
+#include "dxf/file_ptr.h"
 #include "report/measures.h"
 #include "report/number_format.h"
 #include "report/report_message.h"
@@ -28,10 +29,6 @@ const char kLineWord[] = "\x90\xfc";                  // 線
 const char kCircleWord[] = "\x89\x7e";                // 円
 const char kArcWord[] = "\x89\x7e\x8c\xca";           // 円弧
 const char kPolyWord[] = "\x91\xbd\x8a\x70\x90\xfc";  // 多角線
-
-struct TFileCloser {
-  void operator()(std::FILE* File) const { std::fclose(File); }
-};
 
 // The CSV file, written through one buffer.
 class TCsvWriter {
@@ -55,7 +52,7 @@ class TCsvWriter {
       throw CannotWriteError(path_);
     buffer_.clear();
   }
-  std::unique_ptr<std::FILE, TFileCloser> file_;
+  TFilePtr file_;
   std::string path_;
   std::string buffer_;
 };
@@ -287,11 +284,11 @@ void PolyStart(const TPolyRec& Poly, double& X, double& Y) {
 
 }  // namespace
 
-void WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath) {
+bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions&) {
   std::FILE* file = std::fopen(CsvPath.c_str(), "wb");
   if (!file) {
     ShowReportMessage(kCannotCreate);
-    return;
+    return false;
   }
   TCsvWriter csv(file, CsvPath);
   ReadDxf(DxfPath);
@@ -311,4 +308,5 @@ void WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath) {
       csv, Polys, PolyCount, kPolyWord, MeasurePoly, PolyStart, [](const TPolyRec&, const TPolyRec&) { return true; },
       SwapPolyRec);
   csv.Close();
+  return true;
 }
