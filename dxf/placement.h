@@ -41,6 +41,14 @@ inline TPlacement Compose(const TPlacement& Outer, const TPlacement& Inner) {
           o.C * Inner.E + o.D * Inner.F + Outer.F};
 }
 
+// Whether M keeps circles circles (a rotation, a uniform scale, a mirror).
+inline bool IsSimilarity(const TLinear2& M) {
+  const double colA = M.A * M.A + M.C * M.C, colB = M.B * M.B + M.D * M.D;
+  const double scale = colA > colB ? colA : colB;
+  if (scale == 0) return true;
+  return std::fabs(colA - colB) <= 1e-12 * scale && std::fabs(M.A * M.B + M.C * M.D) <= 1e-12 * scale;
+}
+
 inline double Determinant(const TLinear2& M) { return M.A * M.D - M.B * M.C; }
 
 // One cell of a block reference: a point P of the block lands at

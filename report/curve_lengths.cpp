@@ -58,13 +58,6 @@ double Distance(TPoint2 P, TPoint2 Q) { return std::hypot(Q.X - P.X, Q.Y - P.Y);
 
 }  // namespace
 
-bool IsSimilarity(const TLinear2& Map) {
-  const double colA = Map.A * Map.A + Map.C * Map.C, colB = Map.B * Map.B + Map.D * Map.D;
-  const double scale = std::max(colA, colB);
-  if (scale == 0) return true;
-  return std::fabs(colA - colB) <= 1e-12 * scale && std::fabs(Map.A * Map.B + Map.C * Map.D) <= 1e-12 * scale;
-}
-
 double BulgeSegmentLength(TPoint2 P, TPoint2 Q, double Bulge) {
   const double chord = Distance(P, Q);
   const double b = std::fabs(Bulge);

@@ -9,9 +9,6 @@
 
 #include "dxf/placement.h"
 
-// Whether Map keeps circles circles (a rotation, a uniform scale, a mirror).
-bool IsSimilarity(const TLinear2& Map);
-
 // The polyline segment from P to Q with bulge Bulge (the tangent of a quarter
 // of its included angle; 0 is straight, 1 a half circle, negative clockwise).
 double BulgeSegmentLength(TPoint2 P, TPoint2 Q, double Bulge);
