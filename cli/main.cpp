@@ -20,7 +20,7 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: orveline-report [--exact] [--summary] DRAWING.dxf REPORT.csv\n"
+    "Usage: orveline-report DRAWING.dxf REPORT.csv\n"
     "\n"
     "Reads the lines, circles, arcs and polylines of the ENTITIES section of an\n"
     "ASCII DXF file and writes their quantity list as a Shift-JIS CSV file: one\n"
