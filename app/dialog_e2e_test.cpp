@@ -102,7 +102,7 @@ TEST_F(DialogProgramTest, RemembersTheFileNameBetweenStarts) {
   {
     TDialogProgram program(Folder, "attr.exe");
     EXPECT_EQ(program->FileName(), "");
-    EXPECT_EQ(WindowTextOf(program->Form), "Orveline");
+    EXPECT_EQ(ReadWindowText(program->Form), "Orveline");
     program->Type(name);
     program->ClickClose();
     ASSERT_TRUE(program.Ended());
@@ -167,7 +167,7 @@ TEST_F(DialogProgramTest, LayoutAtNinetySixPixelsPerInch) {
     EXPECT_EQ(r.right, place.Expected.right);
     EXPECT_EQ(r.bottom, place.Expected.bottom);
   }
-  EXPECT_EQ(WindowTextOf(program->Button1), "\x8e\x51\x8f\xc6");  // 参照
+  EXPECT_EQ(ReadWindowText(program->Button1), "\x8e\x51\x8f\xc6");  // 参照
 }
 
 TEST(ProgramFileTest, VersionResource) {
@@ -278,7 +278,7 @@ TEST_F(DialogProgramTest, ReaderErrorIsShownCaptionedOrveline) {
             "'abc' "
             "\x82\xcd\x95\x82\x93\xae\x8f\xac\x90\x94\x93\x5f\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9"
             "\x82\xf1");
-  EXPECT_EQ(WindowTextOf(VisibleTopLevelWindows(program.Info.dwProcessId, "#32770").at(0)), "Orveline");
+  EXPECT_EQ(ReadWindowText(VisibleTopLevelWindows(program.Info.dwProcessId, "#32770").at(0)), "Orveline");
   EXPECT_FALSE(program->Minimized());
   EXPECT_EQ(ReadFileBytes(Folder + "bad.csv"), "");  // created, then the reader stopped
   program->DismissMessageBox();
@@ -325,13 +325,8 @@ TEST_F(DialogProgramTest, RunWritesTheQuantityListAndEachStartHasItsOwnDxfFile) 
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--standin=", 10) == 0)
-      SetStandinPath(argv[i] + 10);
-    else if (std::strncmp(argv[i], "--program=", 10) == 0)
-      ProgramPath = HostToWindowsPath(argv[i] + 10);
-    else if (std::strncmp(argv[i], "--source=", 9) == 0)
-      SourceDir = HostToWindowsPath(argv[i] + 9) + "\\";
-  }
+  const TTestOptions options = ReadTestOptions(argc, argv);
+  ProgramPath = options.Program;
+  SourceDir = options.SourceDir;
   return RUN_ALL_TESTS();
 }

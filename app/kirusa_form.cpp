@@ -2,6 +2,7 @@
 
 #include "app/error_handler.h"
 #include "app/settings.h"
+#include "win32/window_text.h"
 
 #include <commdlg.h>
 
@@ -24,14 +25,6 @@ const char* const CloseCaption = "\x95\xc2\x82\xb6\x82\xe9";  // 閉じる
 // Client size at 96 pixels per inch.
 const int FormClientWidth = 219;
 const int FormClientHeight = 131;
-
-std::string WindowTextOf(HWND Window) {
-  const int n = GetWindowTextLengthA(Window);
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  const int got = GetWindowTextA(Window, text.data(), n + 1);
-  text.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return text;
-}
 
 }  // namespace
 
@@ -166,7 +159,7 @@ void TKirusaF::Button4Click(HWND /*Sender*/) {
 
 void TKirusaF::Button5Click(HWND /*Sender*/) { SendMessageA(Form, WM_CLOSE, 0, 0); }
 
-std::string TKirusaF::ResultFileName() { return WindowTextOf(Edit1); }
+std::string TKirusaF::ResultFileName() { return ReadWindowText(Edit1); }
 
 void TKirusaF::ShowMessage(const std::string& Text) { MessageBoxA(Form, Text.c_str(), FormCaption, MB_OK); }
 
