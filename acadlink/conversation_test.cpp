@@ -52,27 +52,34 @@ const std::string kWallExport = CrLf(std::string(kHead) + kLine + kPolyline + kT
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
-// The export run's conversation, step by step, with its 200 ms polls.
+// How the conversation polls the command line: the export run's 200 ms by
+// default.
+struct TPolling {
+  DWORD IntervalMs = 200;
+  int MaxSelectionPolls = 150;  // the run's selection wait has no bound; the test gives it 30 s
+  int MaxExportPolls = 600;
+};
+
+// The export run's conversation, step by step.
 struct TConversation {
   int selectionPolls = 0;
   int exportPolls = 0;
   std::string lastLine;
 };
 
-TConversation Converse(const std::string& dxfPath, int maxExportPolls = 600) {
+TConversation Converse(const std::string& dxfPath, const TPolling& polling = {}) {
   TConversation c;
   SendCommandText(L"\x0003SELECT P\rU\r\r");
   SendCommandText(L"\x0003SELECT ");
-  // The selection wait of the run has no bound; the test gives it 30 s.
-  for (; c.selectionPolls < 150; ++c.selectionPolls) {
-    Sleep(200);
+  for (; c.selectionPolls < polling.MaxSelectionPolls; ++c.selectionPolls) {
+    Sleep(polling.IntervalMs);
     PumpMessages();
     if (ReadCommandLine() == kIdlePrompt) break;
   }
   SendCommandText(L"FILEDIA 0 ");
   SendCommandText(AnsiToWide("DXFOUT \"" + dxfPath + "\"\rVER 2000 OBJ PREV \r16 "));
-  for (; c.exportPolls < maxExportPolls; ++c.exportPolls) {
-    Sleep(200);
+  for (; c.exportPolls < polling.MaxExportPolls; ++c.exportPolls) {
+    Sleep(polling.IntervalMs);
     PumpMessages();
     c.lastLine = ReadCommandLine();
     if (Contains(c.lastLine, kAskExport)) SendCommandText(L"Y\r");
@@ -116,7 +123,7 @@ TEST_F(ConversationTest, WholeConversationExportsTheSelectedEntities) {
   const std::string dxf = folder_ + kOutputName;
 
   const TConversation c = Converse(dxf);
-  EXPECT_LT(c.selectionPolls, 150);
+  EXPECT_LT(c.selectionPolls, TPolling{}.MaxSelectionPolls);
   EXPECT_EQ(c.lastLine, kIdlePrompt);
   EXPECT_EQ(ReadFileBytes(dxf), kWallExport);
 
@@ -238,7 +245,7 @@ TEST_F(ConversationTest, FaultModes) {
     ASSERT_TRUE(ActivateAcad());
     const std::string dxf = folder_ + "fault.dxf";
     DeleteFileA(dxf.c_str());
-    const TConversation conv = Converse(dxf, c.maxExportPolls);
+    const TConversation conv = Converse(dxf, {.MaxExportPolls = c.maxExportPolls});
     EXPECT_GE(conv.exportPolls, c.minExportPolls);
     if (c.lastLine != nullptr) {
       EXPECT_EQ(conv.lastLine, c.lastLine);

@@ -5,11 +5,13 @@
 
 #include <string>
 
+#include "win32/win_handles.h"
+
 namespace {
 
-const COLORREF LightRed = RGB(255, 127, 127);
-const COLORREF Black = RGB(0, 0, 0);
-const COLORREF White = RGB(255, 255, 255);
+const COLORREF kLightRed = RGB(255, 127, 127);
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kWhite = RGB(255, 255, 255);
 
 // A frameless white window standing in for the command line's input pane.
 class CompletionNoticeTest : public ::testing::Test {
@@ -24,41 +26,42 @@ class CompletionNoticeTest : public ::testing::Test {
     Pane = CreateWindowExA(WS_EX_TOPMOST, "OrvelineNoticePane", "notice pane", WS_POPUP | WS_VISIBLE, 40, 40, Width,
                            Height, nullptr, nullptr, wc.hInstance, nullptr);
     UpdateWindow(Pane);
-    Settle();
+    Settle(Pane);
     return Pane;
   }
   void TearDown() override {
     if (Pane) DestroyWindow(Pane);
   }
-  static void Settle() {
+  // Until the window is idle: nothing waiting in the queue and nothing left
+  // to paint (at most 2 s).
+  static void Settle(HWND Window) {
     MSG msg;
-    for (int i = 0; i < 20; ++i) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 2000;) {
       while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-      Sleep(10);
+      if (!GetUpdateRect(Window, nullptr, FALSE) && !GetQueueStatus(QS_ALLINPUT)) return;
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
   }
   SIZE Extent(const std::string& Text) {
-    HDC dc = GetDC(Pane);
+    TWindowDc dc(Pane);
     SIZE size{};
-    GetTextExtentPoint32A(dc, Text.c_str(), static_cast<int>(Text.size()), &size);
-    ReleaseDC(Pane, dc);
+    GetTextExtentPoint32A(dc.Get(), Text.c_str(), static_cast<int>(Text.size()), &size);
     return size;
   }
   // Counts the pixels of each colour in the rectangle [x0, x1) x [y0, y1).
   void Count(int X0, int Y0, int X1, int Y1, int& Red, int& Dark, int& Light) {
     Red = Dark = Light = 0;
-    HDC dc = GetDC(Pane);
+    TWindowDc dc(Pane);
     for (int y = Y0; y < Y1; ++y)
       for (int x = X0; x < X1; ++x) {
-        const COLORREF c = GetPixel(dc, x, y);
-        if (c == LightRed)
+        const COLORREF c = GetPixel(dc.Get(), x, y);
+        if (c == kLightRed)
           ++Red;
-        else if (c == Black)
+        else if (c == kBlack)
           ++Dark;
-        else if (c == White)
+        else if (c == kWhite)
           ++Light;
       }
-    ReleaseDC(Pane, dc);
   }
 
   HWND Pane = nullptr;
@@ -109,12 +112,20 @@ TEST_F(CompletionNoticeTest, TextTallerThanThePaneIsCutAtTheTop) {
 }
 
 TEST_F(CompletionNoticeTest, NoWindowPaintsNothing) {
-  DrawCompletionNotice(nullptr, "x");  // must not touch the screen or crash
   MakePane(50, 20);
   HWND dead = Pane;
   DestroyWindow(Pane);
-  Pane = nullptr;
-  DrawCompletionNotice(dead, "x");
+  // A neighbour where the dead pane was: a notice painted through the screen
+  // at the old place would land on it.
+  MakePane(200, 40);
+  ASSERT_NE(Pane, dead);
+  DrawCompletionNotice(dead, "result.csv");
+  DrawCompletionNotice(nullptr, "result.csv");
+  GdiFlush();
+  int red, dark, light;
+  Count(0, 0, 200, 40, red, dark, light);
+  EXPECT_EQ(red + dark, 0);
+  EXPECT_EQ(light, 200 * 40) << "the neighbour's white is untouched";
 }
 
 }  // namespace

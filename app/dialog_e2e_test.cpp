@@ -16,14 +16,15 @@
 #include "app/dialog_driver.h"
 #include "app/notice_probe.h"
 #include "win32/win32_error.h"
+#include "win32/win_handles.h"
 
 namespace {
 
 std::string ProgramPath;  // orveline.exe, as a Windows path
 std::string SourceDir;    // the repository, as a Windows path ending in "\"
 
-const char* const Selection = "1,2,3,6,7,8,11,12,14,20,21,22,26,27,32,36,41,42,45,50,51,57,60,63,74";
-const char* const NoFileNameMessage =
+const char* const kSelection = "1,2,3,6,7,8,11,12,14,20,21,22,26,27,32,36,41,42,45,50,51,57,60,63,74";
+const char* const kNoFileNameMessage =
     "\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x8e\x77"
     "\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";  // 保存ファイル名が指定されていません
 
@@ -128,7 +129,7 @@ TEST_F(DialogProgramTest, EmptyFileNameIsRefusedWithAMessage) {
   TDialogProgram program(Folder, "attr.exe");
   program->ClickRun();
   ASSERT_TRUE(WaitFor([&] { return !program->MessageBoxText().empty(); }));
-  EXPECT_EQ(program->MessageBoxText(), NoFileNameMessage);
+  EXPECT_EQ(program->MessageBoxText(), kNoFileNameMessage);
   EXPECT_FALSE(program->Minimized());
   program->DismissMessageBox();
   ASSERT_TRUE(WaitFor([&] { return program->MessageBoxText().empty(); }));
@@ -231,11 +232,10 @@ TEST_F(DialogProgramTest, BannerMoves) {
   auto banner = [&] {
     POINT origin{8, 8};
     ClientToScreen(program->Form, &origin);
-    HDC dc = GetDC(nullptr);
+    TWindowDc screen(nullptr);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < 35; y += 2)
-      for (int x = 0; x < 201; x += 2) pixels.push_back(GetPixel(dc, origin.x + x, origin.y + y));
-    ReleaseDC(nullptr, dc);
+      for (int x = 0; x < 201; x += 2) pixels.push_back(GetPixel(screen.Get(), origin.x + x, origin.y + y));
     return pixels;
   };
   const std::vector<COLORREF> first = banner();
@@ -290,7 +290,7 @@ TEST_F(DialogProgramTest, ReaderErrorIsShownCaptionedOrveline) {
 TEST_F(DialogProgramTest, RunWritesTheQuantityListAndEachStartHasItsOwnDxfFile) {
   const std::string transcript = Folder + "transcript.txt";
   TPeerProcess standin = TPeerProcess::Standin(
-      {"--pick", Selection, "--drawing", SourceDir + "samples\\sample.dxf", "--transcript", transcript}, Folder);
+      {"--pick", kSelection, "--drawing", SourceDir + "samples\\sample.dxf", "--transcript", transcript}, Folder);
 
   std::vector<std::string> dxfCommands;
   for (int start = 0; start < 2; ++start) {

@@ -2,8 +2,6 @@
 // but the dialog's message queue.
 #include "app/export_run.h"
 
-#include "acadlink/command_transport.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,29 +12,35 @@
 #include <string>
 #include <vector>
 
+#include "acadlink/command_transport.h"
+
 namespace {
 
-const std::string Prompt = "\x83\x52\x83\x7d\x83\x93\x83\x68\x3a\x20";  // コマンド:
-const std::string SelectObjects =
+const std::string kPrompt = "\x83\x52\x83\x7d\x83\x93\x83\x68\x3a\x20";  // コマンド:
+const std::string kSelectObjects =
     "\x83\x49\x83\x75\x83\x57\x83\x46\x83\x4e\x83\x67\x82\xf0\x91\x49\x91\xf0\x3a\x20";  // オブジェクトを選択:
-const std::string AskName =
+const std::string kAskName =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xf0\x93\xfc\x97\xcd\x3a\x20";  // ファイル名を入力:
-const std::string AskReplace = "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb7\x82\xa9\x3f\x20";  // 置き換えますか?
-const std::string AskExport = "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x3f\x20";  // 書き出しますか?
-const std::string NoFileNameMessage =
+const std::string kAskReplace = "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb7\x82\xa9\x3f\x20";  // 置き換えますか?
+const std::string kAskExport = "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x3f\x20";  // 書き出しますか?
+const std::string kNoFileNameMessage =
     "\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x8e\x77"
     "\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";  // 保存ファイル名が指定されていません
 
-const std::wstring SelectText1 = std::wstring(L"\x0003") + L"SELECT P\rU\r\r";
-const std::wstring SelectText2 = std::wstring(L"\x0003") + L"SELECT ";
+// Character 3 (cancel) and the commands; the escape ends before the S.
+constexpr wchar_t kSelectText1Units[] = L"\x0003SELECT P\rU\r\r";
+constexpr wchar_t kSelectText2Units[] = L"\x0003SELECT ";
+static_assert(std::size(kSelectText1Units) == 13 + 1 && std::size(kSelectText2Units) == 8 + 1);
+const std::wstring kSelectText1 = kSelectText1Units;
+const std::wstring kSelectText2 = kSelectText2Units;
 
-const char* const TwoLinesDxf =
+const char* const kTwoLinesDxf =
     "0\r\nSECTION\r\n2\r\nENTITIES\r\n"
     "0\r\nLINE\r\n8\r\n\x95\xc7\r\n10\r\n0.0\r\n20\r\n0.0\r\n11\r\n3.0\r\n21\r\n4.0\r\n"  // layer 壁
     "0\r\nLINE\r\n8\r\n\x95\xc7\r\n10\r\n0.0\r\n20\r\n0.0\r\n11\r\n3.0\r\n21\r\n4.0\r\n"
     "0\r\nENDSEC\r\n0\r\nEOF\r\n";
 // 壁,     5.000,2,線,1,,
-const std::string TwoLinesCsv = "\x95\xc7,     5.000,2,\x90\xfc,1,,\r\n";
+const std::string kTwoLinesCsv = "\x95\xc7,     5.000,2,\x90\xfc,1,,\r\n";
 
 std::string ReadFileBytes(const std::string& Path) {
   std::ifstream in(Path, std::ios::binary);
@@ -56,8 +60,8 @@ class TScriptedCommandLine : public TCommandLinePort {
  public:
   bool Running = true;
   bool DiesDuringSelection = false;
-  std::vector<std::string> SelectionLines{Prompt};
-  std::vector<std::string> ExportLines{Prompt};
+  std::vector<std::string> SelectionLines{kPrompt};
+  std::vector<std::string> ExportLines{kPrompt};
   std::string DxfToWrite;  // written at the path typed to DXFOUT
   std::function<void()> OnActivate;
   int NotAnsweringAtSend = -1;               // the send with this index (from 0) is not answered
@@ -158,14 +162,13 @@ class ExportRunTest : public ::testing::Test {
 
 TEST_F(ExportRunTest, TypesTheWholeConversationInOrder) {
   // The selection wait ends only on the exact idle prompt.
-  Cad.SelectionLines = {SelectObjects, "", Prompt.substr(0, 9), Prompt + "L", Prompt};
-  Cad.ExportLines = {AskName, Prompt};
+  Cad.SelectionLines = {kSelectObjects, "", kPrompt.substr(0, 9), kPrompt + "L", kPrompt};
+  Cad.ExportLines = {kAskName, kPrompt};
   EXPECT_EQ(Run(), TExportRunEnd::NoDxf);
 
-  const std::vector<std::wstring> expected = {SelectText1, SelectText2, L"FILEDIA 0 ", ExportCommand(), L"FILEDIA 1 "};
+  const std::vector<std::wstring> expected = {kSelectText1, kSelectText2, L"FILEDIA 0 ", ExportCommand(),
+                                              L"FILEDIA 1 "};
   EXPECT_EQ(Cad.Typed, expected);
-  EXPECT_EQ(SelectText1.size(), 13u);
-  EXPECT_EQ(SelectText2.size(), 8u);
   EXPECT_EQ(Cad.SelectionReads, 5);
   EXPECT_EQ(Cad.ExportReads, 2);
   EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"minimize", "restore"}));
@@ -174,7 +177,7 @@ TEST_F(ExportRunTest, TypesTheWholeConversationInOrder) {
 }
 
 TEST_F(ExportRunTest, AnswersQuestionsAtEveryPollTheyStay) {
-  Cad.ExportLines = {AskReplace, AskReplace, AskExport, AskExport + AskReplace, "", Prompt};
+  Cad.ExportLines = {kAskReplace, kAskReplace, kAskExport, kAskExport + kAskReplace, "", kPrompt};
   Run();
   std::vector<std::wstring> answers(Cad.Typed.begin() + 4, Cad.Typed.end() - 2);
   EXPECT_EQ(answers, std::vector<std::wstring>(5, L"Y\r"));
@@ -184,7 +187,7 @@ TEST_F(ExportRunTest, AnswersQuestionsAtEveryPollTheyStay) {
 
 TEST_F(ExportRunTest, ExportWaitIsBounded) {
   Timing.MaxExportPolls = 7;
-  Cad.ExportLines = {AskName};
+  Cad.ExportLines = {kAskName};
   Run();
   EXPECT_EQ(Cad.ExportReads, 7);
   EXPECT_EQ(Cad.Typed.back(), L"FILEDIA 1 ");
@@ -195,7 +198,7 @@ TEST_F(ExportRunTest, EmptyFileNameShowsTheMessageAndTouchesNothing) {
   Dialog.FileName.clear();
   WriteFileBytes(Base + ".dxf", "old");
   EXPECT_EQ(Run(), TExportRunEnd::NoFileName);
-  EXPECT_EQ(Dialog.Events, std::vector<std::string>{"message " + NoFileNameMessage});
+  EXPECT_EQ(Dialog.Events, std::vector<std::string>{"message " + kNoFileNameMessage});
   EXPECT_TRUE(Cad.Typed.empty());
   EXPECT_TRUE(Exists(Base + ".dxf"));
 }
@@ -211,25 +214,25 @@ TEST_F(ExportRunTest, WithoutTheCadProgramNothingIsTypedAndTheOldCsvIsGone) {
 }
 
 TEST_F(ExportRunTest, CadProgramClosingDuringTheSelectionEndsTheRun) {
-  Cad.SelectionLines = {SelectObjects};
+  Cad.SelectionLines = {kSelectObjects};
   Cad.DiesDuringSelection = true;
   EXPECT_EQ(Run(), TExportRunEnd::SelectionAbandoned);
-  EXPECT_EQ(Cad.Typed, (std::vector<std::wstring>{SelectText1, SelectText2}));
+  EXPECT_EQ(Cad.Typed, (std::vector<std::wstring>{kSelectText1, kSelectText2}));
   EXPECT_EQ(Dialog.Events.back(), "restore");
 }
 
 TEST_F(ExportRunTest, ClosingTheDialogDuringTheSelectionCancelsIt) {
-  Cad.SelectionLines = {SelectObjects};
+  Cad.SelectionLines = {kSelectObjects};
   Dialog.CloseAfterPumps = 3;
   EXPECT_EQ(Run(), TExportRunEnd::SelectionAbandoned);
-  EXPECT_EQ(Cad.Typed, (std::vector<std::wstring>{SelectText1, SelectText2, L"\x0003"}));
+  EXPECT_EQ(Cad.Typed, (std::vector<std::wstring>{kSelectText1, kSelectText2, L"\x0003"}));
   EXPECT_EQ(Cad.SelectionReads, 3);
 }
 
 TEST_F(ExportRunTest, WritesTheReportAndPaintsTheNotice) {
-  Cad.DxfToWrite = TwoLinesDxf;
+  Cad.DxfToWrite = kTwoLinesDxf;
   EXPECT_EQ(Run(), TExportRunEnd::Reported);
-  EXPECT_EQ(ReadFileBytes(CsvPath), TwoLinesCsv);
+  EXPECT_EQ(ReadFileBytes(CsvPath), kTwoLinesCsv);
   ASSERT_EQ(Cad.Notices.size(), 1u);
   EXPECT_EQ(Cad.Notices[0].first, Cad.Pane);
   EXPECT_EQ(Cad.Notices[0].second,
@@ -238,15 +241,15 @@ TEST_F(ExportRunTest, WritesTheReportAndPaintsTheNotice) {
 }
 
 TEST_F(ExportRunTest, NoNoticeWithoutAnInputPane) {
-  Cad.DxfToWrite = TwoLinesDxf;
+  Cad.DxfToWrite = kTwoLinesDxf;
   Cad.Pane = nullptr;
   EXPECT_EQ(Run(), TExportRunEnd::Reported);
-  EXPECT_EQ(ReadFileBytes(CsvPath), TwoLinesCsv);
+  EXPECT_EQ(ReadFileBytes(CsvPath), kTwoLinesCsv);
   EXPECT_TRUE(Cad.Notices.empty());
 }
 
 TEST_F(ExportRunTest, SecondRunDeletesTheSameDxfFileFirst) {
-  Cad.DxfToWrite = TwoLinesDxf;
+  Cad.DxfToWrite = kTwoLinesDxf;
   ASSERT_EQ(Run(), TExportRunEnd::Reported);
   ASSERT_TRUE(Exists(Base + ".dxf"));
   bool dxfGoneBeforeTyping = false;
@@ -260,7 +263,7 @@ TEST_F(ExportRunTest, SecondRunDeletesTheSameDxfFileFirst) {
 }
 
 TEST_F(ExportRunTest, StaleCsvThatCannotBeReplacedIsNotAnnounced) {
-  Cad.DxfToWrite = TwoLinesDxf;
+  Cad.DxfToWrite = kTwoLinesDxf;
   WriteFileBytes(CsvPath, "stale");
   // Held open without sharing: it can be neither deleted nor created anew.
   HANDLE held = CreateFileA(CsvPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -306,8 +309,8 @@ TEST_F(ExportRunTest, EachPollSleepsThenServicesTheQueueThenReads) {
     QueryPerformanceCounter(&now);
     sleeps.push_back(1000.0 * static_cast<double>(now.QuadPart - lastEvent.QuadPart) / frequency.QuadPart);
   };
-  Cad.SelectionLines = {SelectObjects, Prompt};
-  Cad.ExportLines = {AskName, Prompt};
+  Cad.SelectionLines = {kSelectObjects, kPrompt};
+  Cad.ExportLines = {kAskName, kPrompt};
   Timing.PollInterval = 60;
   Run();
   EXPECT_EQ(log, (std::vector<std::string>{"send", "send", "pump", "read", "pump", "read", "send", "send", "pump",
@@ -319,13 +322,13 @@ TEST_F(ExportRunTest, EachPollSleepsThenServicesTheQueueThenReads) {
 TEST_F(ExportRunTest, TheIdlePromptOfBeforeTheTextDoesNotEndAWait) {
   // A command line that takes typed text through its message queue shows
   // the old prompt at the first polls.
-  Cad.SelectionLines = {Prompt, Prompt, SelectObjects, SelectObjects, Prompt};
-  Cad.ExportLines = {Prompt, AskName, Prompt};
+  Cad.SelectionLines = {kPrompt, kPrompt, kSelectObjects, kSelectObjects, kPrompt};
+  Cad.ExportLines = {kPrompt, kAskName, kPrompt};
   EXPECT_EQ(Run(), TExportRunEnd::NoDxf);
   EXPECT_EQ(Cad.SelectionReads, 5);
   EXPECT_EQ(Cad.ExportReads, 3);
   EXPECT_EQ(Cad.Typed,
-            (std::vector<std::wstring>{SelectText1, SelectText2, L"FILEDIA 0 ", ExportCommand(), L"FILEDIA 1 "}));
+            (std::vector<std::wstring>{kSelectText1, kSelectText2, L"FILEDIA 0 ", ExportCommand(), L"FILEDIA 1 "}));
 }
 
 TEST_F(ExportRunTest, ALineThatNeverLeavesTheIdlePromptEndsTheWaitAfterTheBoundOrOnceTheDxfFileIsThere) {
@@ -337,7 +340,7 @@ TEST_F(ExportRunTest, ALineThatNeverLeavesTheIdlePromptEndsTheWaitAfterTheBoundO
   };
   const TCase cases[] = {
       {"nothing to show for the export command", "", 4, TExportRunEnd::NoDxf},
-      {"an export too quick to be seen", TwoLinesDxf, 1, TExportRunEnd::Reported},
+      {"an export too quick to be seen", kTwoLinesDxf, 1, TExportRunEnd::Reported},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -359,14 +362,14 @@ TEST_F(ExportRunTest, AnExportWaitEndingElsewhereThanAtThePromptCancelsBeforeFil
     std::vector<std::string> lines;
   };
   const TCase cases[] = {
-      {"bound", {AskName}},
-      {"empty line", {AskName, ""}},
-      {"question left pending", {AskReplace + "[Y/N] <N>: Y", ""}},
+      {"bound", {kAskName}},
+      {"empty line", {kAskName, ""}},
+      {"question left pending", {kAskReplace + "[Y/N] <N>: Y", ""}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.name);
     TScriptedCommandLine cad;
-    cad.SelectionLines = {SelectObjects, Prompt};
+    cad.SelectionLines = {kSelectObjects, kPrompt};
     cad.ExportLines = c.lines;
     Timing.MaxExportPolls = 5;
     RunExport(Dialog, cad, Base, Timing);
@@ -377,29 +380,29 @@ TEST_F(ExportRunTest, AnExportWaitEndingElsewhereThanAtThePromptCancelsBeforeFil
 }
 
 TEST_F(ExportRunTest, ClosingTheDialogDuringTheExportWaitLetsItEndAndTheReportIsWritten) {
-  Cad.SelectionLines = {SelectObjects, Prompt};
-  Cad.ExportLines = {AskName, AskName, AskName, Prompt};
-  Cad.DxfToWrite = TwoLinesDxf;
+  Cad.SelectionLines = {kSelectObjects, kPrompt};
+  Cad.ExportLines = {kAskName, kAskName, kAskName, kPrompt};
+  Cad.DxfToWrite = kTwoLinesDxf;
   Dialog.CloseAfterPumps = 3;  // at the first poll of the export wait
   EXPECT_EQ(Run(), TExportRunEnd::Reported);
   EXPECT_EQ(Cad.ExportReads, 4);
   EXPECT_EQ(Cad.Typed,
-            (std::vector<std::wstring>{SelectText1, SelectText2, L"FILEDIA 0 ", ExportCommand(), L"FILEDIA 1 "}));
-  EXPECT_EQ(ReadFileBytes(CsvPath), TwoLinesCsv);
+            (std::vector<std::wstring>{kSelectText1, kSelectText2, L"FILEDIA 0 ", ExportCommand(), L"FILEDIA 1 "}));
+  EXPECT_EQ(ReadFileBytes(CsvPath), kTwoLinesCsv);
   EXPECT_EQ(Cad.Notices.size(), 1u);
 }
 
 TEST_F(ExportRunTest, ALeftOverDxfFileThatTheCadProgramCouldNotReplaceIsNotReported) {
-  WriteFileBytes(Base + ".dxf", TwoLinesDxf);  // the last run's selection
+  WriteFileBytes(Base + ".dxf", kTwoLinesDxf);  // the last run's selection
   // Held open by a viewer: it can be neither deleted nor written.
   HANDLE held = CreateFileA((Base + ".dxf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  Cad.SelectionLines = {SelectObjects, Prompt};
-  Cad.ExportLines = {AskReplace, Prompt};  // answered Y, the overwrite fails
+  Cad.SelectionLines = {kSelectObjects, kPrompt};
+  Cad.ExportLines = {kAskReplace, kPrompt};  // answered Y, the overwrite fails
   Cad.DxfToWrite = "0\r\nEOF\r\n";
   const TExportRunEnd end = Run();
   CloseHandle(held);
-  EXPECT_EQ(ReadFileBytes(Base + ".dxf"), TwoLinesDxf);
+  EXPECT_EQ(ReadFileBytes(Base + ".dxf"), kTwoLinesDxf);
   EXPECT_EQ(end, TExportRunEnd::StaleDxf);
   EXPECT_FALSE(Exists(CsvPath));
   EXPECT_TRUE(Cad.Notices.empty());
@@ -419,12 +422,12 @@ TEST_F(ExportRunTest, AfterAnExportWaitThatRanOutTheDxfFileIsTakenOnlyOnceItsSiz
     SCOPED_TRACE(c.name);
     DeleteFileA(CsvPath.c_str());
     TScriptedCommandLine cad;
-    cad.SelectionLines = {SelectObjects, Prompt};
-    cad.ExportLines = {AskName};  // never back at the prompt
-    cad.DxfToWrite = TwoLinesDxf;
+    cad.SelectionLines = {kSelectObjects, kPrompt};
+    cad.ExportLines = {kAskName};  // never back at the prompt
+    cad.DxfToWrite = kTwoLinesDxf;
     TRecordingDialog dialog;
     dialog.FileName = Dialog.FileName;
-    std::string written = TwoLinesDxf;
+    std::string written = kTwoLinesDxf;
     dialog.OnPump = [&] {
       if (c.grows && Exists(Base + ".dxf")) WriteFileBytes(Base + ".dxf", written += "999\r\nx\r\n");
     };
@@ -437,11 +440,11 @@ TEST_F(ExportRunTest, AfterAnExportWaitThatRanOutTheDxfFileIsTakenOnlyOnceItsSiz
 }
 
 TEST_F(ExportRunTest, ACadProgramThatDoesNotAnswerEndsTheRunWithAMessage) {
-  Cad.SelectionLines = {SelectObjects, Prompt};
+  Cad.SelectionLines = {kSelectObjects, kPrompt};
   Cad.NotAnsweringAtSend = 3;  // the export command
-  Cad.DxfToWrite = TwoLinesDxf;
+  Cad.DxfToWrite = kTwoLinesDxf;
   EXPECT_EQ(Run(), TExportRunEnd::AcadNotAnswering);
-  EXPECT_EQ(Cad.Typed, (std::vector<std::wstring>{SelectText1, SelectText2, L"FILEDIA 0 "}));
+  EXPECT_EQ(Cad.Typed, (std::vector<std::wstring>{kSelectText1, kSelectText2, L"FILEDIA 0 "}));
   // CAD が応答しません。
   EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"minimize", "restore",
                                                      "message CAD \x82\xaa\x89\x9e\x93\x9a\x82\xb5\x82\xdc\x82\xb9"

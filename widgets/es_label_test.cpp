@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 #include "widgets/test_support.h"
 
@@ -61,17 +62,6 @@ TEST(EsLabel, DrawsShadowHighlightAndFaceLayersAtTheirOffsets) {
          if (m(x - 3, y)) return RGB(0, 0, 0);
          return kBack;
        }},
-      {"vertical graduation: 16 bands from red to the face colour",
-       [](TEsCustomLabel& l) {
-         l.SetAppearance(TEsAppearance::apNone);
-         l.CustomSettings().SetGraduateFromColor(RGB(255, 0, 0));
-         l.CustomSettings().SetGraduateStyle(TEsGraduateStyle::gsVertical);
-       },
-       [](const TTextMask& m, int x, int y) {
-         if (!m(x, y)) return kBack;
-         int band = y * 16 / kHeight;
-         return RGB(255 + (128 - 255) * band / 15, 128 * band / 15, 128 * band / 15);
-       }},
   };
   for (const TLayerCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -99,6 +89,74 @@ TEST(EsLabel, DrawsShadowHighlightAndFaceLayersAtTheirOffsets) {
     }
     EXPECT_GT(faces, 50) << "the test font drew nothing";
     EXPECT_EQ(wrong, 0);
+  }
+}
+
+// The graduated face, read column by column (horizontal) or row by row
+// (vertical): one colour across each, running from the graduation colour to
+// the face colour. The label is cut right after the last ink, so the last
+// band holds ink.
+TEST(EsLabel, GraduationRunsFromTheGraduationColourToTheFaceColour) {
+  const COLORREF from = RGB(255, 0, 0);
+  const COLORREF face = RGB(128, 128, 128);
+  TFont font = SharpFont("Times New Roman", -27);
+  font.Color = face;
+  // A caption wide enough that its left bearing lies inside the first of the
+  // 16 columns of bands.
+  const std::string caption = "HIHIH";
+  const int measureWidth = 200;
+  TTextMask full(font, caption, measureWidth, kHeight, kFormat);
+  TDib probe(measureWidth, kHeight);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < measureWidth; ++x) probe.SetPixel(x, y, full(x, y) ? RGB(0, 0, 0) : RGB(255, 255, 255));
+  const RECT ink = widgets_test::InkBox(probe, RGB(0, 0, 0), RECT{0, 0, measureWidth, kHeight});
+  ASSERT_LT(ink.left, ink.right) << "the test font drew nothing";
+
+  for (const bool vertical : {false, true}) {
+    SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+    const int width = ink.right;
+    const int height = vertical ? ink.bottom : kHeight;
+    TEsCustomLabel label;
+    label.SetFont(font);
+    label.SetCaption(caption);
+    label.SetTransparent(false);
+    label.SetColor(kBack);
+    label.SetAppearance(TEsAppearance::apNone);
+    label.CustomSettings().SetGraduateFromColor(from);
+    label.CustomSettings().SetGraduateStyle(vertical ? TEsGraduateStyle::gsVertical : TEsGraduateStyle::gsHorizontal);
+    TDib image(width, height);
+    label.DrawLabel(image.Dc(), RECT{0, 0, width, height}, kFormat);
+
+    // One colour per column (or row), in order.
+    std::vector<COLORREF> ramp;
+    const int lines = vertical ? height : width;
+    const int across = vertical ? width : height;
+    for (int i = 0; i < lines; ++i) {
+      COLORREF seen = CLR_INVALID;
+      for (int j = 0; j < across; ++j) {
+        const int x = vertical ? j : i;
+        const int y = vertical ? i : j;
+        if (!full(x, y)) {
+          EXPECT_EQ(image.Pixel(x, y), kBack) << "(" << x << ", " << y << ")";
+          continue;
+        }
+        if (seen == CLR_INVALID) seen = image.Pixel(x, y);
+        EXPECT_EQ(image.Pixel(x, y), seen) << "one colour across, at (" << x << ", " << y << ")";
+      }
+      if (seen != CLR_INVALID) ramp.push_back(seen);
+    }
+    ASSERT_GE(ramp.size(), 2u);
+    if (!vertical) {
+      EXPECT_LT(ink.left * 16 / width, 1) << "the first ink column lies in the first band";
+      EXPECT_EQ(ramp.front(), from);
+    }
+    EXPECT_EQ(ramp.back(), face);
+    for (std::size_t i = 1; i < ramp.size(); ++i) {
+      EXPECT_LE(GetRValue(ramp[i]), GetRValue(ramp[i - 1])) << "red falls toward 128";
+      EXPECT_GE(GetGValue(ramp[i]), GetGValue(ramp[i - 1])) << "green rises toward 128";
+      EXPECT_GE(GetBValue(ramp[i]), GetBValue(ramp[i - 1])) << "blue rises toward 128";
+    }
+    EXPECT_NE(ramp.front(), ramp.back());
   }
 }
 
