@@ -3,12 +3,12 @@
 //                                waits until the run has written the file
 //   orveline-drive close         clicks the close button and waits until
 //                                the dialog is gone
-#include "app/dialog_driver.h"
-
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <string>
+
+#include "app/dialog_driver.h"
 
 namespace {
 

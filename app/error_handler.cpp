@@ -1,11 +1,11 @@
 #include "app/error_handler.h"
 
 namespace {
-const char* const AppTitle = "Orveline";
+const char* const kAppTitle = "Orveline";
 }
 
 void ShowUncaughtError(HWND Owner, const std::exception& Error) {
-  MessageBoxA(Owner, Error.what(), AppTitle, MB_OK | MB_ICONERROR);
+  MessageBoxA(Owner, Error.what(), kAppTitle, MB_OK | MB_ICONERROR);
 }
 
-void ShowUncaughtError(HWND Owner) { MessageBoxA(Owner, "Unknown error", AppTitle, MB_OK | MB_ICONERROR); }
+void ShowUncaughtError(HWND Owner) { MessageBoxA(Owner, "Unknown error", kAppTitle, MB_OK | MB_ICONERROR); }

@@ -1,20 +1,20 @@
 #include "app/export_run.h"
 
+#include <stdexcept>
+
 #include "acadlink/ansi_text.h"
 #include "acadlink/command_transport.h"
 #include "app/file_names.h"
 #include "report/length_report.h"
 #include "report/report_message.h"
 
-#include <stdexcept>
-
-const char* const IdlePrompt = "\x83\x52\x83\x7d\x83\x93\x83\x68\x3a\x20";  // コマンド:
+const char* const kIdlePrompt = "\x83\x52\x83\x7d\x83\x93\x83\x68\x3a\x20";  // コマンド:
 
 namespace {
 
-const char* const AskExport = "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb7\x82\xa9";   // 書き出しますか
-const char* const AskReplace = "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb7\x82\xa9";  // 置き換えますか
-const char* const NoFileNameMessage =
+const char* const kAskExport = "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb7\x82\xa9";   // 書き出しますか
+const char* const kAskReplace = "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb7\x82\xa9";  // 置き換えますか
+const char* const kNoFileNameMessage =
     "\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x8e\x77"
     "\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";  // 保存ファイル名が指定されていません
 
@@ -71,8 +71,8 @@ class TIdlePromptFilter {
  public:
   explicit TIdlePromptFilter(const TExportRunTiming& Timing) : maxPolls_(Timing.MaxLeavePolls) {}
   bool EndsWait(const std::string& Line, bool Done = false) {
-    if (!left_) left_ = Line != IdlePrompt || Done || ++polls_ >= maxPolls_;
-    return left_ && Line == IdlePrompt;
+    if (!left_) left_ = Line != kIdlePrompt || Done || ++polls_ >= maxPolls_;
+    return left_ && Line == kIdlePrompt;
   }
 
  private:
@@ -112,9 +112,9 @@ TExportWaitEnd AwaitExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const 
   for (int poll = 0; poll < Timing.MaxExportPolls; ++poll) {
     const std::string line = WaitAndRead(Dialog, Cad, Timing);
     // A question still on the line at the next poll is answered again.
-    if (Contains(line, AskExport)) Cad.SendCommandText(L"Y\r");
-    if (Contains(line, AskReplace)) Cad.SendCommandText(L"Y\r");
-    if (idle.EndsWait(line, line == IdlePrompt && WrittenSince(LeftOver, FileStateOf(DxfPath))))
+    if (Contains(line, kAskExport)) Cad.SendCommandText(L"Y\r");
+    if (Contains(line, kAskReplace)) Cad.SendCommandText(L"Y\r");
+    if (idle.EndsWait(line, line == kIdlePrompt && WrittenSince(LeftOver, FileStateOf(DxfPath))))
       return TExportWaitEnd::AtPrompt;
     if (line.empty()) return TExportWaitEnd::EmptyLine;
   }
@@ -148,7 +148,7 @@ void ShowReportMessage(const std::string& Text) {
 TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std::string& WorkFileBase,
                         const TExportRunTiming& Timing) {
   if (Dialog.ResultFileName().empty()) {
-    Dialog.ShowMessage(NoFileNameMessage);
+    Dialog.ShowMessage(kNoFileNameMessage);
     return TExportRunEnd::NoFileName;
   }
   if (CurrentDialog) throw std::logic_error("export run entered twice");

@@ -1,6 +1,15 @@
 // The export run against the stand-in CAD program, a separate process with
 // real windows: the conversation as it arrives, the DXF file it writes, the
 // CSV file and the notice painted on its command line.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
 #include "acadlink/ansi_text.h"
 #include "acadlink/test_windows.h"
 #include "acadlink/window_discovery.h"
@@ -8,25 +17,16 @@
 #include "app/export_run.h"
 #include "app/notice_probe.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstring>
-#include <memory>
-#include <functional>
-#include <string>
-#include <vector>
-
 namespace {
 
 std::string SourceDir;  // the repository, as a Windows path ending in "\"
 
-const char* const AskReplace = "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb7\x82\xa9";  // 置き換えますか
+const char* const kAskReplace = "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb7\x82\xa9";  // 置き換えますか
 // The entities that the scripted user picks: lines, circles, arcs, both kinds
 // of polyline, texts and inserts on several layers. testdata/sample_selection.dxf
 // holds exactly these entities of the sample (made with scripts/dxf-subset.py),
 // and testdata/sample_selection.csv is what orveline-report writes for it.
-const char* const Selection = "1,2,3,6,7,8,11,12,14,20,21,22,26,27,32,36,41,42,45,50,51,57,60,63,74";
+const char* const kSelection = "1,2,3,6,7,8,11,12,14,20,21,22,26,27,32,36,41,42,45,50,51,57,60,63,74";
 
 class TTestDialog : public TRunDialogPort {
  public:
@@ -81,7 +81,7 @@ class ExportRunWithStandinTest : public ::testing::Test {
 };
 
 TEST_F(ExportRunWithStandinTest, ExportsThePickedEntitiesAndWritesTheirQuantityList) {
-  StartStandin({"--pick", Selection});
+  StartStandin({"--pick", kSelection});
   ASSERT_EQ(Run(), TExportRunEnd::Reported);
 
   EXPECT_EQ(ReadFileBytes(CsvPath), ReadFileBytes(SourceDir + "testdata\\sample_selection.csv"));
@@ -136,7 +136,7 @@ TEST_F(ExportRunWithStandinTest, SecondRunReplacesTheSameDxfFile) {
   const std::vector<std::string> transcript = ReadLines(Transcript);
   int questions = 0;
   for (const std::string& line : transcript)
-    questions += line.rfind("PROMPT ", 0) == 0 && line.find(AskReplace) != std::string::npos;
+    questions += line.rfind("PROMPT ", 0) == 0 && line.find(kAskReplace) != std::string::npos;
   EXPECT_EQ(questions, 1);
   const std::vector<std::string> texts = Received();
   ASSERT_EQ(texts.size(), 11u);

@@ -2,15 +2,15 @@
 // button, and the run and close buttons. It stays on top of other windows.
 #pragma once
 
+#include <windows.h>
+
+#include <string>
+
 #include "app/acad_command_line.h"
 #include "app/export_run.h"
 #include "widgets/es_marquee.h"
 #include "widgets/pl_button.h"
 #include "win32/win_handles.h"
-
-#include <windows.h>
-
-#include <string>
 
 class TKirusaF : public TRunDialogPort {
  public:
@@ -22,7 +22,7 @@ class TKirusaF : public TRunDialogPort {
   // Creates the window and its components, runs FormCreate and shows the
   // dialog centred on the screen. Throws when the window cannot be made.
   void Create(HINSTANCE Instance);
-  HWND Handle() const { return Form; }
+  HWND Handle() const { return form_; }
 
   // Hands one message to the dialog's keyboard handling or dispatches it;
   // used by the message loop and by the waits of the export run.
@@ -41,10 +41,10 @@ class TKirusaF : public TRunDialogPort {
   void Minimize() override;
   void Restore() override;
   void ProcessMessages() override;
-  bool CloseRequested() override { return CloseWhenIdle; }
+  bool CloseRequested() override { return closeWhenIdle_; }
 
-  const std::string& WorkFolder() const { return Folder; }
-  const std::string& WorkFileBase() const { return FileBase; }
+  const std::string& WorkFolder() const { return folder_; }
+  const std::string& WorkFileBase() const { return fileBase_; }
 
   // The components, under their usual names.
   TEsScrollingMarquee EsScrollingMarquee1;
@@ -61,12 +61,12 @@ class TKirusaF : public TRunDialogPort {
   void Close();
   int Scale(int Pixels) const;
 
-  HWND Form = nullptr;
-  TFontHandle Font;
-  int Dpi = 96;
-  std::string Folder;
-  std::string FileBase;
-  std::string LastSaveName;  // the save dialog starts from the last name confirmed in it
-  bool CloseWhenIdle = false;
-  TAcadCommandLine Acad;
+  HWND form_ = nullptr;
+  TFontHandle font_;
+  int dpi_ = 96;
+  std::string folder_;
+  std::string fileBase_;
+  std::string lastSaveName_;  // the save dialog starts from the last name confirmed in it
+  bool closeWhenIdle_ = false;
+  TAcadCommandLine acad_;
 };

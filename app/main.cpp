@@ -1,8 +1,8 @@
 // orveline.exe: the dialog and its message loop.
+#include <windows.h>
+
 #include "app/error_handler.h"
 #include "app/kirusa_form.h"
-
-#include <windows.h>
 
 int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int) {
   TKirusaF form;

@@ -1,18 +1,18 @@
 #include "app/settings.h"
 
-#include "app/file_names.h"
-
 #include <shlobj.h>
 
 #include <vector>
 
+#include "app/file_names.h"
+
 namespace {
 
-const char* const Section = "\x8f\x89\x8a\xfa\x89\xbb";  // 初期化
-const char* const Key = "\x95\xdb\x91\xb6\x96\xbc";      // 保存名
-const char* const CannotWrite =
+const char* const kSection = "\x8f\x89\x8a\xfa\x89\xbb";  // 初期化
+const char* const kKey = "\x95\xdb\x91\xb6\x96\xbc";      // 保存名
+const char* const kCannotWrite =
     " \x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  // " に書き込めません"
-const char* const FolderName = "Vantrel\\";
+const char* const kFolderName = "Vantrel\\";
 
 // Path with a trailing "\" (double-byte aware: 表 ends in the byte 0x5C).
 std::string WithBackslash(const std::string& Path) { return ExtractFileName(Path).empty() ? Path : Path + "\\"; }
@@ -40,12 +40,12 @@ std::string GetSpecialFolderPath(HWND Owner, int Folder) {
 std::string MakeWorkFolder(HWND Owner) {
   const std::string appData = GetSpecialFolderPath(Owner, CSIDL_APPDATA);
   if (!appData.empty()) {
-    const std::string folder = WithBackslash(appData) + FolderName;
+    const std::string folder = WithBackslash(appData) + kFolderName;
     if (MakeFolders(folder)) return folder;
   }
   char temp[MAX_PATH + 1] = {};
   GetTempPathA(sizeof temp, temp);
-  const std::string folder = WithBackslash(temp) + FolderName;
+  const std::string folder = WithBackslash(temp) + kFolderName;
   MakeFolders(folder);
   return folder;
 }
@@ -69,7 +69,7 @@ std::string SettingsFilePath(const std::string& WorkFolder) {
 std::string ReadSavedName(const std::string& SettingsFile) {
   std::vector<char> value(1024);
   for (;;) {
-    const DWORD n = GetPrivateProfileStringA(Section, Key, "", value.data(), static_cast<DWORD>(value.size()),
+    const DWORD n = GetPrivateProfileStringA(kSection, kKey, "", value.data(), static_cast<DWORD>(value.size()),
                                              SettingsFile.c_str());
     if (n + 1 < value.size()) return std::string(value.data(), n);
     value.resize(value.size() * 2);  // cut to fit: ask again with more room
@@ -88,6 +88,6 @@ std::string ProfileValue(const std::string& Name) {
 }
 
 void WriteSavedName(const std::string& SettingsFile, const std::string& Name) {
-  if (!WritePrivateProfileStringA(Section, Key, ProfileValue(Name).c_str(), SettingsFile.c_str()))
-    throw TSettingsWriteError(SettingsFile + CannotWrite);
+  if (!WritePrivateProfileStringA(kSection, kKey, ProfileValue(Name).c_str(), SettingsFile.c_str()))
+    throw TSettingsWriteError(SettingsFile + kCannotWrite);
 }
