@@ -1,13 +1,7 @@
 // orveline.exe as the user meets it: started as a program of its own beside
 // the stand-in CAD program, driven only through its windows.
-#include "acadlink/test_windows.h"
-#include "acadlink/window_discovery.h"
-#include "app/dialog_driver.h"
-#include "app/dialog_program.h"
-#include "app/notice_probe.h"
-
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +10,12 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "acadlink/test_windows.h"
+#include "acadlink/window_discovery.h"
+#include "app/dialog_driver.h"
+#include "app/dialog_program.h"
+#include "app/notice_probe.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <shlobj.h>
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "acadlink/test_windows.h"
 #include "app/dialog_driver.h"
+#include "win32/win32_error.h"
 
 // The folder where the program keeps its settings and DXF files.
 inline std::string WorkFolder() {
@@ -45,7 +45,7 @@ class TDialogProgram {
     std::string commandLine = "\"" + exe + "\"";
     if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(), &si,
                         &Info))
-      throw std::runtime_error("cannot start " + exe);
+      ThrowLastError("CreateProcessA " + exe);
     Dialog = std::make_unique<TDialogDriver>(Info.dwProcessId);
   }
   ~TDialogProgram() {

@@ -2,11 +2,11 @@
 
 #include "app/error_handler.h"
 #include "app/settings.h"
+#include "win32/win32_error.h"
 #include "win32/window_text.h"
 
 #include <commdlg.h>
 
-#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -45,7 +45,7 @@ void TKirusaF::Create(HINSTANCE Instance) {
   wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = FormClassName;
-  RegisterClassExA(&wc);
+  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) ThrowLastError("RegisterClassExA");
 
   Dpi = GetDeviceCaps(TWindowDc(nullptr).Get(), LOGPIXELSY);
 
@@ -62,7 +62,7 @@ void TKirusaF::Create(HINSTANCE Instance) {
 
   Form = CreateWindowExA(exStyle, FormClassName, FormCaption, style, left, top, width, height, nullptr, nullptr,
                          Instance, this);
-  if (!Form) throw std::runtime_error("cannot create the dialog window");
+  if (!Form) ThrowLastError("CreateWindowExA");
   CreateComponents(Instance);
   FormCreate(Form);
   ShowWindow(Form, SW_SHOWNORMAL);
@@ -76,8 +76,9 @@ void TKirusaF::CreateComponents(HINSTANCE Instance) {
   Font = CreateFontHandle(dialogFont);
 
   auto child = [&](DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y, int w, int h) {
-    HWND window = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y), Scale(w),
-                                  Scale(h), Form, nullptr, Instance, nullptr);
+    HWND window = CheckCreated(CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, Scale(x),
+                                               Scale(y), Scale(w), Scale(h), Form, nullptr, Instance, nullptr),
+                               "CreateWindowExA");
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Get()), FALSE);
     return window;
   };
@@ -99,7 +100,9 @@ void TKirusaF::CreateComponents(HINSTANCE Instance) {
     b.SetCaptionTop(Scale(8));  // also turns vertical centring off
     b.Image().SetTop(0);
     b.SetDisableImage(false);
-    b.OnClick = [this, handler](TplButton& sender) { Guarded(Form, [&] { (this->*handler)(sender.Handle()); }); };
+    b.OnClick = [this, handler](TplButton& sender) {
+      RunShowingErrors(Form, [&] { (this->*handler)(sender.Handle()); });
+    };
   };
   // Creation order is the tab order: the run button, the close button, the
   // file-name box, the browse button.
@@ -128,7 +131,7 @@ void TKirusaF::Close() {
   CloseWhenIdle = false;
   // A settings file that cannot be written keeps the dialog open, with the
   // name the user typed still in its box.
-  if (Guarded(Form, [&] { FormClose(Form); })) DestroyWindow(Form);
+  if (RunShowingErrors(Form, [&] { FormClose(Form); })) DestroyWindow(Form);
 }
 
 void TKirusaF::Button1Click(HWND /*Sender*/) {
@@ -186,7 +189,7 @@ void TKirusaF::ProcessMessages() {
       CloseWhenIdle = true;
       return;
     }
-    Guarded(Form, [&] { DispatchOne(Form, message); });
+    RunShowingErrors(Form, [&] { DispatchOne(Form, message); });
   }
 }
 
@@ -212,7 +215,7 @@ LRESULT CALLBACK TKirusaF::WindowProc(HWND Window, UINT Message, WPARAM W, LPARA
   auto* form = reinterpret_cast<TKirusaF*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
   if (!form) return DefWindowProcA(Window, Message, W, L);
   LRESULT result = 0;
-  if (!Guarded(Window, [&] { result = form->HandleMessage(Window, Message, W, L); })) return 0;
+  if (!RunShowingErrors(Window, [&] { result = form->HandleMessage(Window, Message, W, L); })) return 0;
   return result;
 }
 

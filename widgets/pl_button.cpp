@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "text/shift_jis.h"
+#include "win32/win32_error.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ SIZE TextExtent(HDC dc, const char* text, size_t length) {
 }
 
 void FrameSolid(HDC dc, const RECT& rect, COLORREF color) {
-  TBrushHandle brush(CreateSolidBrush(color));
+  TBrushHandle brush(CheckCreated(CreateSolidBrush(color), "CreateSolidBrush"));
   FrameRect(dc, &rect, brush.Get());
 }
 
@@ -41,54 +41,15 @@ TShiftState CurrentShiftState() {
   return state;
 }
 
-COLORREF GradientRow(COLORREF begin, COLORREF end, int y, int height) {
-  if (height <= 1) return begin;
-  auto mix = [&](int b, int e) { return b + y * (e - b) / (height - 1); };
-  return RGB(mix(GetRValue(begin), GetRValue(end)), mix(GetGValue(begin), GetGValue(end)),
-             mix(GetBValue(begin), GetBValue(end)));
-}
-
 void DrawGradient(HDC dc, int width, int height, COLORREF begin, COLORREF end) {
   begin = GetNearestColor(dc, begin);
   end = GetNearestColor(dc, end);
   for (int y = 0; y < height; ++y) {
-    TPenHandle pen(CreatePen(PS_SOLID, 1, GradientRow(begin, end, y, height)));
+    TPenHandle pen(CheckCreated(CreatePen(PS_SOLID, 1, GradientRow(begin, end, y, height)), "CreatePen"));
     TSelectObject selected(dc, pen.Get());
     MoveToEx(dc, 0, y, nullptr);
     LineTo(dc, width, y);
   }
-}
-
-std::vector<size_t> CharacterStarts(const std::string& text) {
-  std::vector<size_t> starts;
-  for (size_t i = 0; i < text.size(); ++i) {
-    starts.push_back(i);
-    i += ShiftJisCharSize(text, i) - 1;
-  }
-  return starts;
-}
-
-std::vector<int> SpreadEven(const std::vector<int>& widths, int total, int span, int x0) {
-  std::vector<int> xs;
-  const int n = static_cast<int>(widths.size());
-  if (n == 0) return xs;
-  // Both gap and remainder carry the sign of the spare space (C++ division).
-  const int spare = span - total;
-  const int gap = n > 1 ? spare / (n - 1) : 0;
-  int remainder = n > 1 ? spare % (n - 1) : 0;
-  int x = x0;
-  for (int i = 0; i < n; ++i) {
-    xs.push_back(x);
-    x += widths[i] + gap;
-    if (remainder > 0) {
-      ++x;
-      --remainder;
-    } else if (remainder < 0) {
-      --x;
-      ++remainder;
-    }
-  }
-  return xs;
 }
 
 // TplBtnCaption
@@ -128,8 +89,11 @@ void TplBtnCaption::SetRight(int value) {
 // TplBtnImage
 
 void TplBtnImage::Assign(const TplBtnImage& other) {
-  bitmap_.Reset(other.bitmap_ ? static_cast<HBITMAP>(CopyImage(other.bitmap_.Get(), IMAGE_BITMAP, 0, 0, 0)) : nullptr);
-  icon_.Reset(other.icon_ ? CopyIcon(other.icon_.Get()) : nullptr);
+  bitmap_.Reset(
+      other.bitmap_
+          ? CheckCreated(static_cast<HBITMAP>(CopyImage(other.bitmap_.Get(), IMAGE_BITMAP, 0, 0, 0)), "CopyImage")
+          : nullptr);
+  icon_.Reset(other.icon_ ? CheckCreated(CopyIcon(other.icon_.Get()), "CopyIcon") : nullptr);
   left_ = other.left_;
   top_ = other.top_;
   visible_ = other.visible_;
@@ -178,6 +142,16 @@ SIZE TplBtnImage::PictureSize() const {
   return {0, 0};
 }
 
+int TplBtnImage::Left() const {
+  if (!horzCenter_ || !HasGraphic()) return left_;
+  return PictureOffset(true, owner_.Width(), PictureSize().cx, left_);
+}
+
+int TplBtnImage::Top() const {
+  if (!vertCenter_ || !HasGraphic()) return top_;
+  return PictureOffset(true, owner_.Height(), PictureSize().cy, top_);
+}
+
 void TplBtnImage::SetLeft(int value) {
   left_ = value;
   horzCenter_ = false;
@@ -204,12 +178,14 @@ void TplBtnImage::SetTransParent(bool value) {
 
 void TplBtnImage::SetVertCenter(bool value) {
   if (value == vertCenter_) return;
+  if (!value) top_ = Top();  // the picture stays where it was centred
   vertCenter_ = value;
   if (value) owner_.Repaint();
 }
 
 void TplBtnImage::SetHorzCenter(bool value) {
   if (value == horzCenter_) return;
+  if (!value) left_ = Left();  // the picture stays where it was centred
   horzCenter_ = value;
   if (value) owner_.Repaint();
 }
@@ -312,7 +288,9 @@ void TplButton::UpdateRegion() {
   if (!Handle()) return;
   if (Round()) {
     // The window takes ownership of the region.
-    SetWindowRgn(Handle(), CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, kCornerSize, kCornerSize), TRUE);
+    TRegionHandle region(CheckCreated(CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, kCornerSize, kCornerSize),
+                                      "CreateRoundRectRgn"));
+    if (SetWindowRgn(Handle(), region.Get(), TRUE)) region.Release();
   } else {
     SetWindowRgn(Handle(), nullptr, TRUE);
   }
@@ -473,8 +451,8 @@ void TplButton::PaintTo(HDC dc) {
   }
   const int width = (std::max)(Width(), 1);
   const int height = (std::max)(Height(), 1);
-  TMemoryDc memory(CreateCompatibleDC(dc));
-  TBitmapHandle bitmap(CreateCompatibleBitmap(dc, width, height));
+  TMemoryDc memory(CheckCreated(CreateCompatibleDC(dc), "CreateCompatibleDC"));
+  TBitmapHandle bitmap(CheckCreated(CreateCompatibleBitmap(dc, width, height), "CreateCompatibleBitmap"));
   TSelectObject selected(memory.Get(), bitmap.Get());
   Draw(memory.Get());
   BitBlt(dc, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
@@ -492,32 +470,27 @@ void TplButton::Draw(HDC dc) {
 
   TSelectObject font(dc, CurrentFont());
   SetBkMode(dc, TRANSPARENT);
-  const std::string& a = captionA_.Caption();
-  const std::string& b = captionB_.Caption();
-  const int heightA = TextExtent(dc, a.data(), a.size()).cy;
-  int topA;
-  if (captionVertCenter_) {
-    topA = !b.empty() ? (height - 2 * heightA - captionLineSpace_) / 2 : (height - heightA) / 2 + 1;
-    captionTop_ = topA;
-  } else {
-    topA = captionTop_;
-  }
-  int topB;
-  if (captionVertCenter_) {
-    if (!a.empty()) {
-      topB = heightA + topA + captionLineSpace_;
-    } else {
-      topB = (height - TextExtent(dc, b.data(), b.size()).cy) / 2;
-      captionTop_ = topB;
-    }
-  } else {
-    topB = captionTop_ + (!a.empty() ? heightA + captionLineSpace_ : 0);
-  }
-  if (!a.empty()) DrawCaption(dc, captionA_, topA);
-  if (!b.empty()) DrawCaption(dc, captionB_, topB);
+  const TCaptionPlace place = CaptionPlace(dc);
+  if (!captionA_.Caption().empty()) DrawCaption(dc, captionA_, place.TopA);
+  if (!captionB_.Caption().empty()) DrawCaption(dc, captionB_, place.TopB);
 
   DrawFrame(dc);
   DrawFocus(dc);
+}
+
+// The caption lines' places on dc, which holds the caption font.
+TCaptionPlace TplButton::CaptionPlace(HDC dc) {
+  const std::string& a = captionA_.Caption();
+  const std::string& b = captionB_.Caption();
+  return PlaceCaptions(Height(), TextExtent(dc, a.data(), a.size()).cy, TextExtent(dc, b.data(), b.size()).cy,
+                       !a.empty(), !b.empty(), captionLineSpace_, captionVertCenter_, captionTop_);
+}
+
+int TplButton::CaptionTop() {
+  if (!captionVertCenter_) return captionTop_;
+  TMemoryDc measure(CheckCreated(CreateCompatibleDC(nullptr), "CreateCompatibleDC"));
+  TSelectObject font(measure.Get(), CurrentFont());
+  return CaptionPlace(measure.Get()).CaptionTop;
 }
 
 void TplButton::DrawCaption(HDC dc, TplBtnCaption& line, int y) {
@@ -584,15 +557,13 @@ void TplButton::DrawPicture(HDC dc) {
   if (!image_.visible_ || !image_.HasGraphic()) return;
   const SIZE size = image_.PictureSize();
   if (size.cx <= 0 || size.cy <= 0) return;
-  if (image_.vertCenter_) image_.top_ = (Height() - size.cy) / 2;
-  if (image_.horzCenter_) image_.left_ = (Width() - size.cx) / 2;
 
   TDib picture(size.cx, size.cy);
   if (image_.IsIcon()) {
     picture.Fill(kIconBackground);
     DrawIconEx(picture.Dc(), 0, 0, image_.Icon(), size.cx, size.cy, 0, nullptr, DI_NORMAL);
   } else {
-    TMemoryDc source(CreateCompatibleDC(dc));
+    TMemoryDc source(CheckCreated(CreateCompatibleDC(dc), "CreateCompatibleDC"));
     TSelectObject selected(source.Get(), image_.Bitmap());
     BitBlt(picture.Dc(), 0, 0, size.cx, size.cy, source.Get(), 0, 0, SRCCOPY);
   }
@@ -605,8 +576,8 @@ void TplButton::DrawPicture(HDC dc) {
       }
     }
   }
-  int x = image_.left_;
-  int y = image_.top_;
+  int x = PictureOffset(image_.horzCenter_, Width(), size.cx, image_.left_);
+  int y = PictureOffset(image_.vertCenter_, Height(), size.cy, image_.top_);
   if (pressed_ && hasFocus_) {
     ++x;
     ++y;
@@ -654,7 +625,7 @@ void TplButton::DrawFrame(HDC dc) {
       }
       break;
     case TplButtonStyle::bsRoundRect: {
-      TPenHandle pen(CreatePen(PS_SOLID, 1, kRoundFrame));
+      TPenHandle pen(CheckCreated(CreatePen(PS_SOLID, 1, kRoundFrame), "CreatePen"));
       TSelectObject selectedPen(dc, pen.Get());
       TSelectObject selectedBrush(dc, GetStockObject(NULL_BRUSH));
       RoundRect(dc, 0, 0, Width(), Height(), kCornerSize, kCornerSize);
@@ -670,7 +641,7 @@ void TplButton::DrawFocus(HDC dc) {
   if (!hasFocus_ || !Focused()) return;
   if (Round()) {
     LOGBRUSH brush{BS_SOLID, kRoundFocus, 0};
-    TPenHandle pen(ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &brush, 0, nullptr));
+    TPenHandle pen(CheckCreated(ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &brush, 0, nullptr), "ExtCreatePen"));
     TSelectObject selectedPen(dc, pen.Get());
     TSelectObject selectedBrush(dc, GetStockObject(NULL_BRUSH));
     RoundRect(dc, 2, 2, Width() - 2, Height() - 2, 5, 5);
