@@ -165,7 +165,13 @@ void TKirusaF::Button5Click(HWND /*Sender*/) { SendMessageA(form_, WM_CLOSE, 0, 
 
 std::string TKirusaF::ResultFileName() { return ReadWindowText(Edit1); }
 
-void TKirusaF::ShowMessage(const std::string& Text) { MessageBoxA(form_, Text.c_str(), kFormCaption, MB_OK); }
+void TKirusaF::ShowMessage(const std::string& Text) {
+  // The control that had the focus (the run button after a run) has it
+  // again once the box is closed.
+  const HWND focused = GetFocus();
+  MessageBoxA(form_, Text.c_str(), kFormCaption, MB_OK);
+  if (IsLive(focused)) SetFocus(focused);
+}
 
 void TKirusaF::Minimize() { ShowWindow(form_, SW_MINIMIZE); }
 
