@@ -1,15 +1,28 @@
 // orveline-report DRAWING.dxf REPORT.csv: the quantity list of a DXF file,
-// byte for byte as the dialog writes it.
+// byte for byte as the dialog writes it; with options, the list in other
+// forms, of several drawings, or of what changed between two.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "cli/console_text.h"
+#include "cli/drawing_list.h"
 #include "dxf/dxf_errors.h"
+#include "dxf/dxf_reader.h"
 #include "report/length_report.h"
+#include "report/list_diff.h"
+#include "report/list_writer.h"
 #include "report/report_message.h"
+#include "report/report_options.h"
 
 #ifndef ORVELINE_VERSION
 #define ORVELINE_VERSION "unknown"
@@ -18,13 +31,21 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: orveline-report DRAWING.dxf REPORT.csv\n"
+    "Usage: orveline-report [OPTIONS] DRAWING.dxf... REPORT.csv\n"
+    "       orveline-report --diff [OPTIONS] OLD.dxf NEW.dxf REPORT.csv\n"
     "\n"
     "Reads the lines, circles, arcs and polylines of the ENTITIES section of an\n"
     "ASCII DXF file and writes their quantity list as a Shift-JIS CSV file: one\n"
     "row per layer, colour, linetype, kind and length, with the count and the\n"
-    "number of duplicates. An existing REPORT.csv is replaced.\n"
+    "number of duplicates. An existing REPORT.csv is replaced. Several drawings,\n"
+    "or a folder (its .dxf files), make one list whose rows start with the\n"
+    "drawing's file name.\n"
     "\n"
+    "  --totals   add a column with the summed length of each row\n"
+    "  --header   start the list with a row of column titles\n"
+    "  --utf8     write UTF-8 with a byte-order mark instead of Shift-JIS\n"
+    "  --json     write a JSON array of rows (UTF-8) instead of CSV\n"
+    "  --diff     list what changed from OLD.dxf to NEW.dxf, one row per quantity\n"
     "  --help     show this text\n"
     "  --version  show the version\n"
     "\n"
@@ -35,60 +56,205 @@ const char kFileNotFound[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82"
     "\xf1";  // ファイルが見つかりません
 const char kCannotRead[] = "\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  // 読み込めません
+const char kCannotCreate[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
+    "\xf1";  // ファイルを作成できません
+
+// From this many drawings on, a progress count goes to a terminal.
+constexpr std::size_t kProgressFrom = 4;
 
 std::string CsvPath;
-bool ReportFailed = false;
 
 void PrintError(const std::string& Path, const std::string& Cp932Message) {
   const std::string line = "orveline-report: " + PathForTerminal(Path) + ": " + MessageForTerminal(Cp932Message) + "\n";
   std::fputs(line.c_str(), stderr);
 }
 
+int UsageError(const char* Message) {
+  std::fprintf(stderr, "orveline-report: %s\n", Message);
+  std::fputs("Try 'orveline-report --help'.\n", stderr);
+  return 2;
+}
+
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stderr)) != 0;
+#else
+  return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+// One line on the terminal, "orveline-report: 3/12", rewritten in place and
+// cleared at the end.
+class TProgress {
+ public:
+  explicit TProgress(std::size_t Total) : total_(Total), shown_(Total >= kProgressFrom && StandardErrorIsTerminal()) {}
+  ~TProgress() {
+    if (shown_) std::fprintf(stderr, "\r%*s\r", width_, "");
+  }
+  void Step(std::size_t Done) {
+    if (!shown_) return;
+    width_ = std::fprintf(stderr, "\rorveline-report: %zu/%zu", Done, total_) - 1;
+    std::fflush(stderr);
+  }
+
+ private:
+  std::size_t total_;
+  bool shown_;
+  int width_ = 0;
+};
+
+// Hands the rows on with the drawing's name in front.
+class TNamedRows : public TRowSink {
+ public:
+  explicit TNamedRows(TRowSink& To) : to_(To) {}
+  void Row(const TReportRow& Row) override {
+    TReportRow named = Row;
+    named.Drawing = name_;
+    to_.Row(named);
+  }
+  std::string name_;
+
+ private:
+  TRowSink& to_;
+};
+
+// Probes each drawing before the report is touched: a missing or unreadable
+// one is named, and false returned.
+bool DrawingsOpen(const std::vector<std::string>& Paths) {
+  for (const std::string& path : Paths) {
+    errno = 0;
+    if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
+      std::fclose(probe);
+      continue;
+    }
+    PrintError(path, errno == ENOENT || errno == ENOTDIR ? kFileNotFound : kCannotRead);
+    return false;
+  }
+  return true;
+}
+
+// Reads one drawing into the tables; its errors name it, and false is
+// returned.
+bool ReadDrawing(const std::string& Path) {
+  try {
+    ReadDxf(Path);
+    return true;
+  } catch (const TFileError& e) {
+    PrintError(e.Path(), e.Reason());
+  } catch (const std::exception& e) {
+    PrintError(Path, e.what());
+  }
+  return false;
+}
+
+int WriteList(const TDrawingList& Drawings, const TListForm& Form, const TReportOptions& Options) {
+  TListWriter list(Form);
+  if (!list.Open(CsvPath)) {
+    PrintError(CsvPath, kCannotCreate);
+    return 1;
+  }
+  TNamedRows named(list);
+  TProgress progress(Drawings.Paths.size());
+  for (std::size_t i = 0; i < Drawings.Paths.size(); ++i) {
+    progress.Step(i + 1);
+    if (!ReadDrawing(Drawings.Paths[i])) {
+      // A list of several drawings with some missing must not be taken for
+      // the whole: it goes. A single drawing's stays, empty, as the dialog's.
+      if (Drawings.Several) {
+        try {
+          list.Close();
+        } catch (const std::exception&) {}
+        std::remove(CsvPath.c_str());
+      }
+      return 1;
+    }
+    named.name_ = DrawingName(Drawings.Paths[i]);
+    ForEachReportRow(Options, named);
+  }
+  list.Close();
+  return 0;
+}
+
+int WriteDiff(const std::string& OldPath, const std::string& NewPath, const TListForm& Form,
+              const TReportOptions& Options) {
+  TListWriter list(Form);
+  if (!list.Open(CsvPath)) {
+    PrintError(CsvPath, kCannotCreate);
+    return 1;
+  }
+  TRowCollector oldRows, newRows;
+  if (!ReadDrawing(OldPath)) return 1;
+  ForEachReportRow(Options, oldRows);
+  if (!ReadDrawing(NewPath)) return 1;
+  ForEachReportRow(Options, newRows);
+  for (const TDiffRow& row : DiffLists(oldRows.Rows, newRows.Rows)) list.DiffRow(row);
+  list.Close();
+  return 0;
+}
+
 }  // namespace
 
 // The report's "cannot create" message: a line on standard error.
-void ShowReportMessage(const std::string& Text) {
-  ReportFailed = true;
-  PrintError(CsvPath, Text);
-}
+void ShowReportMessage(const std::string& Text) { PrintError(CsvPath, Text); }
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-    std::fputs(kUsage, stdout);
-    return 0;
+  TListForm form;
+  TReportOptions options;
+  std::vector<std::string> positional;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--help") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (argument == "--version") {
+      std::printf("orveline-report %s\n", ORVELINE_VERSION);
+      return 0;
+    }
+    if (argument == "--totals") {
+      form.Totals = options.Totals = true;
+    } else if (argument == "--header") {
+      form.Header = options.Header = true;
+    } else if (argument == "--utf8") {
+      form.Utf8 = options.Utf8 = true;
+    } else if (argument == "--json") {
+      form.Json = true;
+    } else if (argument == "--diff") {
+      form.Diff = true;
+    } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
+      return UsageError(("unknown option " + argument).c_str());
+    } else if (argument.empty()) {
+      return UsageError("an empty name");
+    } else {
+      positional.push_back(argument);
+    }
   }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("orveline-report %s\n", ORVELINE_VERSION);
-    return 0;
-  }
-  if (argc != 3 || argv[1][0] == '\0' || argv[2][0] == '\0') {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
-  const std::string dxfPath = argv[1];
-  CsvPath = argv[2];
+  if (form.Header && form.Json) return UsageError("--header cannot be used with --json: JSON has no title row");
+  if (form.Diff && form.Totals) return UsageError("--totals cannot be used with --diff: a difference has no totals");
+  if (form.Diff && positional.size() != 3)
+    return UsageError("--diff takes two drawings and the report: --diff OLD.dxf NEW.dxf REPORT.csv");
+  if (positional.size() < 2) return UsageError("a drawing and the report are needed: DRAWING.dxf REPORT.csv");
 
-  // The report takes a missing drawing for an empty one; here it is an error,
-  // found before the CSV file is touched.
-  errno = 0;
-  if (std::FILE* probe = std::fopen(dxfPath.c_str(), "rb")) {
-    std::fclose(probe);
-  } else {
-    PrintError(dxfPath, errno == ENOENT || errno == ENOTDIR ? kFileNotFound : kCannotRead);
-    return 1;
-  }
-
+  CsvPath = positional.back();
+  positional.pop_back();
   try {
-    WriteLengthReport(dxfPath, CsvPath);
+    if (form.Diff) {
+      for (const std::string& path : positional)
+        if (IsFolder(path)) return UsageError("--diff compares two drawings, not folders");
+      if (!DrawingsOpen(positional)) return 1;
+      return WriteDiff(positional[0], positional[1], form, options);
+    }
+    const TDrawingList drawings = ExpandDrawings(positional);
+    if (!DrawingsOpen(drawings.Paths)) return 1;
+    form.Drawings = drawings.Several;
+    return WriteList(drawings, form, options);
+  } catch (const TDrawingListError& e) {
+    PrintError(e.Path(), e.what());
   } catch (const TFileError& e) {
     PrintError(e.Path(), e.Reason());
-    return 1;
-  } catch (const TConvertError& e) {
-    PrintError(dxfPath, e.what());
-    return 1;
   } catch (const std::exception& e) {
-    PrintError(dxfPath, e.what());
-    return 1;
+    PrintError(CsvPath, e.what());
   }
-  return ReportFailed ? 1 : 0;
+  return 1;
 }

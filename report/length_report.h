@@ -3,6 +3,9 @@
 
 #include <string>
 
+#include "report/report_options.h"
+#include "report/report_rows.h"
+
 // Entities whose measures differ by no more than this (from one to the next
 // in sorted order) are counted as one length.
 constexpr double SameLengthTolerance = 0.00001;
@@ -12,5 +15,10 @@ constexpr double SameLengthTolerance = 0.00001;
 // polylines and writes their rows. Both paths are code-page-932 (ANSI) byte
 // strings. When the CSV file cannot be created, ShowReportMessage tells so and
 // nothing is read. Errors of ReadDxf pass through, the CSV file then stays
-// empty; a failed write throws TFileError.
-void WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath);
+// empty (but for its title row or byte-order mark); a failed write throws
+// TFileError. Options.Totals, Header and Utf8 change the form of the list.
+void WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options = {});
+
+// Sorts the tables as ReadDxf has filled them and hands the rows of the list
+// to Sink, kind by kind, in the list's order. The tables stay sorted.
+void ForEachReportRow(const TReportOptions& Options, TRowSink& Sink);
