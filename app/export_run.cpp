@@ -121,7 +121,7 @@ TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std
   if (!acadFound) return TExportRunEnd::NoAcad;
   if (!selected || Dialog.CloseRequested()) return TExportRunEnd::SelectionAbandoned;
   if (!FileExists(dxfPath)) return TExportRunEnd::NoDxf;
-  WriteLengthReport(dxfPath, csvPath);
+  WriteLengthReport(dxfPath, csvPath, Dialog.ReportOptions());
   // Only this run's CSV file is announced: a stale one that could not be
   // deleted is not, when the report could not create the file anew.
   if (ReportCreateFailed || !FileExists(csvPath)) return TExportRunEnd::ReportNotCreated;
