@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -248,7 +249,13 @@ TEST_F(DialogProgramTest, ClosingDuringTheSelectionCancelsItAndEndsTheProgram) {
   program->Type(Folder + "never.csv");
   program->ClickRun();
   ASSERT_TRUE(WaitFor([&] { return program->Minimized(); }));
-  Sleep(500);
+  // Closed while the stand-in asks for objects.
+  const std::string askingForObjects =
+      "PROMPT \x83\x49\x83\x75\x83\x57\x83\x46\x83\x4e\x83\x67\x82\xf0\x91\x49\x91\xf0: ";  // オブジェクトを選択:
+  ASSERT_TRUE(WaitFor([&] {
+    const std::vector<std::string> lines = ReadLines(transcript);
+    return std::find(lines.begin(), lines.end(), askingForObjects) != lines.end();
+  }));
   PostMessageA(program->Form, WM_CLOSE, 0, 0);
   ASSERT_TRUE(program.Ended());
   EXPECT_EQ(StoredName(Settings), Folder + "never.csv");

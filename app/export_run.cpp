@@ -18,17 +18,12 @@ const char* const NoFileNameMessage =
     "\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";  // 保存ファイル名が指定されていません
 
 // The dialog of the run in progress (none between runs), so that the report's
-// "cannot create" message goes to it and the run learns that this run's CSV
-// file was not written.
+// "cannot create" message goes to it.
 TRunDialogPort* CurrentDialog = nullptr;
-bool ReportCreateFailed = false;
 
 class TRunGuard {
  public:
-  explicit TRunGuard(TRunDialogPort& Dialog) {
-    CurrentDialog = &Dialog;
-    ReportCreateFailed = false;
-  }
+  explicit TRunGuard(TRunDialogPort& Dialog) { CurrentDialog = &Dialog; }
   ~TRunGuard() { CurrentDialog = nullptr; }
   TRunGuard(const TRunGuard&) = delete;
   TRunGuard& operator=(const TRunGuard&) = delete;
@@ -74,7 +69,6 @@ void AwaitExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRun
 bool ExportRunActive() { return CurrentDialog != nullptr; }
 
 void ShowReportMessage(const std::string& Text) {
-  ReportCreateFailed = true;
   if (CurrentDialog)
     CurrentDialog->ShowMessage(Text);
   else
@@ -121,10 +115,10 @@ TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std
   if (!acadFound) return TExportRunEnd::NoAcad;
   if (!selected || Dialog.CloseRequested()) return TExportRunEnd::SelectionAbandoned;
   if (!FileExists(dxfPath)) return TExportRunEnd::NoDxf;
-  WriteLengthReport(dxfPath, csvPath, Dialog.ReportOptions());
   // Only this run's CSV file is announced: a stale one that could not be
   // deleted is not, when the report could not create the file anew.
-  if (ReportCreateFailed || !FileExists(csvPath)) return TExportRunEnd::ReportNotCreated;
+  if (!WriteLengthReport(dxfPath, csvPath, Dialog.ReportOptions()) || !FileExists(csvPath))
+    return TExportRunEnd::ReportNotCreated;
   if (pane) Cad.DrawCompletionNotice(pane, CompletionNoticeText(csvPath));
   return TExportRunEnd::Reported;
 }

@@ -253,7 +253,7 @@ void ForEachReportRow(const TReportOptions& /*Options*/, TRowSink& Sink) {
       [](const TPolyRec&, const TPolyRec&) { return true; }, SwapPolyRec);
 }
 
-void WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options) {
+bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options) {
   TListForm form;
   form.Totals = Options.Totals;
   form.Header = Options.Header;
@@ -261,9 +261,10 @@ void WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, c
   TListWriter list(form);
   if (!list.Open(CsvPath)) {
     ShowReportMessage(kCannotCreate);
-    return;
+    return false;
   }
   ReadDxf(DxfPath);
   ForEachReportRow(Options, list);
   list.Close();
+  return true;
 }

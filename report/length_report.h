@@ -13,11 +13,12 @@ constexpr double SameLengthTolerance = 0.00001;
 // Creates the CSV file at CsvPath (replacing it), reads the DXF file at
 // DxfPath into the entity tables, sorts the lines, circles, arcs and
 // polylines and writes their rows. Both paths are code-page-932 (ANSI) byte
-// strings. When the CSV file cannot be created, ShowReportMessage tells so and
-// nothing is read. Errors of ReadDxf pass through, the CSV file then stays
+// strings. Returns true when the CSV file was created and written; when it
+// cannot be created, ShowReportMessage tells so, nothing is read and the
+// result is false. Errors of ReadDxf pass through, the CSV file then stays
 // empty (but for its title row or byte-order mark); a failed write throws
 // TFileError. Options.Totals, Header and Utf8 change the form of the list.
-void WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options = {});
+bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options = {});
 
 // Sorts the tables as ReadDxf has filled them and hands the rows of the list
 // to Sink, kind by kind, in the list's order. The tables stay sorted.

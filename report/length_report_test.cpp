@@ -55,7 +55,7 @@ class LengthReportTest : public ::testing::Test {
 
 TEST_F(LengthReportTest, WorkedExampleMatchesGoldenFile) {
   const std::string csv = folder_.File("worked.csv");
-  WriteLengthReport(ORVELINE_TESTDATA "/worked_example.dxf", csv);
+  EXPECT_TRUE(WriteLengthReport(ORVELINE_TESTDATA "/worked_example.dxf", csv));
   EXPECT_EQ(ReadBytes(csv), ReadBytes(ORVELINE_TESTDATA "/worked_example.csv"));
   EXPECT_TRUE(ShownMessages.empty());
   // The tables are left in sorted order: layer 0 before 壁, then by length
@@ -145,7 +145,7 @@ TEST_F(LengthReportTest, GroupsSortsAndCountsDuplicates) {
 TEST_F(LengthReportTest, CsvThatCannotBeCreated) {
   const std::string dxf = folder_.Write("bad.dxf", Entities(Pairs({"0", "LINE", "10", "x"})));
   const std::string csv = folder_.File("no-such-folder/out.csv");
-  WriteLengthReport(dxf, csv);  // the DXF file is not read: no conversion error
+  EXPECT_FALSE(WriteLengthReport(dxf, csv));  // the DXF file is not read: no conversion error
   ASSERT_EQ(ShownMessages.size(), 1u);
   // ファイルを作成できません
   EXPECT_EQ(ShownMessages[0],
@@ -161,7 +161,7 @@ TEST_F(LengthReportTest, ReaderErrorsPassThroughLeavingAnEmptyFile) {
   EXPECT_EQ(ReadBytes(csv), "");
   EXPECT_TRUE(ShownMessages.empty());
   // A missing drawing gives an empty list.
-  WriteLengthReport(folder_.File("missing.dxf"), csv);
+  EXPECT_TRUE(WriteLengthReport(folder_.File("missing.dxf"), csv));
   EXPECT_EQ(ReadBytes(csv), "");
 }
 

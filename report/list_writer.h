@@ -6,11 +6,10 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
+#include "dxf/file_ptr.h"
 #include "report/report_rows.h"
 
 struct TListForm {
@@ -55,11 +54,8 @@ class TListWriter : public TRowSink {
   void EndRow();
   void Flush();
 
-  struct TCloser {
-    void operator()(std::FILE* File) const { std::fclose(File); }
-  };
   TListForm form_;
-  std::unique_ptr<std::FILE, TCloser> file_;
+  TFilePtr file_;
   std::string path_;
   std::string buffer_;     // code-page-932 bytes of whole rows
   std::string converted_;  // the same as UTF-8, when the form asks for it
