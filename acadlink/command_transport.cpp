@@ -2,19 +2,16 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
-#include <vector>
 
 #include "acadlink/ansi_text.h"
 #include "acadlink/window_discovery.h"
+#include "win32/window_text.h"
 
 namespace {
 
 // One payload: 255 units or bytes of text and the terminating zero.
 constexpr std::size_t kPayloadChars = 255;
 constexpr ULONG_PTR kCommandInputId = 1;
-
-bool IsLive(HWND wnd) { return wnd != nullptr && IsWindow(wnd) != FALSE; }
 
 // Hands one payload to the main window and posts the WM_NULL that follows
 // every copy-data message.
@@ -99,18 +96,6 @@ bool SendCommandTextAs(const std::wstring& text, bool unicode) {
 bool SendCommandText(const std::wstring& text) {
   const HWND wnd = FindAcadWindow();
   return SendCommandTextAs(text, IsLive(wnd) && IsWindowUnicode(wnd) != FALSE);
-}
-
-std::string ReadWindowText(HWND wnd) {
-  const LRESULT n = SendMessageA(wnd, WM_GETTEXTLENGTH, 0, 0);
-  if (n <= 0) return {};
-  // Room for twice the count: a length that the platform gives in UTF-16
-  // units still leaves space for the double-byte characters.
-  const std::size_t size = (static_cast<std::size_t>(n) + 1) * 2;
-  std::vector<char> buffer(size, '\0');
-  SendMessageA(wnd, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buffer.data()));
-  // Up to the first zero byte; a full buffer without one is taken whole.
-  return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
 }
 
 std::string ReadCommandLine() { return ReadWindowText(FindCommandInputPane()); }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "win32/window_text.h"  // ReadWindowText, the pane's whole text
+
 // Sends in the form that the main window takes: UTF-16 when it is a Unicode
 // window, ANSI otherwise, asked afresh on every call. True when a live main
 // window took the text.
@@ -18,10 +20,6 @@ bool SendCommandTextAs(const std::wstring& text, bool unicode);
 // as one typed text.
 bool SendCopyDataW(const std::wstring& text);
 bool SendCopyDataA(const std::wstring& text);
-
-// The whole text that the window answers to WM_GETTEXT, in the ANSI code
-// page (Shift-JIS); empty when it has none.
-std::string ReadWindowText(HWND wnd);
 
 // The current prompt line of the command line's input pane, or empty.
 std::string ReadCommandLine();

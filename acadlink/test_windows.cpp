@@ -232,16 +232,23 @@ int RunHelperWindow(const std::string& title, const std::string& className) {
   return 0;
 }
 
-std::string HostToWindowsPath(std::string path) {
-  if (!path.empty() && path[0] == '/') {
-    for (char& c : path)
-      if (c == '/') c = '\\';
-    path = "Z:" + path;
+TTestOptions ReadTestOptions(int argc, char** argv) {
+  TTestOptions options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const std::size_t equals = arg.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string name = arg.substr(0, equals + 1);
+    const std::string path = HostToWindowsPath(arg.substr(equals + 1));
+    if (name == "--standin=")
+      StandinPath = AnsiToWide(path);
+    else if (name == "--program=")
+      options.Program = path;
+    else if (name == "--source=")
+      options.SourceDir = path + "\\";
   }
-  return path;
+  return options;
 }
-
-void SetStandinPath(const std::string& hostPath) { StandinPath = AnsiToWide(HostToWindowsPath(hostPath)); }
 
 std::string MakeTempFolder() {
   // Process ids come round again under Wine, and the prefix keeps its

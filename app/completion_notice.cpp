@@ -1,6 +1,6 @@
 #include "app/completion_notice.h"
 
-#include "widgets/win_handles.h"
+#include "win32/win_handles.h"
 
 namespace {
 

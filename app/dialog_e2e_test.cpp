@@ -102,7 +102,7 @@ TEST_F(DialogProgramTest, RemembersTheFileNameBetweenStarts) {
   {
     TDialogProgram program(Folder, "attr.exe");
     EXPECT_EQ(program->FileName(), "");
-    EXPECT_EQ(WindowTextOf(program->Form), "Orveline");
+    EXPECT_EQ(ReadWindowText(program->Form), "Orveline");
     program->Type(name);
     program->ClickClose();
     ASSERT_TRUE(program.Ended());
@@ -167,7 +167,7 @@ TEST_F(DialogProgramTest, LayoutAtNinetySixPixelsPerInch) {
     EXPECT_EQ(r.right, place.Expected.right);
     EXPECT_EQ(r.bottom, place.Expected.bottom);
   }
-  EXPECT_EQ(WindowTextOf(program->Button1), "\x8e\x51\x8f\xc6");  // 参照
+  EXPECT_EQ(ReadWindowText(program->Button1), "\x8e\x51\x8f\xc6");  // 参照
 }
 
 TEST(ProgramFileTest, VersionResource) {
@@ -278,7 +278,7 @@ TEST_F(DialogProgramTest, ReaderErrorIsShownCaptionedOrveline) {
             "'abc' "
             "\x82\xcd\x95\x82\x93\xae\x8f\xac\x90\x94\x93\x5f\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9"
             "\x82\xf1");
-  EXPECT_EQ(WindowTextOf(VisibleTopLevelWindows(program.Info.dwProcessId, "#32770").at(0)), "Orveline");
+  EXPECT_EQ(ReadWindowText(VisibleTopLevelWindows(program.Info.dwProcessId, "#32770").at(0)), "Orveline");
   EXPECT_FALSE(program->Minimized());
   EXPECT_EQ(ReadFileBytes(Folder + "bad.csv"), "");  // created, then the reader stopped
   program->DismissMessageBox();
@@ -336,7 +336,7 @@ TSettingsWindow OpenSettings(TDialogProgram& Program) {
   if (!WaitFor([&] { return !VisibleTopLevelWindows(Program.Info.dwProcessId, "TSettingsF").empty(); })) return found;
   found.Window = VisibleTopLevelWindows(Program.Info.dwProcessId, "TSettingsF").at(0);
   for (HWND child = GetWindow(found.Window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    const std::string text = WindowTextOf(child);
+    const std::string text = ReadWindowText(child);
     if (text == "OK")
       found.Ok = child;
     else if (text == "\x83\x4c\x83\x83\x83\x93\x83\x5a\x83\x8b")  // キャンセル
@@ -364,10 +364,11 @@ TEST_F(DialogProgramTest, SettingsWindowChangesTheNextListAndIsRemembered) {
     TDialogProgram program(Folder, "attr.exe");
     TSettingsWindow settings = OpenSettings(program);
     ASSERT_TRUE(settings.Window);
-    EXPECT_EQ(WindowTextOf(settings.Window), "\x90\xdd\x92\xe8");  // 設定
+    EXPECT_EQ(ReadWindowText(settings.Window), "\x90\xdd\x92\xe8");  // 設定
     ASSERT_EQ(settings.CheckBoxes.size(), 4u);
     ASSERT_TRUE(settings.Ok && settings.Cancel);
-    EXPECT_EQ(WindowTextOf(settings.CheckBoxes[1]), "\x8d\x87\x8c\x76\x82\xcc\x97\xf1\x82\xf0\x95\x74\x82\xaf\x82\xe9");
+    EXPECT_EQ(ReadWindowText(settings.CheckBoxes[1]),
+              "\x8d\x87\x8c\x76\x82\xcc\x97\xf1\x82\xf0\x95\x74\x82\xaf\x82\xe9");
     for (HWND box : settings.CheckBoxes) EXPECT_FALSE(Checked(box));  // all off at first
     EXPECT_FALSE(IsWindowEnabled(program->Form));                     // modal
     PostMessageA(settings.CheckBoxes[1], BM_CLICK, 0, 0);             // 合計の列を付ける
@@ -448,13 +449,8 @@ TEST_F(DialogProgramTest, SettingsWindowChangesTheNextListAndIsRemembered) {
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--standin=", 10) == 0)
-      SetStandinPath(argv[i] + 10);
-    else if (std::strncmp(argv[i], "--program=", 10) == 0)
-      ProgramPath = HostToWindowsPath(argv[i] + 10);
-    else if (std::strncmp(argv[i], "--source=", 9) == 0)
-      SourceDir = HostToWindowsPath(argv[i] + 9) + "\\";
-  }
+  const TTestOptions options = ReadTestOptions(argc, argv);
+  ProgramPath = options.Program;
+  SourceDir = options.SourceDir;
   return RUN_ALL_TESTS();
 }

@@ -3,6 +3,7 @@
 #include "app/error_handler.h"
 #include "app/settings.h"
 #include "app/settings_window.h"
+#include "win32/window_text.h"
 
 #include <commdlg.h>
 
@@ -28,14 +29,6 @@ const UINT SettingsCommand = 0x0010;
 // Client size at 96 pixels per inch.
 const int FormClientWidth = 219;
 const int FormClientHeight = 131;
-
-std::string WindowTextOf(HWND Window) {
-  const int n = GetWindowTextLengthA(Window);
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  const int got = GetWindowTextA(Window, text.data(), n + 1);
-  text.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return text;
-}
 
 }  // namespace
 
@@ -184,7 +177,7 @@ void TKirusaF::SettingsClick() {
   WriteReportOptions(SettingsFilePath(Folder), Options);
 }
 
-std::string TKirusaF::ResultFileName() { return WindowTextOf(Edit1); }
+std::string TKirusaF::ResultFileName() { return ReadWindowText(Edit1); }
 
 void TKirusaF::ShowMessage(const std::string& Text) { MessageBoxA(Form, Text.c_str(), FormCaption, MB_OK); }
 

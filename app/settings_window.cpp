@@ -1,6 +1,6 @@
 #include "app/settings_window.h"
 
-#include "widgets/win_handles.h"
+#include "win32/win_handles.h"
 
 #include <algorithm>
 

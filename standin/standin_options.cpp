@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <limits>
 
+#include "text/host_path.h"
+
 namespace {
 
 bool IsDigits(const std::string& Text) {
@@ -45,14 +47,6 @@ bool ParsePick(const std::string& Value, TPickRule& Rule) {
 
 }  // namespace
 
-std::string StandinWindowsPath(std::string Path) {
-  if (!Path.empty() && Path[0] == '/') {
-    std::replace(Path.begin(), Path.end(), '/', '\\');
-    Path = "Z:" + Path;
-  }
-  return Path;
-}
-
 bool ParseStandinOptions(const std::vector<std::string>& Args, TStandinOptions& Options, std::string& Error) {
   TStandinOptions& o = Options;
   for (std::size_t i = 0; i < Args.size(); ++i) {
@@ -76,7 +70,7 @@ bool ParseStandinOptions(const std::vector<std::string>& Args, TStandinOptions& 
     };
     auto path = [&](std::string& out) {
       if (!value(out)) return false;
-      out = StandinWindowsPath(out);
+      out = HostToWindowsPath(out);
       return true;
     };
     std::string v;

@@ -26,7 +26,3 @@ struct TStandinOptions {
 // Fills Options from the arguments (without the program's name). False with
 // a one-line Error for an unknown option, a missing value or a bad one.
 bool ParseStandinOptions(const std::vector<std::string>& Args, TStandinOptions& Options, std::string& Error);
-
-// A path given in the host's form (/tmp/x) as Wine reaches it (Z:\tmp\x);
-// other paths unchanged.
-std::string StandinWindowsPath(std::string Path);

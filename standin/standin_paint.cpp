@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "acadlink/ansi_text.h"
-#include "widgets/win_handles.h"
+#include "win32/win_handles.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "standin/command_peer.h"
 #include "standin/drawing.h"
 #include "standin/standin_options.h"
-#include "widgets/win_handles.h"
+#include "win32/win_handles.h"
 
 // The stand-in's whole state: one instance, reached by the window procedures.
 struct TStandin {
