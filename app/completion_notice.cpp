@@ -1,5 +1,6 @@
 #include "app/completion_notice.h"
 
+#include "acadlink/command_transport.h"
 #include "win32/win_handles.h"
 
 namespace {
@@ -28,7 +29,11 @@ void PaintNotice(HDC Dc, int WindowHeight, const std::string& Text) {
 void DrawCompletionNotice(HWND Window, const std::string& Text) {
   if (!Window || !IsWindow(Window)) return;
   // The last text typed made the command line repaint; let that repaint
-  // happen first, so that it does not wipe the notice at once.
+  // happen first, so that it does not wipe the notice at once. UpdateWindow
+  // waits for the other program, so it goes first only when that program
+  // answers; a hung one gets no notice.
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(Window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kCadAnswerTimeoutMs, &answer)) return;
   UpdateWindow(Window);
 
   RECT bounds{};

@@ -74,6 +74,7 @@ void TKirusaF::Create(HINSTANCE Instance) {
   FormCreate(Form);
   ShowWindow(Form, SW_SHOWNORMAL);
   UpdateWindow(Form);
+  SetFocus(plButton1.Handle());  // tab order 0: Enter starts a run at once
 }
 
 void TKirusaF::CreateComponents(HINSTANCE Instance) {
@@ -186,6 +187,7 @@ void TKirusaF::Minimize() { ShowWindow(Form, SW_MINIMIZE); }
 void TKirusaF::Restore() {
   ShowWindow(Form, SW_RESTORE);
   SetForegroundWindow(Form);
+  SetFocus(plButton1.Handle());  // ready for the next run
 }
 
 void TKirusaF::ProcessMessages() {

@@ -62,8 +62,10 @@ TPeerHost MakePeerHost() {
   host.startUserTimer = [](unsigned ms) { SetTimer(Standin->frame, kUserTimer, ms, nullptr); };
   host.startExportTimer = [](unsigned ms) { SetTimer(Standin->frame, kExportTimer, ms, nullptr); };
   host.fileExists = FileExists;
-  host.writeFile = WriteFileBytes;
+  host.writeFile = WriteExportFile;
   host.closeProgram = CloseEverything;
+  host.startLingerTimer = [](unsigned ms) { SetTimer(Standin->frame, kLingerTimer, ms, nullptr); };
+  host.openFileDialog = [] { PostMessageW(Standin->frame, kOpenFileDialogMessage, 0, 0); };
   return host;
 }
 

@@ -130,6 +130,18 @@ bool ParseStandinOptions(const std::vector<std::string>& Args, TStandinOptions& 
       ok = number(o.killPaneAfter);
     } else if (a == "--close-during-select") {
       o.peer.closeDuringSelect = true;
+    } else if (a == "--lag") {
+      ok = number(o.lagMs);
+    } else if (a == "--busy-during-export") {
+      ok = number(o.busyDuringExportMs);
+    } else if (a == "--hang-after") {
+      ok = number(o.hangAfter);
+    } else if (a == "--filedia-dialog") {
+      o.peer.filediaDialog = true;
+    } else if (a == "--question-lingers") {
+      ok = number(o.peer.questionLingerMs);
+    } else if (a == "--nested-cancel") {
+      o.peer.nestedCancel = true;
     } else {
       Error = "unknown option " + a;
       return false;

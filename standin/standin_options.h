@@ -20,6 +20,9 @@ struct TStandinOptions {
   bool inputOutputNames = false;  // panes "input"/"output" instead of "Headlands"/"MountTam"
   TCommandLinePlace place = TCommandLinePlace::kDocked;
   unsigned long killPaneAfter = 0;  // destroy the input pane after this many texts (0: never)
+  unsigned lagMs = 0;               // typed text is taken up this long after it arrives
+  unsigned busyDuringExportMs = 0;  // the windows answer nothing this long while the DXF file is written
+  unsigned long hangAfter = 0;      // after this many texts the program answers no message (0: never)
   TPeerOptions peer;
 };
 

@@ -19,6 +19,13 @@ TEST(StandinOptionsTest, DefaultsWithoutArguments) {
   EXPECT_FALSE(o.inputOutputNames);
   EXPECT_EQ(o.killPaneAfter, 0u);
   EXPECT_TRUE(o.transcript.empty());
+  // The imperfections of a real program are all off.
+  EXPECT_EQ(o.lagMs, 0u);
+  EXPECT_EQ(o.busyDuringExportMs, 0u);
+  EXPECT_EQ(o.hangAfter, 0u);
+  EXPECT_FALSE(o.peer.filediaDialog);
+  EXPECT_EQ(o.peer.questionLingerMs, 0u);
+  EXPECT_FALSE(o.peer.nestedCancel);
 }
 
 TEST(StandinOptionsTest, EveryOptionReachesItsField) {
@@ -52,7 +59,17 @@ TEST(StandinOptionsTest, EveryOptionReachesItsField) {
                                    "--ask-export",
                                    "--kill-pane-after",
                                    "4",
-                                   "--close-during-select"},
+                                   "--close-during-select",
+                                   "--lag",
+                                   "350",
+                                   "--busy-during-export",
+                                   "2500",
+                                   "--hang-after",
+                                   "3",
+                                   "--filedia-dialog",
+                                   "--question-lingers",
+                                   "700",
+                                   "--nested-cancel"},
                                   o, error))
       << error;
   EXPECT_EQ(o.drawing, "Z:\\tmp\\a b\\s.dxf");  // a host path is reached through drive Z:
@@ -73,6 +90,12 @@ TEST(StandinOptionsTest, EveryOptionReachesItsField) {
   EXPECT_TRUE(o.peer.askExport);
   EXPECT_EQ(o.killPaneAfter, 4u);
   EXPECT_TRUE(o.peer.closeDuringSelect);
+  EXPECT_EQ(o.lagMs, 350u);
+  EXPECT_EQ(o.busyDuringExportMs, 2500u);
+  EXPECT_EQ(o.hangAfter, 3u);
+  EXPECT_TRUE(o.peer.filediaDialog);
+  EXPECT_EQ(o.peer.questionLingerMs, 700u);
+  EXPECT_TRUE(o.peer.nestedCancel);
 }
 
 TEST(StandinOptionsTest, PickRules) {
@@ -107,6 +130,8 @@ TEST(StandinOptionsTest, BadArgumentsAreRefusedWithAReason) {
       {{"--drawing"}, "--drawing needs a value"},
       {{"--pick-delay", "soon"}, "--pick-delay needs a number"},
       {{"--pick-delay", "-5"}, "--pick-delay needs a number"},
+      {{"--lag", "99999999999"}, "--lag needs a number"},
+      {{"--hang-after"}, "--hang-after needs a value"},
       {{"--kill-pane-after", "99999999999999999999"}, "--kill-pane-after needs a number"},
       {{"--pick", "1,,2"}, "--pick takes all, none, layer:NAME or indexes like 0,2,5"},
       {{"--pick", "1,"}, "--pick takes all, none, layer:NAME or indexes like 0,2,5"},

@@ -2,6 +2,7 @@
 
 #include "standin/standin_windows.h"
 
+#include <cstdio>
 #include <exception>
 
 #include "acadlink/ansi_text.h"
@@ -26,6 +27,13 @@ const char kCommandWindowTitle[] =
     "\x83\x52\x83\x7d\x83\x93\x83\x68 \x83\x45\x83\x42\x83\x93\x83\x68\x83\x45";  // コマンド ウィンドウ
 const wchar_t kBarClass[] = L"OrvelineStandinCommandBar";
 const wchar_t kPaneClass[] = L"OrvelineStandinPane";
+const char kFileDialogTitle[] =
+    "\x90\x7d\x96\xca\x82\xc9\x96\xbc\x91\x4f\x82\xf0\x95\x74\x82\xaf\x82\xc4\x95\xdb\x91\xb6";  // 図面に名前を付けて保存
+const char kFileDialogText[] =
+    "DXF "
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xf0\x8e\x77\x92\xe8\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2"
+    "\x81\x42";  // DXF ファイル名を指定してください。
+constexpr UINT kHangMessage = WM_APP + 2;
 
 int BarHeight() { return FontLineHeight(Standin->font.Get()) * (kHistoryRows + 1) + 12; }
 
@@ -99,6 +107,24 @@ LRESULT BarProc(HWND Wnd, UINT Msg, WPARAM W, LPARAM L) {
   return DefWindowProcW(Wnd, Msg, W, L);
 }
 
+void TakeUp(const std::string& Text) {
+  Standin->peer->Type(Text);
+  RepaintPanes();
+}
+
+// The texts whose lag has passed, in the order they arrived; the timer is
+// set again for the next.
+void TakeUpLaggedTexts() {
+  const DWORD now = GetTickCount();
+  auto& lagged = Standin->lagged;
+  while (!lagged.empty() && static_cast<LONG>(now - lagged.front().due) >= 0) {
+    const std::string text = std::move(lagged.front().text);
+    lagged.pop_front();
+    TakeUp(text);
+  }
+  if (!lagged.empty()) SetTimer(Standin->frame, kLagTimer, lagged.front().due - now, nullptr);
+}
+
 // Text arriving as typed input: UTF-16 for the Unicode frame, ANSI bytes
 // for the ANSI one, up to the byte count or the first zero.
 void TakeCopyData(const COPYDATASTRUCT& Data) {
@@ -119,8 +145,15 @@ void TakeCopyData(const COPYDATASTRUCT& Data) {
   }
   Transcribe(std::string("TEXT ") + (unicode ? "U " : "A ") + std::to_string(Data.cbData) + " " + text);
   ++Standin->inputs;
-  Standin->peer->Type(text);
-  RepaintPanes();
+  if (const unsigned lag = Standin->options.lagMs; lag > 0) {
+    // Taken up later through the message queue; the message returns now.
+    Standin->lagged.push_back({GetTickCount() + lag, text});
+    if (Standin->lagged.size() == 1) SetTimer(Standin->frame, kLagTimer, lag, nullptr);
+  } else {
+    TakeUp(text);
+  }
+  if (Standin->options.hangAfter > 0 && Standin->inputs == Standin->options.hangAfter)
+    PostMessageW(Standin->frame, kHangMessage, 0, 0);
   if (Standin->options.killPaneAfter > 0 && Standin->inputs == Standin->options.killPaneAfter &&
       Standin->inputPane != nullptr) {
     Transcribe("PANE destroyed");
@@ -138,6 +171,8 @@ LRESULT FrameCommon(HWND Wnd, UINT Msg, WPARAM W, LPARAM L, bool& Handled) {
       KillTimer(Wnd, W);
       if (W == kUserTimer) Standin->peer->UserActs();
       if (W == kExportTimer) Standin->peer->ExportGoesOn();
+      if (W == kLingerTimer) Standin->peer->LingerEnds();
+      if (W == kLagTimer) TakeUpLaggedTexts();
       RepaintPanes();
       if (Standin->frame != nullptr && IsWindow(Standin->frame)) InvalidateRect(Standin->frame, nullptr, FALSE);
       return 0;
@@ -158,6 +193,16 @@ LRESULT FrameCommon(HWND Wnd, UINT Msg, WPARAM W, LPARAM L, bool& Handled) {
       Transcribe("CLOSE");
       CloseEverything();
       return 0;
+    case kOpenFileDialogMessage:
+      // Modal: the frame is disabled and typed text queues until it closes.
+      MessageBoxW(Wnd, AnsiToWide(kFileDialogText).c_str(), AnsiToWide(kFileDialogTitle).c_str(), MB_OKCANCEL);
+      Standin->peer->FileDialogClosed();
+      RepaintPanes();
+      return 0;
+    case kHangMessage:
+      // A hung program: this thread never takes a message again.
+      Transcribe("HUNG");
+      for (;;) Sleep(INFINITE);
   }
   Handled = false;
   return 0;
@@ -298,6 +343,21 @@ void CloseEverything() {
   for (HWND w : {Standin->commandHost, Standin->frame})
     if (w != nullptr && IsWindow(w)) DestroyWindow(w);
   PostQuitMessage(0);
+}
+
+bool WriteExportFile(const std::string& Path, const std::string& Bytes) {
+  std::FILE* f = std::fopen(Path.c_str(), "wb");
+  if (f == nullptr) return false;
+  const unsigned busy = Standin->options.busyDuringExportMs;
+  const std::size_t first = busy > 0 ? Bytes.size() / 2 : Bytes.size();
+  bool ok = std::fwrite(Bytes.data(), 1, first, f) == first;
+  if (busy > 0) {
+    std::fflush(f);
+    Transcribe("BUSY " + std::to_string(busy));
+    Sleep(busy);
+    ok = std::fwrite(Bytes.data() + first, 1, Bytes.size() - first, f) == Bytes.size() - first && ok;
+  }
+  return std::fclose(f) == 0 && ok;
 }
 
 bool CreateStandinWindows() {

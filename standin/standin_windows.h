@@ -29,12 +29,24 @@ struct TStandin {
   std::deque<std::string> history;  // the output pane's last lines
   std::vector<TEntityShape> shapes;
   unsigned long inputs = 0;  // texts received
+  struct TLaggedText {
+    DWORD due;  // GetTickCount() when it is taken up
+    std::string text;
+  };
+  std::deque<TLaggedText> lagged;  // arrived, not yet taken up (with a lag)
 };
 extern TStandin* Standin;
 
 constexpr UINT_PTR kUserTimer = 1;
 constexpr UINT_PTR kExportTimer = 2;
+constexpr UINT_PTR kLingerTimer = 3;
+constexpr UINT_PTR kLagTimer = 4;
+constexpr UINT kOpenFileDialogMessage = WM_APP + 1;
 constexpr int kHistoryRows = 3;
+
+// Writes Bytes to the file at Path; with a busy export the windows answer
+// nothing while it is written (half, the busy time, the rest).
+bool WriteExportFile(const std::string& Path, const std::string& Bytes);
 
 // A line for the transcript, when one is kept.
 void Transcribe(const std::string& Line);

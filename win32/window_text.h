@@ -10,5 +10,11 @@
 // page (Shift-JIS); empty when it has none.
 std::string ReadWindowText(HWND Window);
 
+// The same for a window of a program that may not answer: each message is
+// given up after TimeoutMs, at once when the platform finds the window's
+// thread hung. False when a message was given up (Text is then empty); a
+// window that is gone reads empty and true.
+bool ReadWindowTextWithin(HWND Window, UINT TimeoutMs, std::string& Text);
+
 // A window handle is trusted only while the platform still knows it.
 inline bool IsLive(HWND Window) { return Window != nullptr && IsWindow(Window) != FALSE; }
