@@ -1,12 +1,7 @@
 // orveline.exe as the user meets it: started as a program of its own beside
 // the stand-in CAD program, driven only through its windows.
-#include "acadlink/test_windows.h"
-#include "acadlink/window_discovery.h"
-#include "app/dialog_driver.h"
-#include "app/notice_probe.h"
-
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +10,12 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "acadlink/test_windows.h"
+#include "acadlink/window_discovery.h"
+#include "app/dialog_driver.h"
+#include "app/notice_probe.h"
+#include "win32/win32_error.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ class TDialogProgram {
     std::string commandLine = "\"" + exe + "\"";
     if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(), &si,
                         &Info))
-      throw std::runtime_error("cannot start " + exe);
+      ThrowLastError("CreateProcessA " + exe);
     Dialog = std::make_unique<TDialogDriver>(Info.dwProcessId);
   }
   ~TDialogProgram() {

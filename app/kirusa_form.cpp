@@ -3,11 +3,11 @@
 #include "app/error_handler.h"
 #include "app/settings.h"
 #include "app/settings_window.h"
+#include "win32/win32_error.h"
 #include "win32/window_text.h"
 
 #include <commdlg.h>
 
-#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -49,7 +49,7 @@ void TKirusaF::Create(HINSTANCE Instance) {
   wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = FormClassName;
-  RegisterClassExA(&wc);
+  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) ThrowLastError("RegisterClassExA");
 
   Dpi = GetDeviceCaps(TWindowDc(nullptr).Get(), LOGPIXELSY);
 
@@ -66,7 +66,7 @@ void TKirusaF::Create(HINSTANCE Instance) {
 
   Form = CreateWindowExA(exStyle, FormClassName, FormCaption, style, left, top, width, height, nullptr, nullptr,
                          Instance, this);
-  if (!Form) throw std::runtime_error("cannot create the dialog window");
+  if (!Form) ThrowLastError("CreateWindowExA");
   CreateComponents(Instance);
   HMENU systemMenu = GetSystemMenu(Form, FALSE);
   AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
@@ -83,8 +83,9 @@ void TKirusaF::CreateComponents(HINSTANCE Instance) {
   Font = CreateFontHandle(dialogFont);
 
   auto child = [&](DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y, int w, int h) {
-    HWND window = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y), Scale(w),
-                                  Scale(h), Form, nullptr, Instance, nullptr);
+    HWND window = CheckCreated(CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, Scale(x),
+                                               Scale(y), Scale(w), Scale(h), Form, nullptr, Instance, nullptr),
+                               "CreateWindowExA");
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Get()), FALSE);
     return window;
   };
@@ -106,7 +107,9 @@ void TKirusaF::CreateComponents(HINSTANCE Instance) {
     b.SetCaptionTop(Scale(8));  // also turns vertical centring off
     b.Image().SetTop(0);
     b.SetDisableImage(false);
-    b.OnClick = [this, handler](TplButton& sender) { Guarded(Form, [&] { (this->*handler)(sender.Handle()); }); };
+    b.OnClick = [this, handler](TplButton& sender) {
+      RunShowingErrors(Form, [&] { (this->*handler)(sender.Handle()); });
+    };
   };
   // Creation order is the tab order: the run button, the close button, the
   // file-name box, the browse button.
@@ -136,7 +139,7 @@ void TKirusaF::Close() {
   CloseWhenIdle = false;
   // A settings file that cannot be written keeps the dialog open, with the
   // name the user typed still in its box.
-  if (Guarded(Form, [&] { FormClose(Form); })) DestroyWindow(Form);
+  if (RunShowingErrors(Form, [&] { FormClose(Form); })) DestroyWindow(Form);
 }
 
 void TKirusaF::Button1Click(HWND /*Sender*/) {
@@ -198,7 +201,7 @@ void TKirusaF::ProcessMessages() {
       CloseWhenIdle = true;
       return;
     }
-    Guarded(Form, [&] { DispatchOne(Form, message); });
+    RunShowingErrors(Form, [&] { DispatchOne(Form, message); });
   }
 }
 
@@ -224,7 +227,7 @@ LRESULT CALLBACK TKirusaF::WindowProc(HWND Window, UINT Message, WPARAM W, LPARA
   auto* form = reinterpret_cast<TKirusaF*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
   if (!form) return DefWindowProcA(Window, Message, W, L);
   LRESULT result = 0;
-  if (!Guarded(Window, [&] { result = form->HandleMessage(Window, Message, W, L); })) return 0;
+  if (!RunShowingErrors(Window, [&] { result = form->HandleMessage(Window, Message, W, L); })) return 0;
   return result;
 }
 

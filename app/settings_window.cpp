@@ -1,5 +1,6 @@
 #include "app/settings_window.h"
 
+#include "win32/win32_error.h"
 #include "win32/win_handles.h"
 
 #include <algorithm>
@@ -119,12 +120,15 @@ bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TReportOptions& Options
 
   TSettingsF form;
   form.Options = Options;
-  form.Window = CreateWindowExA(exStyle, SettingsWindowClassName, Caption, style, left, top, width, height, Owner,
-                                nullptr, instance, &form);
-  if (!form.Window) return false;
+  const TWindowHandle window(CheckCreated(CreateWindowExA(exStyle, SettingsWindowClassName, Caption, style, left, top,
+                                                          width, height, Owner, nullptr, instance, &form),
+                                          "CreateWindowExA"));
+  form.Window = window.Get();
   auto child = [&](const char* className, const char* text, DWORD style, int x, int y, int w, int h, int id) {
-    HWND window = CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, w, h,
-                                  form.Window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    HWND window =
+        CheckCreated(CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, w, h,
+                                     form.Window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr),
+                     "CreateWindowExA");
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
     return window;
   };
@@ -141,7 +145,16 @@ bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TReportOptions& Options
   child("BUTTON", CancelCaption, BS_PUSHBUTTON, cancelLeft, buttonsTop, scale(kButtonWidth), scale(kButtonHeight),
         IDCANCEL);
 
-  EnableWindow(Owner, FALSE);
+  // The owner is enabled again before the window goes (however the loop
+  // ends), so that it gets the focus back.
+  struct TOwnerDisabled {
+    HWND Owner;
+    explicit TOwnerDisabled(HWND O) : Owner(O) { EnableWindow(Owner, FALSE); }
+    ~TOwnerDisabled() {
+      EnableWindow(Owner, TRUE);
+      SetForegroundWindow(Owner);
+    }
+  } disabled(Owner);
   ShowWindow(form.Window, SW_SHOWNORMAL);
   SetFocus(form.CheckBoxes[0]);
   while (!form.Done) {
@@ -156,10 +169,6 @@ bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TReportOptions& Options
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  // The owner is enabled before the window goes, so that it gets the focus.
-  EnableWindow(Owner, TRUE);
-  DestroyWindow(form.Window);
-  SetForegroundWindow(Owner);
   if (form.Accepted) Options = form.Options;
   return form.Accepted;
 }
