@@ -129,8 +129,8 @@ bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TReportOptions& Options
         CheckCreated(CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, w, h,
                                      form.Window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr),
                      "CreateWindowExA");
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
-    return window;
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+    return control;
   };
   for (int i = 0; i < kCheckCount; ++i) {
     form.CheckBoxes[i] = child("BUTTON", Checks[i].Caption, BS_AUTOCHECKBOX, scale(kMargin),
