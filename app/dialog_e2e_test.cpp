@@ -378,6 +378,8 @@ TEST_F(DialogProgramTest, SettingsWindowChangesTheNextListAndIsRemembered) {
     PostMessageA(settings.Ok, BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings.Window); }));
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(program->Form) != FALSE; }));
+    // The keys are written once the window has gone; "UTF-8" is the last.
+    EXPECT_TRUE(WaitFor([&] { return StoredSetting(Settings, "UTF-8") == "0"; }));
     EXPECT_EQ(StoredSetting(Settings, TotalsKey), "1");
     EXPECT_EQ(StoredSetting(Settings, HeaderKey), "1");
     EXPECT_EQ(StoredSetting(Settings, ExactKey), "0");
@@ -429,7 +431,7 @@ TEST_F(DialogProgramTest, SettingsWindowChangesTheNextListAndIsRemembered) {
     PostMessageA(settings.CheckBoxes[3], BM_CLICK, 0, 0);
     PostMessageA(settings.Ok, BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings.Window); }));
-    EXPECT_EQ(StoredSetting(Settings, "UTF-8"), "1");
+    EXPECT_TRUE(WaitFor([&] { return StoredSetting(Settings, "UTF-8") == "1"; }));
     const std::string utf8Csv = Folder + "utf8.csv";
     program->Type(utf8Csv);
     program->ClickRun();

@@ -125,7 +125,7 @@ bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TReportOptions& Options
                                           "CreateWindowExA"));
   form.Window = window.Get();
   auto child = [&](const char* className, const char* text, DWORD style, int x, int y, int w, int h, int id) {
-    HWND window =
+    HWND control =
         CheckCreated(CreateWindowExA(0, className, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, w, h,
                                      form.Window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr),
                      "CreateWindowExA");
