@@ -448,6 +448,32 @@ TEST_F(DialogProgramTest, SettingsWindowChangesTheNextListAndIsRemembered) {
   }
 }
 
+TEST_F(DialogProgramTest, ExactSettingMeasuresAsDrawn) {
+  TPeerProcess standin = TPeerProcess::Standin(
+      {"--pick", "0,1,2,3,4,5,6,7,8", "--drawing", SourceDir + "testdata\\worked_example.dxf"}, Folder);
+  TDialogProgram program(Folder, "attr.exe");
+  TSettingsWindow settings = OpenSettings(program);
+  ASSERT_EQ(settings.CheckBoxes.size(), 4u);
+  PostMessageA(settings.CheckBoxes[0], BM_CLICK, 0, 0);  // 正確な長さで集計する（…）
+  PostMessageA(settings.Ok, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings.Window); }));
+  EXPECT_TRUE(WaitFor([&] { return StoredSetting(Settings, "UTF-8") == "0"; }));
+  EXPECT_EQ(StoredSetting(Settings, ExactKey), "1");
+  const std::string csv = Folder + "exact.csv";
+  program->Type(csv);
+  program->ClickRun();
+  ASSERT_TRUE(WaitFor([&] { return FileExists(csv) && !program->Minimized(); }, 60000));
+  // The worked example's list, but the closed square polyline measures its
+  // closing edge too: 4 sides of 1.
+  std::string expected = ReadFileBytes(SourceDir + "testdata\\worked_example.csv");
+  const std::string plainPoly = "0,     3.000,1,\x91\xbd\x8a\x70\x90\xfc,,,\r\n";  // 多角線
+  ASSERT_NE(expected.find(plainPoly), std::string::npos);
+  expected.replace(expected.find(plainPoly), plainPoly.size(), "0,     4.000,1,\x91\xbd\x8a\x70\x90\xfc,,,\r\n");
+  EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(csv) == expected; })) << ReadFileBytes(csv);
+  program->ClickClose();
+  EXPECT_TRUE(program.Ended());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

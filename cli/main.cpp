@@ -1,6 +1,7 @@
 // orveline-report DRAWING.dxf REPORT.csv: the quantity list of a DXF file,
 // byte for byte as the dialog writes it; with options, the list in other
 // forms, of several drawings, or of what changed between two.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -18,6 +19,7 @@
 #include "cli/drawing_list.h"
 #include "dxf/dxf_errors.h"
 #include "dxf/dxf_reader.h"
+#include "dxf/exact_tables.h"
 #include "report/length_report.h"
 #include "report/list_diff.h"
 #include "report/list_writer.h"
@@ -41,6 +43,11 @@ const char kUsage[] =
     "or a folder (its .dxf files), make one list whose rows start with the\n"
     "drawing's file name.\n"
     "\n"
+    "  --exact    lengths as drawn: polyline arcs and closing edges, ellipses and\n"
+    "             splines (written after the polylines), and the entities inside\n"
+    "             block references, placed where the references put them\n"
+    "  --summary  after the list, one line per entity type on standard error:\n"
+    "             how many entities were measured and how many not\n"
     "  --totals   add a column with the summed length of each row\n"
     "  --header   start the list with a row of column titles\n"
     "  --utf8     write UTF-8 with a byte-order mark instead of Shift-JIS\n"
@@ -60,6 +67,9 @@ const char kCannotCreate[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
     "\xf1";  // ファイルを作成できません
 
+const char kMeasuredLabel[] = "\x8f\x57\x8c\x76";             // 集計
+const char kNotMeasuredLabel[] = "\x8f\x57\x8c\x76\x8a\x4f";  // 集計外
+
 // From this many drawings on, a progress count goes to a terminal.
 constexpr std::size_t kProgressFrom = 4;
 
@@ -67,6 +77,34 @@ std::string CsvPath;
 
 void PrintError(const std::string& Path, const std::string& Cp932Message) {
   const std::string line = "orveline-report: " + PathForTerminal(Path) + ": " + MessageForTerminal(Cp932Message) + "\n";
+  std::fputs(line.c_str(), stderr);
+}
+
+// The entity types of every drawing read, for --summary, in the order in
+// which they were first met.
+std::vector<TEntityTally> Tallies;
+
+void AddTallies(const std::string& Path, const TReportOptions& Options) {
+  if (!Options.Exact) TallyEntityTypes(Path);  // the exact reading tallies as it reads
+  for (const TEntityTally& t : EntityTallies) {
+    auto same = std::find_if(Tallies.begin(), Tallies.end(), [&](const TEntityTally& u) { return u.Type == t.Type; });
+    if (same == Tallies.end()) {
+      Tallies.push_back(t);
+    } else {
+      same->Measured += t.Measured;
+      same->NotMeasured += t.NotMeasured;
+    }
+  }
+}
+
+// One line per entity type: "LINE: 集計 12 集計外 0".
+void PrintSummary() {
+  std::string text;
+  for (const TEntityTally& t : Tallies) {
+    text += t.Type + ": " + kMeasuredLabel + " " + std::to_string(t.Measured) + " " + kNotMeasuredLabel + " " +
+            std::to_string(t.NotMeasured) + "\n";
+  }
+  const std::string line = MessageForTerminal(text);
   std::fputs(line.c_str(), stderr);
 }
 
@@ -136,9 +174,10 @@ bool DrawingsOpen(const std::vector<std::string>& Paths) {
 
 // Reads one drawing into the tables; its errors name it, and false is
 // returned.
-bool ReadDrawing(const std::string& Path) {
+bool ReadDrawing(const std::string& Path, const TReportOptions& Options, bool Summary) {
   try {
-    ReadDxf(Path);
+    ReadReportDrawing(Path, Options);
+    if (Summary) AddTallies(Path, Options);
     return true;
   } catch (const TFileError& e) {
     PrintError(e.Path(), e.Reason());
@@ -148,7 +187,7 @@ bool ReadDrawing(const std::string& Path) {
   return false;
 }
 
-int WriteList(const TDrawingList& Drawings, const TListForm& Form, const TReportOptions& Options) {
+int WriteList(const TDrawingList& Drawings, const TListForm& Form, const TReportOptions& Options, bool Summary) {
   TListWriter list(Form);
   if (!list.Open(CsvPath)) {
     PrintError(CsvPath, kCannotCreate);
@@ -158,7 +197,7 @@ int WriteList(const TDrawingList& Drawings, const TListForm& Form, const TReport
   TProgress progress(Drawings.Paths.size());
   for (std::size_t i = 0; i < Drawings.Paths.size(); ++i) {
     progress.Step(i + 1);
-    if (!ReadDrawing(Drawings.Paths[i])) {
+    if (!ReadDrawing(Drawings.Paths[i], Options, Summary)) {
       // A list of several drawings with some missing must not be taken for
       // the whole: it goes. A single drawing's stays, empty, as the dialog's.
       if (Drawings.Several) {
@@ -177,16 +216,16 @@ int WriteList(const TDrawingList& Drawings, const TListForm& Form, const TReport
 }
 
 int WriteDiff(const std::string& OldPath, const std::string& NewPath, const TListForm& Form,
-              const TReportOptions& Options) {
+              const TReportOptions& Options, bool Summary) {
   TListWriter list(Form);
   if (!list.Open(CsvPath)) {
     PrintError(CsvPath, kCannotCreate);
     return 1;
   }
   TRowCollector oldRows, newRows;
-  if (!ReadDrawing(OldPath)) return 1;
+  if (!ReadDrawing(OldPath, Options, Summary)) return 1;
   ForEachReportRow(Options, oldRows);
-  if (!ReadDrawing(NewPath)) return 1;
+  if (!ReadDrawing(NewPath, Options, Summary)) return 1;
   ForEachReportRow(Options, newRows);
   for (const TDiffRow& row : DiffLists(oldRows.Rows, newRows.Rows)) list.DiffRow(row);
   list.Close();
@@ -201,6 +240,7 @@ void ShowReportMessage(const std::string& Text) { PrintError(CsvPath, Text); }
 int main(int argc, char** argv) {
   TListForm form;
   TReportOptions options;
+  bool summary = false;
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
@@ -212,7 +252,11 @@ int main(int argc, char** argv) {
       std::printf("orveline-report %s\n", ORVELINE_VERSION);
       return 0;
     }
-    if (argument == "--totals") {
+    if (argument == "--exact") {
+      options.Exact = true;
+    } else if (argument == "--summary") {
+      summary = true;
+    } else if (argument == "--totals") {
       form.Totals = options.Totals = true;
     } else if (argument == "--header") {
       form.Header = options.Header = true;
@@ -243,12 +287,16 @@ int main(int argc, char** argv) {
       for (const std::string& path : positional)
         if (IsFolder(path)) return UsageError("--diff compares two drawings, not folders");
       if (!DrawingsOpen(positional)) return 1;
-      return WriteDiff(positional[0], positional[1], form, options);
+      const int status = WriteDiff(positional[0], positional[1], form, options, summary);
+      if (status == 0 && summary) PrintSummary();
+      return status;
     }
     const TDrawingList drawings = ExpandDrawings(positional);
     if (!DrawingsOpen(drawings.Paths)) return 1;
     form.Drawings = drawings.Several;
-    return WriteList(drawings, form, options);
+    const int status = WriteList(drawings, form, options, summary);
+    if (status == 0 && summary) PrintSummary();
+    return status;
   } catch (const TDrawingListError& e) {
     PrintError(e.Path(), e.what());
   } catch (const TFileError& e) {

@@ -12,6 +12,7 @@
 #include "dxf/dxf_errors.h"
 #include "dxf/dxf_reader.h"
 #include "dxf/entity_tables.h"
+#include "dxf/exact_tables.h"
 #include "report/measures.h"
 #include "report/list_writer.h"
 #include "report/report_message.h"
@@ -22,10 +23,12 @@ const char kCannotCreate[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
     "\xf1";  // ファイルを作成できません
 
-const char kLineWord[] = "\x90\xfc";                  // 線
-const char kCircleWord[] = "\x89\x7e";                // 円
-const char kArcWord[] = "\x89\x7e\x8c\xca";           // 円弧
-const char kPolyWord[] = "\x91\xbd\x8a\x70\x90\xfc";  // 多角線
+const char kLineWord[] = "\x90\xfc";                                    // 線
+const char kCircleWord[] = "\x89\x7e";                                  // 円
+const char kArcWord[] = "\x89\x7e\x8c\xca";                             // 円弧
+const char kPolyWord[] = "\x91\xbd\x8a\x70\x90\xfc";                    // 多角線
+const char kEllipseWord[] = "\x91\xc8\x89\x7e";                         // 楕円
+const char kSplineWord[] = "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93";  // スプライン
 
 // One entity in sort order: its row key as a rank, and measure and position
 // as keys whose unsigned order is the order of the doubles.
@@ -234,9 +237,27 @@ void PolyStart(const TPolyRec& Poly, double& X, double& Y) {
   }
 }
 
+// A spline's position: its first control point, or its first fit point.
+void SplineStart(const TSplineRec& Spline, double& X, double& Y) {
+  if (Spline.ControlCount + Spline.FitCount > 0) {
+    const TVertex& p = SplinePoints[static_cast<std::size_t>(Spline.FirstControl)];
+    X = p.X;
+    Y = p.Y;
+  } else {
+    X = Y = 0.0;
+  }
+}
+
 }  // namespace
 
-void ForEachReportRow(const TReportOptions& /*Options*/, TRowSink& Sink) {
+void ReadReportDrawing(const std::string& DxfPath, const TReportOptions& Options) {
+  if (Options.Exact)
+    ReadDxfExact(DxfPath);
+  else
+    ReadDxf(DxfPath);
+}
+
+void ForEachReportRow(const TReportOptions& Options, TRowSink& Sink) {
   WriteKind(
       Sink, Lines, LineCount, 0, kLineWord, MeasureLine,
       [](const TLineRec& r, double& x, double& y) { x = r.X1, y = r.Y1; },
@@ -249,8 +270,17 @@ void ForEachReportRow(const TReportOptions& /*Options*/, TRowSink& Sink) {
       Sink, Arcs, ArcCount, 2, kArcWord, MeasureArc, [](const TArcRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
       [](const TArcRec&, const TArcRec&) { return true; }, SwapArcRec);
   WriteKind(
-      Sink, Polys, PolyCount, 3, kPolyWord, MeasurePoly, PolyStart,
+      Sink, Polys, PolyCount, 3, kPolyWord, Options.Exact ? MeasurePolyExact : MeasurePoly, PolyStart,
       [](const TPolyRec&, const TPolyRec&) { return true; }, SwapPolyRec);
+  if (Options.Exact) {
+    WriteKind(
+        Sink, Ellipses, EllipseCount, 4, kEllipseWord, MeasureEllipse,
+        [](const TEllipseRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
+        [](const TEllipseRec&, const TEllipseRec&) { return true; }, SwapEllipseRec);
+    WriteKind(
+        Sink, Splines, SplineCount, 5, kSplineWord, MeasureSpline, SplineStart,
+        [](const TSplineRec&, const TSplineRec&) { return true; }, SwapSplineRec);
+  }
 }
 
 bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options) {
@@ -263,7 +293,7 @@ bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, c
     ShowReportMessage(kCannotCreate);
     return false;
   }
-  ReadDxf(DxfPath);
+  ReadReportDrawing(DxfPath, Options);
   ForEachReportRow(Options, list);
   list.Close();
   return true;

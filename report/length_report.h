@@ -20,6 +20,12 @@ constexpr double SameLengthTolerance = 0.00001;
 // TFileError. Options.Totals, Header and Utf8 change the form of the list.
 bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options = {});
 
-// Sorts the tables as ReadDxf has filled them and hands the rows of the list
-// to Sink, kind by kind, in the list's order. The tables stay sorted.
+// Reads the DXF file into the tables as Options asks: plainly, or with the
+// exact lengths' reading (ellipses, splines, block contents). Errors as for
+// ReadDxf.
+void ReadReportDrawing(const std::string& DxfPath, const TReportOptions& Options);
+
+// Sorts the tables as ReadReportDrawing has filled them and hands the rows of
+// the list to Sink, kind by kind, in the list's order. The tables stay
+// sorted.
 void ForEachReportRow(const TReportOptions& Options, TRowSink& Sink);

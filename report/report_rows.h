@@ -10,8 +10,8 @@ struct TReportRow {
   std::string_view Layer;    // code-page-932 bytes, as read
   std::string_view Color;
   std::string_view LineType;
-  int KindOrder = 0;               // lines 0, circles 1, arcs 2, polylines 3: the order of the kinds in the list
-  const char* KindWord = nullptr;  // "線", "円", "円弧", "多角線"
+  int KindOrder = 0;               // lines 0, circles 1, arcs 2, polylines 3, ellipses 4, splines 5
+  const char* KindWord = nullptr;  // "線", "円", "円弧", "多角線", "楕円", "スプライン"
   double Measure = 0.0;            // the group's last (largest) measure, unrounded
   double Total = 0.0;              // the sum of the group's measures
   std::int64_t Count = 0;
