@@ -14,8 +14,10 @@ out=$root/out
 "$root/scripts/setup.sh"
 
 echo "== building orveline.exe and orveline-report.exe"
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DORVELINE_TESTS=OFF -DORVELINE_BENCH=OFF >/dev/null
+    -DORVELINE_TESTS=OFF -DORVELINE_BENCH=OFF ${launcher[@]+"${launcher[@]}"} >/dev/null
 cmake --build "$build" --target orveline orveline-report -j "$jobs" >/dev/null
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "make-release: no project version in $build" >&2; exit 1; }
