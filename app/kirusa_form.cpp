@@ -6,6 +6,7 @@
 
 #include "app/error_handler.h"
 #include "app/settings.h"
+#include "app/settings_window.h"
 #include "win32/win32_error.h"
 #include "win32/window_text.h"
 
@@ -21,6 +22,9 @@ const char* const kBannerCaption =
     "CSV\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xd6\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7";  // 選択した要素の属性値をCSVファイルへ保存します
 const char* const kRunCaption = "\x8e\xc0\x81\x40\x8d\x73";    // 実　行 (an ideographic space between)
 const char* const kCloseCaption = "\x95\xc2\x82\xb6\x82\xe9";  // 閉じる
+const char* const SettingsItem = "\x90\xdd\x92\xe8...";        // 設定...
+// The system menu's item; below 0xF000, where the system's own commands are.
+const UINT SettingsCommand = 0x0010;
 
 // Client size at 96 pixels per inch.
 const int kFormClientWidth = 219;
@@ -64,6 +68,9 @@ void TKirusaF::Create(HINSTANCE Instance) {
                           Instance, this);
   if (!form_) ThrowLastError("CreateWindowExA");
   CreateComponents(Instance);
+  HMENU systemMenu = GetSystemMenu(form_, FALSE);
+  AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(systemMenu, MF_STRING, SettingsCommand, SettingsItem);
   FormCreate(form_);
   ShowWindow(form_, SW_SHOWNORMAL);
   UpdateWindow(form_);
@@ -118,6 +125,7 @@ void TKirusaF::FormCreate(HWND /*Sender*/) {
   folder_ = MakeWorkFolder(form_);
   fileBase_ = MakeWorkFileBase(folder_);
   SetWindowTextA(Edit1, ReadSavedName(SettingsFilePath(folder_)).c_str());
+  options_ = ReadReportOptions(SettingsFilePath(folder_));
 }
 
 void TKirusaF::FormClose(HWND /*Sender*/) { WriteSavedName(SettingsFilePath(folder_), ResultFileName()); }
@@ -163,6 +171,16 @@ void TKirusaF::Button4Click(HWND /*Sender*/) {
 
 void TKirusaF::Button5Click(HWND /*Sender*/) { SendMessageA(form_, WM_CLOSE, 0, 0); }
 
+void TKirusaF::SettingsClick() {
+  if (ExportRunActive()) return;  // the run under way keeps the settings it started with
+  TReportOptions chosen = options_;
+  if (!ShowSettingsWindow(form_, font_.Get(), dpi_, chosen)) return;
+  options_ = chosen;
+  // Kept at once, so that they hold for the next start too; a settings file
+  // that cannot be written is said (and the choice holds for this start).
+  WriteReportOptions(SettingsFilePath(folder_), options_);
+}
+
 std::string TKirusaF::ResultFileName() { return ReadWindowText(Edit1); }
 
 void TKirusaF::ShowMessage(const std::string& Text) {
@@ -170,7 +188,7 @@ void TKirusaF::ShowMessage(const std::string& Text) {
   // again once the box is closed.
   const HWND focused = GetFocus();
   MessageBoxA(form_, Text.c_str(), kFormCaption, MB_OK);
-  if (IsLive(focused)) SetFocus(focused);
+  if (focused && IsWindow(focused)) SetFocus(focused);
 }
 
 void TKirusaF::Minimize() { ShowWindow(form_, SW_MINIMIZE); }
@@ -227,6 +245,12 @@ LRESULT TKirusaF::HandleMessage(HWND Window, UINT Message, WPARAM W, LPARAM L) {
         return 0;
       }
       if (LOWORD(W) == IDCANCEL || LOWORD(W) == IDOK) return 0;  // Enter and Esc belong to the gradient buttons
+      break;
+    case WM_SYSCOMMAND:
+      if ((W & 0xFFF0) == SettingsCommand) {
+        SettingsClick();
+        return 0;
+      }
       break;
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers everything; the banner must not flicker

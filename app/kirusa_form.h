@@ -34,6 +34,7 @@ class TKirusaF : public TRunDialogPort {
   void Button1Click(HWND Sender);  // browse
   void Button4Click(HWND Sender);  // run
   void Button5Click(HWND Sender);  // close
+  void SettingsClick();            // "設定..." of the system menu
 
   // What the export run needs of the dialog.
   std::string ResultFileName() override;
@@ -42,6 +43,7 @@ class TKirusaF : public TRunDialogPort {
   void Restore() override;
   void ProcessMessages() override;
   bool CloseRequested() override { return closeWhenIdle_; }
+  TReportOptions ReportOptions() override { return options_; }
 
   const std::string& WorkFolder() const { return folder_; }
   const std::string& WorkFileBase() const { return fileBase_; }
@@ -66,6 +68,7 @@ class TKirusaF : public TRunDialogPort {
   int dpi_ = 96;
   std::string folder_;
   std::string fileBase_;
+  TReportOptions options_;    // the list's settings, from the settings file
   std::string lastSaveName_;  // the save dialog starts from the last name confirmed in it
   bool closeWhenIdle_ = false;
   TAcadCommandLine acad_;
