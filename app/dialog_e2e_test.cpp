@@ -340,7 +340,7 @@ TEST_F(DialogProgramTest, SettingsWindowChangesTheNextListAndIsRemembered) {
   }
 
   TPeerProcess standin =
-      TPeerProcess::Standin({"--pick", Selection, "--drawing", SourceDir + "samples\\sample.dxf"}, Folder);
+      TPeerProcess::Standin({"--pick", kSelection, "--drawing", SourceDir + "samples\\sample.dxf"}, Folder);
   // The plain list with a title row and a totals column: a row of one
   // entity totals its own length; the two arcs of 柱 (radius 900, 225
   // degrees) total 2250π.

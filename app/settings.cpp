@@ -16,7 +16,7 @@ const char* const kFolderName = "Vantrel\\";
 
 const char* const OptionsSection = "\x90\xdd\x92\xe8";  // 設定
 struct TOptionKey {
-  const char* Key;
+  const char* kKey;
   bool TReportOptions::*Option;
 };
 const TOptionKey OptionKeys[] = {
@@ -107,12 +107,12 @@ void WriteSavedName(const std::string& SettingsFile, const std::string& Name) {
 TReportOptions ReadReportOptions(const std::string& SettingsFile) {
   TReportOptions options;
   for (const TOptionKey& key : OptionKeys)
-    options.*key.Option = GetPrivateProfileIntA(OptionsSection, key.Key, 0, SettingsFile.c_str()) == 1;
+    options.*key.Option = GetPrivateProfileIntA(OptionsSection, key.kKey, 0, SettingsFile.c_str()) == 1;
   return options;
 }
 
 void WriteReportOptions(const std::string& SettingsFile, const TReportOptions& Options) {
   for (const TOptionKey& key : OptionKeys)
-    if (!WritePrivateProfileStringA(OptionsSection, key.Key, Options.*key.Option ? "1" : "0", SettingsFile.c_str()))
-      throw TSettingsWriteError(SettingsFile + CannotWrite);
+    if (!WritePrivateProfileStringA(OptionsSection, key.kKey, Options.*key.Option ? "1" : "0", SettingsFile.c_str()))
+      throw TSettingsWriteError(SettingsFile + kCannotWrite);
 }
