@@ -71,6 +71,16 @@ TEST_F(ReadDxfTest, LineEndsAndOddLastLine) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Read(c.text), c.lines);
   }
+  // The value of a last line without a line break is read whole.
+  for (const char* end : {"\r\n", "\n", "\r"}) {
+    SCOPED_TRACE(end);
+    std::string text;
+    for (const char* line : {"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "A", "11"})
+      text.append(line).append(end);
+    text += "-12.75";
+    ASSERT_EQ(Read(text), 1);
+    EXPECT_EQ(Lines[0].X2, -12.75);
+  }
   // A value line may be empty: CR LF CR LF is two line ends.
   Read("0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\n\r\n62\r\n  1\r\n");
   EXPECT_TRUE(Lines[0].Layer.Empty());
@@ -78,14 +88,29 @@ TEST_F(ReadDxfTest, LineEndsAndOddLastLine) {
 }
 
 TEST_F(ReadDxfTest, LongLinesAcrossTheReadBuffer) {
-  // Values far longer than the read buffer, and pairs cut by it everywhere.
+  // Values far longer than the read buffer, and pairs cut by it everywhere:
+  // comments of every length from 0 to 96 move the pairs across the chunk
+  // ends. The same with each kind of line end.
   std::string body;
-  for (int i = 0; i < 40000; ++i) body += Pairs({"0", "LINE", "8", "L", "10", "1.25", "999", std::string(60, 'x')});
+  for (int i = 0; i < 40000; ++i)
+    body += Pairs({"0", "LINE", "8", "L", "10", std::to_string(i), "999", std::string(i % 97, 'x')});
   body += Pairs({"0", "LINE", "8", std::string(3 << 20, 'y'), "11", "7"});
-  EXPECT_EQ(Read(Entities(body)), 40001);
-  EXPECT_EQ(Lines[39999].X1, 1.25);
-  EXPECT_EQ(Lines[40000].Layer.View(), std::string(60, 'y'));
-  EXPECT_EQ(Lines[40000].X2, 7.0);
+  const std::string crlf = Entities(body);
+  for (const char* end : {"\r\n", "\n", "\r"}) {
+    SCOPED_TRACE(end);
+    std::string text;
+    text.reserve(crlf.size());
+    for (std::size_t at = 0, brk; at < crlf.size(); at = brk + 2) {
+      brk = crlf.find("\r\n", at);
+      text.append(crlf, at, brk - at).append(end);
+    }
+    ASSERT_EQ(Read(text), 40001);
+    bool allRead = true;
+    for (int i = 0; i < 40000; ++i) allRead = allRead && Lines[i].X1 == i && Lines[i].Layer.View() == "L";
+    EXPECT_TRUE(allRead);
+    EXPECT_EQ(Lines[40000].Layer.View(), std::string(60, 'y'));
+    EXPECT_EQ(Lines[40000].X2, 7.0);
+  }
 }
 
 TEST_F(ReadDxfTest, ErrorsFarIntoTheFileComeInFileOrder) {
