@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "dxf/dxf_errors.h"
 #include "dxf/entity_tables.h"
+#include "dxf/pair_scanner.h"
 #include "dxf/test_files.h"
 
 namespace {
@@ -110,6 +113,31 @@ TEST_F(ReadDxfTest, LongLinesAcrossTheReadBuffer) {
     EXPECT_TRUE(allRead);
     EXPECT_EQ(Lines[40000].Layer.View(), std::string(60, 'y'));
     EXPECT_EQ(Lines[40000].X2, 7.0);
+  }
+}
+
+TEST_F(ReadDxfTest, FirstChunkEndAtEveryByteOfAPair) {
+  // A comment pads the drawing so that the end of the first chunk falls on
+  // each byte of the pair after it in turn: inside a line, before and after
+  // a line end, between CR and LF.
+  for (const char* end : {"\r\n", "\n", "\r"}) {
+    auto lines = [end](std::initializer_list<std::string_view> Lines) {
+      std::string text;
+      for (std::string_view line : Lines) text.append(line).append(end);
+      return text;
+    };
+    const std::string head = lines({"0", "SECTION", "2", "ENTITIES", "999"});
+    const std::string pairs = lines({"  0", "LINE", "10", "1.5", " 20", "-2.5"});
+    for (std::size_t before = 0; before <= pairs.size(); ++before) {
+      SCOPED_TRACE(testing::Message() << "line end " << std::strlen(end) << " bytes, chunk ends " << before
+                                      << " bytes into the pairs");
+      const std::size_t pad = kPairChunkBytes - before - head.size() - std::strlen(end);
+      const std::string text = head + std::string(pad, 'x') + end + pairs + lines({"0", "ENDSEC"});
+      ASSERT_EQ(text.find(pairs), kPairChunkBytes - before);
+      ASSERT_EQ(Read(text), 1);
+      EXPECT_EQ(Lines[0].X1, 1.5);
+      EXPECT_EQ(Lines[0].Y1, -2.5);
+    }
   }
 }
 
