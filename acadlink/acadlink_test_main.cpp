@@ -9,7 +9,6 @@
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--helper-window") == 0) return RunHelperWindow(argv[2], argv[3]);
   testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i)
-    if (std::strncmp(argv[i], "--standin=", 10) == 0) SetStandinPath(argv[i] + 10);
+  ReadTestOptions(argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,5 +1,7 @@
 #include "acadlink/test_windows.h"
 
+#include "win32/win32_error.h"
+
 #include <cstdio>
 #include <cstring>
 #include <set>
@@ -51,14 +53,14 @@ void RegisterTestClass(const std::string& name, bool unicode) {
     wc.lpfnWndProc = RecordingProcW;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = wide.c_str();
-    if (RegisterClassExW(&wc) == 0) throw std::runtime_error("RegisterClassExW " + name);
+    if (RegisterClassExW(&wc) == 0) ThrowLastError("RegisterClassExW " + name);
   } else {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = RecordingProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = name.c_str();
-    if (RegisterClassExA(&wc) == 0) throw std::runtime_error("RegisterClassExA " + name);
+    if (RegisterClassExA(&wc) == 0) ThrowLastError("RegisterClassExA " + name);
   }
 }
 
@@ -85,7 +87,7 @@ PROCESS_INFORMATION Launch(const std::wstring& exe, const std::vector<std::wstri
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
   if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    throw std::runtime_error("cannot start " + WideToAnsi(exe));
+    ThrowLastError("CreateProcessW " + WideToAnsi(exe));
   return pi;
 }
 
@@ -125,7 +127,7 @@ TTestWindow TTestWindow::TopLevel(const std::string& title, const std::string& c
                                        200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)
                      : CreateWindowExA(0, className.c_str(), title.c_str(), style, 10, 10, 300, 200, nullptr, nullptr,
                                        GetModuleHandleA(nullptr), nullptr);
-  if (wnd == nullptr) throw std::runtime_error("cannot create window " + title);
+  if (wnd == nullptr) ThrowLastError("CreateWindowEx " + title);
   PumpMessages();
   return TTestWindow(wnd);
 }
@@ -134,7 +136,7 @@ TTestWindow TTestWindow::Child(HWND parent, const std::string& text) {
   RegisterTestClass("OrvelineTestChild", true);
   HWND wnd = CreateWindowExW(0, L"OrvelineTestChild", AnsiToWide(text).c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 50, 20,
                              parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (wnd == nullptr) throw std::runtime_error("cannot create child " + text);
+  if (wnd == nullptr) ThrowLastError("CreateWindowExW " + text);
   // Each new child goes last in its parent's order, so the order of the
   // calls is the order of a walk over the children.
   SetWindowPos(wnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -232,16 +234,23 @@ int RunHelperWindow(const std::string& title, const std::string& className) {
   return 0;
 }
 
-std::string HostToWindowsPath(std::string path) {
-  if (!path.empty() && path[0] == '/') {
-    for (char& c : path)
-      if (c == '/') c = '\\';
-    path = "Z:" + path;
+TTestOptions ReadTestOptions(int argc, char** argv) {
+  TTestOptions options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const std::size_t equals = arg.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string name = arg.substr(0, equals + 1);
+    const std::string path = HostToWindowsPath(arg.substr(equals + 1));
+    if (name == "--standin=")
+      StandinPath = AnsiToWide(path);
+    else if (name == "--program=")
+      options.Program = path;
+    else if (name == "--source=")
+      options.SourceDir = path + "\\";
   }
-  return path;
+  return options;
 }
-
-void SetStandinPath(const std::string& hostPath) { StandinPath = AnsiToWide(HostToWindowsPath(hostPath)); }
 
 std::string MakeTempFolder() {
   // Process ids come round again under Wine, and the prefix keeps its
@@ -253,7 +262,7 @@ std::string MakeTempFolder() {
     const std::string folder = std::string(base) + "orveline-acadlink-" + std::to_string(GetCurrentProcessId()) + "-" +
                                std::to_string(GetTickCount()) + "-" + std::to_string(++serial) + "\\";
     if (CreateDirectoryA(folder.c_str(), nullptr)) return folder;
-    if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create " + folder);
+    if (GetLastError() != ERROR_ALREADY_EXISTS) ThrowLastError("CreateDirectoryA " + folder);
   }
 }
 

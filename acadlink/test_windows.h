@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "acadlink/ansi_text.h"
+#include "text/host_path.h"
 
 // One message that a recording window got: WM_COPYDATA with its record, or
 // WM_NULL.
@@ -71,12 +72,15 @@ class TPeerProcess {
 // Entry for `--helper-window TITLE CLASS`; returns the exit code.
 int RunHelperWindow(const std::string& title, const std::string& className);
 
-// Where the stand-in lives (given to the test program on its command line).
-void SetStandinPath(const std::string& hostPath);
-
-// A path of the machine that runs Wine ("/tmp/x") as Wine reaches it ("Z:\tmp\x");
-// other paths are returned as they are.
-std::string HostToWindowsPath(std::string path);
+// What CTest tells a test program on its command line, paths of the machine
+// that runs Wine: --standin=PATH (the stand-in that TPeerProcess::Standin
+// starts), --program=PATH and --source=FOLDER.
+struct TTestOptions {
+  std::string Program;    // orveline.exe, as a Windows path
+  std::string SourceDir;  // the repository, as a Windows path ending in "\"
+};
+// Call after testing::InitGoogleTest, which takes its own options out.
+TTestOptions ReadTestOptions(int argc, char** argv);
 
 // A fresh folder under the temporary folder, with a trailing backslash.
 std::string MakeTempFolder();

@@ -4,6 +4,8 @@
 #include <exception>
 #include <string>
 
+#include "win32/window_text.h"
+
 namespace {
 
 // Link state: none at program start; a kept handle is trusted only while
@@ -14,8 +16,6 @@ HWND AcadTextWnd = nullptr;
 HWND AcadCommandLineWnd = nullptr;
 HWND InputPaneWnd = nullptr;
 HWND OutputPaneWnd = nullptr;
-
-bool IsLive(HWND wnd) { return wnd != nullptr && IsWindow(wnd) != FALSE; }
 
 // Window texts and class names are read into 256-byte buffers with 255 as
 // the count given to the platform, so at most 254 bytes are seen. An empty

@@ -1,6 +1,9 @@
 #include "app/completion_notice.h"
 
-#include "widgets/win_handles.h"
+#include "acadlink/command_transport.h"
+#include "win32/win32_error.h"
+#include "win32/win_handles.h"
+#include "win32/window_text.h"
 
 namespace {
 
@@ -26,9 +29,13 @@ void PaintNotice(HDC Dc, int WindowHeight, const std::string& Text) {
 }  // namespace
 
 void DrawCompletionNotice(HWND Window, const std::string& Text) {
-  if (!Window || !IsWindow(Window)) return;
+  if (!IsLive(Window)) return;
   // The last text typed made the command line repaint; let that repaint
-  // happen first, so that it does not wipe the notice at once.
+  // happen first, so that it does not wipe the notice at once. UpdateWindow
+  // waits for the other program, so it goes first only when that program
+  // answers; a hung one gets no notice.
+  DWORD_PTR answer = 0;
+  if (!SendMessageTimeoutA(Window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kCadAnswerTimeoutMs, &answer)) return;
   UpdateWindow(Window);
 
   RECT bounds{};
@@ -42,7 +49,7 @@ void DrawCompletionNotice(HWND Window, const std::string& Text) {
   }
   // Draw through the screen's context instead, clipped to what is visible of
   // the window, with the window's client origin and its context's font.
-  TRegionHandle visible(CreateRectRgn(0, 0, 0, 0));
+  TRegionHandle visible(CheckCreated(CreateRectRgn(0, 0, 0, 0), "CreateRectRgn"));
   if (GetRandomRgn(windowDc.Get(), visible.Get(), SYSRGN) != 1) return;
   POINT origin{0, 0};
   ClientToScreen(Window, &origin);

@@ -18,15 +18,6 @@ std::vector<HWND> ChildWindows(HWND Parent) {
 
 }  // namespace
 
-std::string WindowTextOf(HWND Window) {
-  const LRESULT n = SendMessageA(Window, WM_GETTEXTLENGTH, 0, 0);
-  if (n <= 0) return std::string();
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  const LRESULT got = SendMessageA(Window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return text;
-}
-
 std::string WindowClassOf(HWND Window) {
   char name[256] = {};
   GetClassNameA(Window, name, sizeof name);
@@ -76,7 +67,7 @@ void TDialogDriver::Type(const std::string& Text) {
   SendMessageA(Edit1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text.c_str()));
 }
 
-std::string TDialogDriver::FileName() const { return WindowTextOf(Edit1); }
+std::string TDialogDriver::FileName() const { return ReadWindowText(Edit1); }
 
 void TDialogDriver::Click(HWND Button) {
   PostMessageA(Button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
@@ -86,7 +77,7 @@ void TDialogDriver::Click(HWND Button) {
 std::string TDialogDriver::MessageBoxText() const {
   for (HWND box : VisibleTopLevelWindows(ProcessId, "#32770"))
     for (HWND child : ChildWindows(box))
-      if (WindowClassOf(child) == "Static" && !WindowTextOf(child).empty()) return WindowTextOf(child);
+      if (WindowClassOf(child) == "Static" && !ReadWindowText(child).empty()) return ReadWindowText(child);
   return std::string();
 }
 

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-std::string WindowTextOf(HWND Window);  // WM_GETTEXT, code page 932
+#include "win32/window_text.h"  // ReadWindowText: WM_GETTEXT, code page 932
+
 std::string WindowClassOf(HWND Window);
 std::vector<HWND> VisibleTopLevelWindows(DWORD ProcessId, const char* ClassName);
 

@@ -1,19 +1,21 @@
 // orveline.exe as the user meets it: started as a program of its own beside
 // the stand-in CAD program, driven only through its windows.
-#include "acadlink/test_windows.h"
-#include "acadlink/window_discovery.h"
-#include "app/dialog_driver.h"
-#include "app/notice_probe.h"
-
-#include <shlobj.h>
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "acadlink/test_windows.h"
+#include "acadlink/window_discovery.h"
+#include "app/dialog_driver.h"
+#include "app/notice_probe.h"
+#include "win32/win32_error.h"
 
 namespace {
 
@@ -52,7 +54,7 @@ class TDialogProgram {
     std::string commandLine = "\"" + exe + "\"";
     if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(), &si,
                         &Info))
-      throw std::runtime_error("cannot start " + exe);
+      ThrowLastError("CreateProcessA " + exe);
     Dialog = std::make_unique<TDialogDriver>(Info.dwProcessId);
   }
   ~TDialogProgram() {
@@ -101,7 +103,7 @@ TEST_F(DialogProgramTest, RemembersTheFileNameBetweenStarts) {
   {
     TDialogProgram program(Folder, "attr.exe");
     EXPECT_EQ(program->FileName(), "");
-    EXPECT_EQ(WindowTextOf(program->Form), "Orveline");
+    EXPECT_EQ(ReadWindowText(program->Form), "Orveline");
     program->Type(name);
     program->ClickClose();
     ASSERT_TRUE(program.Ended());
@@ -166,7 +168,7 @@ TEST_F(DialogProgramTest, LayoutAtNinetySixPixelsPerInch) {
     EXPECT_EQ(r.right, place.Expected.right);
     EXPECT_EQ(r.bottom, place.Expected.bottom);
   }
-  EXPECT_EQ(WindowTextOf(program->Button1), "\x8e\x51\x8f\xc6");  // 参照
+  EXPECT_EQ(ReadWindowText(program->Button1), "\x8e\x51\x8f\xc6");  // 参照
 }
 
 TEST(ProgramFileTest, VersionResource) {
@@ -248,7 +250,13 @@ TEST_F(DialogProgramTest, ClosingDuringTheSelectionCancelsItAndEndsTheProgram) {
   program->Type(Folder + "never.csv");
   program->ClickRun();
   ASSERT_TRUE(WaitFor([&] { return program->Minimized(); }));
-  Sleep(500);
+  // Closed while the stand-in asks for objects.
+  const std::string askingForObjects =
+      "PROMPT \x83\x49\x83\x75\x83\x57\x83\x46\x83\x4e\x83\x67\x82\xf0\x91\x49\x91\xf0: ";  // オブジェクトを選択:
+  ASSERT_TRUE(WaitFor([&] {
+    const std::vector<std::string> lines = ReadLines(transcript);
+    return std::find(lines.begin(), lines.end(), askingForObjects) != lines.end();
+  }));
   PostMessageA(program->Form, WM_CLOSE, 0, 0);
   ASSERT_TRUE(program.Ended());
   EXPECT_EQ(StoredName(Settings), Folder + "never.csv");
@@ -271,7 +279,7 @@ TEST_F(DialogProgramTest, ReaderErrorIsShownCaptionedOrveline) {
             "'abc' "
             "\x82\xcd\x95\x82\x93\xae\x8f\xac\x90\x94\x93\x5f\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9"
             "\x82\xf1");
-  EXPECT_EQ(WindowTextOf(VisibleTopLevelWindows(program.Info.dwProcessId, "#32770").at(0)), "Orveline");
+  EXPECT_EQ(ReadWindowText(VisibleTopLevelWindows(program.Info.dwProcessId, "#32770").at(0)), "Orveline");
   EXPECT_FALSE(program->Minimized());
   EXPECT_EQ(ReadFileBytes(Folder + "bad.csv"), "");  // created, then the reader stopped
   program->DismissMessageBox();
@@ -318,13 +326,8 @@ TEST_F(DialogProgramTest, RunWritesTheQuantityListAndEachStartHasItsOwnDxfFile) 
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--standin=", 10) == 0)
-      SetStandinPath(argv[i] + 10);
-    else if (std::strncmp(argv[i], "--program=", 10) == 0)
-      ProgramPath = HostToWindowsPath(argv[i] + 10);
-    else if (std::strncmp(argv[i], "--source=", 9) == 0)
-      SourceDir = HostToWindowsPath(argv[i] + 9) + "\\";
-  }
+  const TTestOptions options = ReadTestOptions(argc, argv);
+  ProgramPath = options.Program;
+  SourceDir = options.SourceDir;
   return RUN_ALL_TESTS();
 }

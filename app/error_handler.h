@@ -10,11 +10,11 @@
 void ShowUncaughtError(HWND Owner, const std::exception& Error);
 void ShowUncaughtError(HWND Owner);  // for an error of unknown type
 
-// Runs Action and shows any error it raises. Every window procedure and
-// callback of the program goes through here, so no exception crosses a
-// Win32 frame.
+// Runs Action and shows any error it raises; true when it raised none. Every
+// window procedure and callback of the program goes through here, so no
+// exception crosses a Win32 frame.
 template <typename TAction>
-bool Guarded(HWND Owner, TAction&& Action) {
+bool RunShowingErrors(HWND Owner, TAction&& Action) {
   try {
     Action();
     return true;

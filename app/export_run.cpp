@@ -1,6 +1,7 @@
 #include "app/export_run.h"
 
 #include "acadlink/ansi_text.h"
+#include "acadlink/command_transport.h"
 #include "app/file_names.h"
 #include "report/length_report.h"
 #include "report/report_message.h"
@@ -29,22 +30,64 @@ class TRunGuard {
   TRunGuard& operator=(const TRunGuard&) = delete;
 };
 
-bool FileExists(const std::string& Path) { return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// What a path held when looked at: whether a file was there, its last write
+// time and its size.
+struct TFileState {
+  bool Exists = false;
+  ULONGLONG WriteTime = 0;  // 100 ns units
+  ULONGLONG Size = 0;
+};
+
+TFileState FileStateOf(const std::string& Path) {
+  TFileState state;
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &data)) return state;
+  state.Exists = true;
+  state.WriteTime = (ULONGLONG{data.ftLastWriteTime.dwHighDateTime} << 32) | data.ftLastWriteTime.dwLowDateTime;
+  state.Size = (ULONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  return state;
+}
+
+bool FileExists(const std::string& Path) { return FileStateOf(Path).Exists; }
 
 bool Contains(const std::string& Line, const char* Phrase) { return Line.find(Phrase) != std::string::npos; }
 
-std::string WaitAndRead(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRunTiming& Timing) {
+// One poll: sleep, let the dialog handle its messages, then read the line.
+void Pause(TRunDialogPort& Dialog, const TExportRunTiming& Timing) {
   Sleep(Timing.PollInterval);
   Dialog.ProcessMessages();
+}
+
+std::string WaitAndRead(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRunTiming& Timing) {
+  Pause(Dialog, Timing);
   return Cad.ReadCommandLine();
 }
+
+// Whether the idle prompt read now ends a wait. The prompt that was on the
+// line before the text that started the wait does not: only one seen after
+// the line has left it (or after the text has visibly been carried out:
+// Done), or once the bound for leaving it has passed.
+class TIdlePromptFilter {
+ public:
+  explicit TIdlePromptFilter(const TExportRunTiming& Timing) : maxPolls_(Timing.MaxLeavePolls) {}
+  bool EndsWait(const std::string& Line, bool Done = false) {
+    if (!left_) left_ = Line != IdlePrompt || Done || ++polls_ >= maxPolls_;
+    return left_ && Line == IdlePrompt;
+  }
+
+ private:
+  int maxPolls_;
+  int polls_ = 0;
+  bool left_ = false;
+};
 
 // Waits for the user's selection to end at the idle prompt. False when the run
 // must end instead: the CAD program went away or the user closed the dialog.
 bool AwaitSelection(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRunTiming& Timing) {
+  TIdlePromptFilter idle(Timing);
   for (;;) {
     const std::string line = WaitAndRead(Dialog, Cad, Timing);
-    if (line == IdlePrompt) return true;
+    if (idle.EndsWait(line)) return true;
     if (!Cad.AcadAlive()) return false;
     if (Dialog.CloseRequested()) {
       Cad.SendCommandText(L"\x0003");  // cancel the pending selection
@@ -53,15 +96,42 @@ bool AwaitSelection(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExport
   }
 }
 
-void AwaitExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRunTiming& Timing) {
+enum class TExportWaitEnd { AtPrompt, EmptyLine, Bound };
+
+bool WrittenSince(const TFileState& Before, const TFileState& Now) {
+  return Now.Exists && (!Before.Exists || Now.WriteTime > Before.WriteTime);
+}
+
+// Answers the export's questions until the CAD program is back at its
+// prompt. A close asked for meanwhile waits for this wait to end. A DXF
+// file written since LeftOver shows that the export command was taken, even
+// when the line was never seen away from the prompt.
+TExportWaitEnd AwaitExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRunTiming& Timing,
+                           const std::string& DxfPath, const TFileState& LeftOver) {
+  TIdlePromptFilter idle(Timing);
   for (int poll = 0; poll < Timing.MaxExportPolls; ++poll) {
     const std::string line = WaitAndRead(Dialog, Cad, Timing);
     // A question still on the line at the next poll is answered again.
     if (Contains(line, AskExport)) Cad.SendCommandText(L"Y\r");
     if (Contains(line, AskReplace)) Cad.SendCommandText(L"Y\r");
-    if (line == IdlePrompt || line.empty()) return;
-    if (Dialog.CloseRequested()) return;
+    if (idle.EndsWait(line, line == IdlePrompt && WrittenSince(LeftOver, FileStateOf(DxfPath))))
+      return TExportWaitEnd::AtPrompt;
+    if (line.empty()) return TExportWaitEnd::EmptyLine;
   }
+  return TExportWaitEnd::Bound;
+}
+
+// The DXF file of this run, once its size holds still from one poll to the
+// next (the CAD program may still be writing it).
+bool SizeHoldsStill(TRunDialogPort& Dialog, const std::string& Path, const TExportRunTiming& Timing) {
+  TFileState last = FileStateOf(Path);
+  for (int poll = 0; last.Exists && poll < Timing.MaxSettlePolls; ++poll) {
+    Pause(Dialog, Timing);
+    const TFileState now = FileStateOf(Path);
+    if (now.Exists && now.Size == last.Size) return true;
+    last = now;
+  }
+  return false;
 }
 
 }  // namespace
@@ -87,34 +157,55 @@ TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std
   Dialog.Minimize();
   const std::string dxfPath = WorkFileBase + ".dxf";
   DeleteFileA(dxfPath.c_str());
+  // A DXF file that could not be deleted (held open, read-only) is no
+  // export of this run unless the CAD program writes it anew.
+  const TFileState leftOver = FileStateOf(dxfPath);
   const std::string csvPath = ChangeFileExt(Dialog.ResultFileName(), ".csv");
   DeleteFileA(csvPath.c_str());
 
   HWND pane = nullptr;
   bool selected = false;
+  bool dxfComplete = false;
   const bool acadFound = Cad.ActivateAcad();
-  if (acadFound) {
-    pane = Cad.FindCommandInputPane();
-    Cad.SendCommandText(
-        L"\x0003"
-        L"SELECT P\rU\r\r");
-    Cad.SendCommandText(
-        L"\x0003"
-        L"SELECT ");
-    selected = AwaitSelection(Dialog, Cad, Timing);
-    if (selected) {
-      Cad.SendCommandText(L"FILEDIA 0 ");
-      // Assembled in the ANSI code page, which the path is in, then widened.
-      Cad.SendCommandText(AnsiToWide("DXFOUT \"" + dxfPath + "\"\rVER 2000 OBJ PREV \r16 "));
-      AwaitExport(Dialog, Cad, Timing);
-      Cad.SendCommandText(L"FILEDIA 1 ");
+  try {
+    if (acadFound) {
+      pane = Cad.FindCommandInputPane();
+      Cad.SendCommandText(
+          L"\x0003"
+          L"SELECT P\rU\r\r");
+      Cad.SendCommandText(
+          L"\x0003"
+          L"SELECT ");
+      selected = AwaitSelection(Dialog, Cad, Timing);
+      if (selected) {
+        Cad.SendCommandText(L"FILEDIA 0 ");
+        // Assembled in the ANSI code page, which the path is in, then widened.
+        Cad.SendCommandText(AnsiToWide("DXFOUT \"" + dxfPath + "\"\rVER 2000 OBJ PREV \r16 "));
+        const TExportWaitEnd end = AwaitExport(Dialog, Cad, Timing, dxfPath, leftOver);
+        if (end == TExportWaitEnd::AtPrompt) {
+          dxfComplete = true;
+        } else {
+          // A question or a dialog may still be pending, perhaps inside
+          // another prompt: two cancels reach the prompt before FILEDIA.
+          Cad.SendCommandText(L"\x0003\x0003");
+          dxfComplete = SizeHoldsStill(Dialog, dxfPath, Timing);
+        }
+        Cad.SendCommandText(L"FILEDIA 1 ");
+      }
     }
+  } catch (const TCadNotAnswering& e) {
+    // As if the CAD program had gone, but the user is told.
+    Dialog.Restore();
+    Dialog.ShowMessage(e.what());
+    return TExportRunEnd::AcadNotAnswering;
   }
   Dialog.Restore();
 
   if (!acadFound) return TExportRunEnd::NoAcad;
-  if (!selected || Dialog.CloseRequested()) return TExportRunEnd::SelectionAbandoned;
-  if (!FileExists(dxfPath)) return TExportRunEnd::NoDxf;
+  if (!selected) return TExportRunEnd::SelectionAbandoned;
+  const TFileState dxf = FileStateOf(dxfPath);
+  if (!dxf.Exists) return TExportRunEnd::NoDxf;
+  if (!WrittenSince(leftOver, dxf) || !dxfComplete) return TExportRunEnd::StaleDxf;
   // Only this run's CSV file is announced: a stale one that could not be
   // deleted is not, when the report could not create the file anew.
   if (!WriteLengthReport(dxfPath, csvPath) || !FileExists(csvPath)) return TExportRunEnd::ReportNotCreated;

@@ -18,10 +18,12 @@ class TCommandLinePort {
   virtual HWND FindCommandInputPane() = 0;
   // The main window found by ActivateAcad is still a live window.
   virtual bool AcadAlive() = 0;
-  // Hands the text to the command line as typed input.
+  // Hands the text to the command line as typed input. Throws
+  // TCadNotAnswering when the CAD program does not take it in time.
   virtual void SendCommandText(const std::wstring& Text) = 0;
   // The input pane's whole text (the prompt line), code page 932; empty when
-  // there is no pane.
+  // there is no pane. Throws TCadNotAnswering when the CAD program does not
+  // answer in time.
   virtual std::string ReadCommandLine() = 0;
   virtual void DrawCompletionNotice(HWND Pane, const std::string& Text) = 0;
 };
@@ -43,6 +45,15 @@ class TRunDialogPort {
 struct TExportRunTiming {
   DWORD PollInterval = 200;  // ms slept before each read of the prompt
   int MaxExportPolls = 600;  // bound of the wait for the export
+  // A command line that takes typed text through its message queue still
+  // shows the idle prompt for a while after the text that starts a wait;
+  // the wait ends at the idle prompt only once the line has left it, or
+  // after this many polls (5 s) when it never does.
+  int MaxLeavePolls = 25;
+  // After an export wait that did not end at the prompt, the DXF file is
+  // taken only once its size holds still from one poll to the next, within
+  // this many polls.
+  int MaxSettlePolls = 25;
 };
 
 // How a run ended, for the caller's tests; the user learns it from the dialog,
@@ -52,13 +63,17 @@ enum class TExportRunEnd {
   NoAcad,              // the CAD program is not running: nothing typed
   SelectionAbandoned,  // the CAD program went away or the dialog was closed
   NoDxf,               // the CAD program wrote no DXF file
+  StaleDxf,            // a DXF file is there, but not written by this run, or still growing
+  AcadNotAnswering,    // a send or read was not answered in time (message shown)
   ReportNotCreated,    // the CSV file could not be created (message shown)
   Reported,            // the CSV file was written
 };
 
 // The whole run. WorkFileBase is the work folder and this start's time stamp;
 // the DXF file is WorkFileBase + ".dxf". Errors of the reader and the report
-// are not caught here: they leave the run after the dialog was restored.
+// are not caught here: they leave the run after the dialog was restored. A
+// CAD program that does not answer ends the run as if it had gone, with the
+// message "CAD が応答しません。".
 TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std::string& WorkFileBase,
                         const TExportRunTiming& Timing = {});
 

@@ -163,9 +163,6 @@ TEST_F(ExportRunWithStandinTest, WithoutTheCadProgramNothingHappens) {
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], "--standin=", 10) == 0) SetStandinPath(argv[i] + 10);
-    if (std::strncmp(argv[i], "--source=", 9) == 0) SourceDir = HostToWindowsPath(argv[i] + 9) + "\\";
-  }
+  SourceDir = ReadTestOptions(argc, argv).SourceDir;
   return RUN_ALL_TESTS();
 }

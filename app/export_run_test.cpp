@@ -2,6 +2,8 @@
 // but the dialog's message queue.
 #include "app/export_run.h"
 
+#include "acadlink/command_transport.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -58,6 +60,8 @@ class TScriptedCommandLine : public TCommandLinePort {
   std::vector<std::string> ExportLines{Prompt};
   std::string DxfToWrite;  // written at the path typed to DXFOUT
   std::function<void()> OnActivate;
+  int NotAnsweringAtSend = -1;               // the send with this index (from 0) is not answered
+  std::function<void(const char*)> OnEvent;  // "send" or "read", as it happens
 
   std::vector<std::wstring> Typed;
   int SelectionReads = 0;
@@ -72,6 +76,8 @@ class TScriptedCommandLine : public TCommandLinePort {
   HWND FindCommandInputPane() override { return Pane; }
   bool AcadAlive() override { return Running; }
   void SendCommandText(const std::wstring& Text) override {
+    if (static_cast<int>(Typed.size()) == NotAnsweringAtSend) throw TCadNotAnswering();
+    if (OnEvent) OnEvent("send");
     Typed.push_back(Text);
     if (Text.rfind(L"DXFOUT \"", 0) == 0) {
       InExport = true;
@@ -80,6 +86,7 @@ class TScriptedCommandLine : public TCommandLinePort {
     }
   }
   std::string ReadCommandLine() override {
+    if (OnEvent) OnEvent("read");
     if (!Running) return std::string();
     if (!InExport) {
       const std::string& line = Pick(SelectionLines, SelectionReads++);
@@ -108,12 +115,16 @@ class TRecordingDialog : public TRunDialogPort {
   std::vector<std::string> Events;
   int CloseAfterPumps = -1;  // the user closes the dialog at that pump
   int Pumps = 0;
+  std::function<void()> OnPump;
 
   std::string ResultFileName() override { return FileName; }
   void ShowMessage(const std::string& Text) override { Events.push_back("message " + Text); }
   void Minimize() override { Events.push_back("minimize"); }
   void Restore() override { Events.push_back("restore"); }
-  void ProcessMessages() override { ++Pumps; }
+  void ProcessMessages() override {
+    ++Pumps;
+    if (OnPump) OnPump();
+  }
   bool CloseRequested() override { return CloseAfterPumps >= 0 && Pumps >= CloseAfterPumps; }
 };
 
@@ -165,7 +176,7 @@ TEST_F(ExportRunTest, TypesTheWholeConversationInOrder) {
 TEST_F(ExportRunTest, AnswersQuestionsAtEveryPollTheyStay) {
   Cad.ExportLines = {AskReplace, AskReplace, AskExport, AskExport + AskReplace, "", Prompt};
   Run();
-  std::vector<std::wstring> answers(Cad.Typed.begin() + 4, Cad.Typed.end() - 1);
+  std::vector<std::wstring> answers(Cad.Typed.begin() + 4, Cad.Typed.end() - 2);
   EXPECT_EQ(answers, std::vector<std::wstring>(5, L"Y\r"));
   EXPECT_EQ(Cad.Typed.back(), L"FILEDIA 1 ");
   EXPECT_EQ(Cad.ExportReads, 5);  // the empty line ended the wait
@@ -276,6 +287,166 @@ TEST_F(ExportRunTest, ReaderErrorLeavesTheRunAfterTheDialogIsRestored) {
               "'X' \x82\xcd\x90\xae\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1");
   }
   EXPECT_EQ(Dialog.Events.back(), "restore");
+  EXPECT_TRUE(Cad.Notices.empty());
+  EXPECT_FALSE(ExportRunActive());
+}
+
+TEST_F(ExportRunTest, EachPollSleepsThenServicesTheQueueThenReads) {
+  std::vector<std::string> log;
+  LARGE_INTEGER frequency{}, lastEvent{};
+  QueryPerformanceFrequency(&frequency);
+  std::vector<double> sleeps;  // ms from the send or read before each pump
+  Cad.OnEvent = [&](const char* what) {
+    log.push_back(what);
+    QueryPerformanceCounter(&lastEvent);
+  };
+  Dialog.OnPump = [&] {
+    log.push_back("pump");
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    sleeps.push_back(1000.0 * static_cast<double>(now.QuadPart - lastEvent.QuadPart) / frequency.QuadPart);
+  };
+  Cad.SelectionLines = {SelectObjects, Prompt};
+  Cad.ExportLines = {AskName, Prompt};
+  Timing.PollInterval = 60;
+  Run();
+  EXPECT_EQ(log, (std::vector<std::string>{"send", "send", "pump", "read", "pump", "read", "send", "send", "pump",
+                                           "read", "pump", "read", "send"}));
+  ASSERT_EQ(sleeps.size(), 4u);
+  for (double ms : sleeps) EXPECT_GE(ms, 59.0);  // the 60 ms sleep
+}
+
+TEST_F(ExportRunTest, TheIdlePromptOfBeforeTheTextDoesNotEndAWait) {
+  // A command line that takes typed text through its message queue shows
+  // the old prompt at the first polls.
+  Cad.SelectionLines = {Prompt, Prompt, SelectObjects, SelectObjects, Prompt};
+  Cad.ExportLines = {Prompt, AskName, Prompt};
+  EXPECT_EQ(Run(), TExportRunEnd::NoDxf);
+  EXPECT_EQ(Cad.SelectionReads, 5);
+  EXPECT_EQ(Cad.ExportReads, 3);
+  EXPECT_EQ(Cad.Typed,
+            (std::vector<std::wstring>{SelectText1, SelectText2, L"FILEDIA 0 ", ExportCommand(), L"FILEDIA 1 "}));
+}
+
+TEST_F(ExportRunTest, ALineThatNeverLeavesTheIdlePromptEndsTheWaitAfterTheBoundOrOnceTheDxfFileIsThere) {
+  struct TCase {
+    const char* name;
+    const char* dxf;
+    int exportReads;
+    TExportRunEnd end;
+  };
+  const TCase cases[] = {
+      {"nothing to show for the export command", "", 4, TExportRunEnd::NoDxf},
+      {"an export too quick to be seen", TwoLinesDxf, 1, TExportRunEnd::Reported},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeleteFileA(CsvPath.c_str());
+    TScriptedCommandLine cad;  // the idle prompt at every read
+    cad.DxfToWrite = c.dxf;
+    Timing.MaxLeavePolls = 4;
+    EXPECT_EQ(RunExport(Dialog, cad, Base, Timing), c.end);
+    EXPECT_EQ(cad.SelectionReads, 4);
+    EXPECT_EQ(cad.ExportReads, c.exportReads);
+    EXPECT_EQ(cad.Typed.back(), L"FILEDIA 1 ");
+    EXPECT_EQ(cad.Typed.size(), 5u);
+  }
+}
+
+TEST_F(ExportRunTest, AnExportWaitEndingElsewhereThanAtThePromptCancelsBeforeFiledia) {
+  struct TCase {
+    const char* name;
+    std::vector<std::string> lines;
+  };
+  const TCase cases[] = {
+      {"bound", {AskName}},
+      {"empty line", {AskName, ""}},
+      {"question left pending", {AskReplace + "[Y/N] <N>: Y", ""}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TScriptedCommandLine cad;
+    cad.SelectionLines = {SelectObjects, Prompt};
+    cad.ExportLines = c.lines;
+    Timing.MaxExportPolls = 5;
+    RunExport(Dialog, cad, Base, Timing);
+    ASSERT_GE(cad.Typed.size(), 6u);
+    EXPECT_EQ(cad.Typed[cad.Typed.size() - 2], L"\x0003\x0003");
+    EXPECT_EQ(cad.Typed.back(), L"FILEDIA 1 ");
+  }
+}
+
+TEST_F(ExportRunTest, ClosingTheDialogDuringTheExportWaitLetsItEndAndTheReportIsWritten) {
+  Cad.SelectionLines = {SelectObjects, Prompt};
+  Cad.ExportLines = {AskName, AskName, AskName, Prompt};
+  Cad.DxfToWrite = TwoLinesDxf;
+  Dialog.CloseAfterPumps = 3;  // at the first poll of the export wait
+  EXPECT_EQ(Run(), TExportRunEnd::Reported);
+  EXPECT_EQ(Cad.ExportReads, 4);
+  EXPECT_EQ(Cad.Typed,
+            (std::vector<std::wstring>{SelectText1, SelectText2, L"FILEDIA 0 ", ExportCommand(), L"FILEDIA 1 "}));
+  EXPECT_EQ(ReadFileBytes(CsvPath), TwoLinesCsv);
+  EXPECT_EQ(Cad.Notices.size(), 1u);
+}
+
+TEST_F(ExportRunTest, ALeftOverDxfFileThatTheCadProgramCouldNotReplaceIsNotReported) {
+  WriteFileBytes(Base + ".dxf", TwoLinesDxf);  // the last run's selection
+  // Held open by a viewer: it can be neither deleted nor written.
+  HANDLE held = CreateFileA((Base + ".dxf").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  Cad.SelectionLines = {SelectObjects, Prompt};
+  Cad.ExportLines = {AskReplace, Prompt};  // answered Y, the overwrite fails
+  Cad.DxfToWrite = "0\r\nEOF\r\n";
+  const TExportRunEnd end = Run();
+  CloseHandle(held);
+  EXPECT_EQ(ReadFileBytes(Base + ".dxf"), TwoLinesDxf);
+  EXPECT_EQ(end, TExportRunEnd::StaleDxf);
+  EXPECT_FALSE(Exists(CsvPath));
+  EXPECT_TRUE(Cad.Notices.empty());
+}
+
+TEST_F(ExportRunTest, AfterAnExportWaitThatRanOutTheDxfFileIsTakenOnlyOnceItsSizeHoldsStill) {
+  struct TCase {
+    const char* name;
+    bool grows;
+    TExportRunEnd end;
+  };
+  const TCase cases[] = {
+      {"written, then quiet", false, TExportRunEnd::Reported},
+      {"still growing", true, TExportRunEnd::StaleDxf},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeleteFileA(CsvPath.c_str());
+    TScriptedCommandLine cad;
+    cad.SelectionLines = {SelectObjects, Prompt};
+    cad.ExportLines = {AskName};  // never back at the prompt
+    cad.DxfToWrite = TwoLinesDxf;
+    TRecordingDialog dialog;
+    dialog.FileName = Dialog.FileName;
+    std::string written = TwoLinesDxf;
+    dialog.OnPump = [&] {
+      if (c.grows && Exists(Base + ".dxf")) WriteFileBytes(Base + ".dxf", written += "999\r\nx\r\n");
+    };
+    Timing.MaxExportPolls = 3;
+    Timing.MaxSettlePolls = 4;
+    EXPECT_EQ(RunExport(dialog, cad, Base, Timing), c.end);
+    EXPECT_EQ(Exists(CsvPath), !c.grows);
+    EXPECT_EQ(cad.Notices.size(), c.grows ? 0u : 1u);
+  }
+}
+
+TEST_F(ExportRunTest, ACadProgramThatDoesNotAnswerEndsTheRunWithAMessage) {
+  Cad.SelectionLines = {SelectObjects, Prompt};
+  Cad.NotAnsweringAtSend = 3;  // the export command
+  Cad.DxfToWrite = TwoLinesDxf;
+  EXPECT_EQ(Run(), TExportRunEnd::AcadNotAnswering);
+  EXPECT_EQ(Cad.Typed, (std::vector<std::wstring>{SelectText1, SelectText2, L"FILEDIA 0 "}));
+  // CAD が応答しません。
+  EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"minimize", "restore",
+                                                     "message CAD \x82\xaa\x89\x9e\x93\x9a\x82\xb5\x82\xdc\x82\xb9"
+                                                     "\x82\xf1\x81\x42"}));
+  EXPECT_FALSE(Exists(CsvPath));
   EXPECT_TRUE(Cad.Notices.empty());
   EXPECT_FALSE(ExportRunActive());
 }

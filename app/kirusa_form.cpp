@@ -2,10 +2,11 @@
 
 #include "app/error_handler.h"
 #include "app/settings.h"
+#include "win32/win32_error.h"
+#include "win32/window_text.h"
 
 #include <commdlg.h>
 
-#include <stdexcept>
 #include <vector>
 
 namespace {
@@ -24,14 +25,6 @@ const char* const CloseCaption = "\x95\xc2\x82\xb6\x82\xe9";  // 閉じる
 // Client size at 96 pixels per inch.
 const int FormClientWidth = 219;
 const int FormClientHeight = 131;
-
-std::string WindowTextOf(HWND Window) {
-  const int n = GetWindowTextLengthA(Window);
-  std::string text(static_cast<size_t>(n) + 1, '\0');
-  const int got = GetWindowTextA(Window, text.data(), n + 1);
-  text.resize(static_cast<size_t>(got > 0 ? got : 0));
-  return text;
-}
 
 }  // namespace
 
@@ -52,7 +45,7 @@ void TKirusaF::Create(HINSTANCE Instance) {
   wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = FormClassName;
-  RegisterClassExA(&wc);
+  if (!RegisterClassExA(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) ThrowLastError("RegisterClassExA");
 
   Dpi = GetDeviceCaps(TWindowDc(nullptr).Get(), LOGPIXELSY);
 
@@ -69,11 +62,12 @@ void TKirusaF::Create(HINSTANCE Instance) {
 
   Form = CreateWindowExA(exStyle, FormClassName, FormCaption, style, left, top, width, height, nullptr, nullptr,
                          Instance, this);
-  if (!Form) throw std::runtime_error("cannot create the dialog window");
+  if (!Form) ThrowLastError("CreateWindowExA");
   CreateComponents(Instance);
   FormCreate(Form);
   ShowWindow(Form, SW_SHOWNORMAL);
   UpdateWindow(Form);
+  SetFocus(plButton1.Handle());  // tab order 0: Enter starts a run at once
 }
 
 void TKirusaF::CreateComponents(HINSTANCE Instance) {
@@ -82,8 +76,9 @@ void TKirusaF::CreateComponents(HINSTANCE Instance) {
   Font = CreateFontHandle(dialogFont);
 
   auto child = [&](DWORD exStyle, const char* className, const char* text, DWORD style, int x, int y, int w, int h) {
-    HWND window = CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y), Scale(w),
-                                  Scale(h), Form, nullptr, Instance, nullptr);
+    HWND window = CheckCreated(CreateWindowExA(exStyle, className, text, WS_CHILD | WS_VISIBLE | style, Scale(x),
+                                               Scale(y), Scale(w), Scale(h), Form, nullptr, Instance, nullptr),
+                               "CreateWindowExA");
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Get()), FALSE);
     return window;
   };
@@ -105,7 +100,9 @@ void TKirusaF::CreateComponents(HINSTANCE Instance) {
     b.SetCaptionTop(Scale(8));  // also turns vertical centring off
     b.Image().SetTop(0);
     b.SetDisableImage(false);
-    b.OnClick = [this, handler](TplButton& sender) { Guarded(Form, [&] { (this->*handler)(sender.Handle()); }); };
+    b.OnClick = [this, handler](TplButton& sender) {
+      RunShowingErrors(Form, [&] { (this->*handler)(sender.Handle()); });
+    };
   };
   // Creation order is the tab order: the run button, the close button, the
   // file-name box, the browse button.
@@ -134,7 +131,7 @@ void TKirusaF::Close() {
   CloseWhenIdle = false;
   // A settings file that cannot be written keeps the dialog open, with the
   // name the user typed still in its box.
-  if (Guarded(Form, [&] { FormClose(Form); })) DestroyWindow(Form);
+  if (RunShowingErrors(Form, [&] { FormClose(Form); })) DestroyWindow(Form);
 }
 
 void TKirusaF::Button1Click(HWND /*Sender*/) {
@@ -166,7 +163,7 @@ void TKirusaF::Button4Click(HWND /*Sender*/) {
 
 void TKirusaF::Button5Click(HWND /*Sender*/) { SendMessageA(Form, WM_CLOSE, 0, 0); }
 
-std::string TKirusaF::ResultFileName() { return WindowTextOf(Edit1); }
+std::string TKirusaF::ResultFileName() { return ReadWindowText(Edit1); }
 
 void TKirusaF::ShowMessage(const std::string& Text) { MessageBoxA(Form, Text.c_str(), FormCaption, MB_OK); }
 
@@ -175,6 +172,7 @@ void TKirusaF::Minimize() { ShowWindow(Form, SW_MINIMIZE); }
 void TKirusaF::Restore() {
   ShowWindow(Form, SW_RESTORE);
   SetForegroundWindow(Form);
+  SetFocus(plButton1.Handle());  // ready for the next run
 }
 
 void TKirusaF::ProcessMessages() {
@@ -185,7 +183,7 @@ void TKirusaF::ProcessMessages() {
       CloseWhenIdle = true;
       return;
     }
-    Guarded(Form, [&] { DispatchOne(Form, message); });
+    RunShowingErrors(Form, [&] { DispatchOne(Form, message); });
   }
 }
 
@@ -211,7 +209,7 @@ LRESULT CALLBACK TKirusaF::WindowProc(HWND Window, UINT Message, WPARAM W, LPARA
   auto* form = reinterpret_cast<TKirusaF*>(GetWindowLongPtrA(Window, GWLP_USERDATA));
   if (!form) return DefWindowProcA(Window, Message, W, L);
   LRESULT result = 0;
-  if (!Guarded(Window, [&] { result = form->HandleMessage(Window, Message, W, L); })) return 0;
+  if (!RunShowingErrors(Window, [&] { result = form->HandleMessage(Window, Message, W, L); })) return 0;
   return result;
 }
 

@@ -6,7 +6,7 @@
 #include "app/export_run.h"
 #include "widgets/es_marquee.h"
 #include "widgets/pl_button.h"
-#include "widgets/win_handles.h"
+#include "win32/win_handles.h"
 
 #include <windows.h>
 

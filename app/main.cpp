@@ -6,9 +6,9 @@
 
 int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int) {
   TKirusaF form;
-  if (!Guarded(nullptr, [&] { form.Create(Instance); })) return 1;
+  if (!RunShowingErrors(nullptr, [&] { form.Create(Instance); })) return 1;
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0)
-    Guarded(form.Handle(), [&] { TKirusaF::DispatchOne(form.Handle(), message); });
+    RunShowingErrors(form.Handle(), [&] { TKirusaF::DispatchOne(form.Handle(), message); });
   return static_cast<int>(message.wParam);
 }

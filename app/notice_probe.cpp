@@ -1,12 +1,15 @@
 #include "app/notice_probe.h"
 
+#include "win32/win_handles.h"
+
 TNoticePixels ReadNoticePixels(HWND Pane) {
   TNoticePixels pixels;
   RECT r{};
   GetClientRect(Pane, &r);
   POINT origin{0, 0};
   ClientToScreen(Pane, &origin);
-  HDC dc = GetDC(nullptr);
+  TWindowDc screen(nullptr);
+  const HDC dc = screen.Get();
   SetViewportOrgEx(dc, origin.x, origin.y, nullptr);
   for (int y = r.bottom - 4; y < r.bottom; ++y)
     for (int x = 0; x < r.right; ++x) {
@@ -18,6 +21,5 @@ TNoticePixels ReadNoticePixels(HWND Pane) {
         ++pixels.LightRedRight;
       }
     }
-  ReleaseDC(nullptr, dc);
   return pixels;
 }

@@ -76,7 +76,18 @@ std::string ReadSavedName(const std::string& SettingsFile) {
   }
 }
 
+std::string ProfileValue(const std::string& Name) {
+  // Reading strips blanks at either end of a value, then one pair of
+  // quotes (double or single) around it; a value written in double quotes
+  // keeps its blanks and its own quotes, and reads the same in every
+  // earlier version.
+  const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+  const bool blankAtEnd = !Name.empty() && (isBlank(Name.front()) || isBlank(Name.back()));
+  const bool quoted = Name.size() >= 2 && Name.front() == Name.back() && (Name.front() == '"' || Name.front() == '\'');
+  return blankAtEnd || quoted ? '"' + Name + '"' : Name;
+}
+
 void WriteSavedName(const std::string& SettingsFile, const std::string& Name) {
-  if (!WritePrivateProfileStringA(Section, Key, Name.c_str(), SettingsFile.c_str()))
+  if (!WritePrivateProfileStringA(Section, Key, ProfileValue(Name).c_str(), SettingsFile.c_str()))
     throw TSettingsWriteError(SettingsFile + CannotWrite);
 }

@@ -30,6 +30,11 @@ class TSettingsWriteError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The value written for Name: quoted when it has a blank at either end or is
+// itself in a pair of quotes, so that it reads back unchanged; else Name
+// itself.
+std::string ProfileValue(const std::string& Name);
+
 // Writes Name to the settings file; throws TSettingsWriteError with the
 // message "<path> に書き込めません" when the file cannot be written.
 void WriteSavedName(const std::string& SettingsFile, const std::string& Name);

@@ -74,6 +74,32 @@ if(NOT (size EQUAL 0))
   fail("conversion error leaves an empty CSV")
 endif()
 
+# Exact lengths and the summary: a block of two lines referred to once, a
+# closed square with a half-circle side, a text and a reference to a block
+# that is not there.
+file(WRITE "${WORK}/exact.dxf" "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n2\nB\n10\n0\n20\n0\n"
+  "0\nLINE\n8\n0\n10\n0\n20\n0\n11\n3\n21\n4\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n6\n21\n8\n0\nENDBLK\n0\nENDSEC\n"
+  "0\nSECTION\n2\nENTITIES\n0\nINSERT\n8\nA\n2\nB\n10\n1\n20\n1\n0\nTEXT\n8\n0\n1\nx\n0\nINSERT\n2\nC\n"
+  "0\nLWPOLYLINE\n8\n0\n70\n1\n10\n0\n20\n0\n10\n2\n20\n0\n42\n1\n10\n2\n20\n2\n10\n0\n20\n2\n0\nENDSEC\n0\nEOF\n")
+run_tool(--exact --summary "${WORK}/exact.dxf" "${WORK}/exact.csv")
+file(READ "${WORK}/exact.csv" csv HEX)
+# A,     5.000,1,線,,, / A,    10.000,1,線,,, / 0,     9.142,1,多角線,,,  (2 + 2 + 2 + pi)
+string(CONCAT expected "412c2020202020352e3030302c312c90fc2c2c2c0d0a412c202020203130"
+  "2e3030302c312c90fc2c2c2c0d0a302c2020202020392e3134322c312c91bd8a7090fc2c2c2c0d0a")
+if(NOT (rc EQUAL 0 AND csv STREQUAL expected))
+  fail("exact lengths of a drawing with a block (exit ${rc}, CSV ${csv})")
+endif()
+if(CHECK_MESSAGES AND NOT (err STREQUAL
+    "LINE: 集計 2 集計外 0\nINSERT: 集計 1 集計外 1\nTEXT: 集計 0 集計外 1\nLWPOLYLINE: 集計 1 集計外 0\n"))
+  fail("summary with exact lengths (got '${err}')")
+endif()
+# Without exact lengths the block is not opened, and the summary says so.
+run_tool(--summary "${WORK}/exact.dxf" "${WORK}/plain.csv")
+if(CHECK_MESSAGES AND NOT (err STREQUAL
+    "INSERT: 集計 0 集計外 2\nTEXT: 集計 0 集計外 1\nLWPOLYLINE: 集計 1 集計外 0\n"))
+  fail("summary of the plain list (got '${err}')")
+endif()
+
 run_tool(--version)
 if(NOT (rc EQUAL 0))
   fail("--version exits 0")

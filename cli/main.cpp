@@ -5,9 +5,11 @@
 #include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "cli/console_text.h"
 #include "dxf/dxf_errors.h"
+#include "dxf/exact_tables.h"
 #include "report/length_report.h"
 #include "report/report_message.h"
 
@@ -25,6 +27,11 @@ const char kUsage[] =
     "row per layer, colour, linetype, kind and length, with the count and the\n"
     "number of duplicates. An existing REPORT.csv is replaced.\n"
     "\n"
+    "  --exact    lengths as drawn: polyline arcs and closing edges, ellipses and\n"
+    "             splines (written after the polylines), and the entities inside\n"
+    "             block references, placed where the references put them\n"
+    "  --summary  after the list, one line per entity type on standard error:\n"
+    "             how many entities were measured and how many not\n"
     "  --help     show this text\n"
     "  --version  show the version\n"
     "\n"
@@ -36,10 +43,24 @@ const char kFileNotFound[] =
     "\xf1";  // ファイルが見つかりません
 const char kCannotRead[] = "\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  // 読み込めません
 
+const char kMeasuredLabel[] = "\x8f\x57\x8c\x76";             // 集計
+const char kNotMeasuredLabel[] = "\x8f\x57\x8c\x76\x8a\x4f";  // 集計外
+
 std::string CsvPath;
 
 void PrintError(const std::string& Path, const std::string& Cp932Message) {
   const std::string line = "orveline-report: " + PathForTerminal(Path) + ": " + MessageForTerminal(Cp932Message) + "\n";
+  std::fputs(line.c_str(), stderr);
+}
+
+// One line per entity type: "LINE: 集計 12 集計外 0".
+void PrintSummary() {
+  std::string text;
+  for (const TEntityTally& t : EntityTallies) {
+    text += t.Type + ": " + kMeasuredLabel + " " + std::to_string(t.Measured) + " " + kNotMeasuredLabel + " " +
+            std::to_string(t.NotMeasured) + "\n";
+  }
+  const std::string line = MessageForTerminal(text);
   std::fputs(line.c_str(), stderr);
 }
 
@@ -57,12 +78,23 @@ int main(int argc, char** argv) {
     std::printf("orveline-report %s\n", ORVELINE_VERSION);
     return 0;
   }
-  if (argc != 3 || argv[1][0] == '\0' || argv[2][0] == '\0') {
+  TReportOptions options;
+  bool summary = false;
+  std::vector<std::string> paths;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--exact") == 0)
+      options.Exact = true;
+    else if (std::strcmp(argv[i], "--summary") == 0)
+      summary = true;
+    else
+      paths.emplace_back(argv[i]);
+  }
+  if (paths.size() != 2 || paths[0].empty() || paths[1].empty()) {
     std::fputs(kUsage, stderr);
     return 2;
   }
-  const std::string dxfPath = argv[1];
-  CsvPath = argv[2];
+  const std::string dxfPath = paths[0];
+  CsvPath = paths[1];
 
   // The report takes a missing drawing for an empty one; here it is an error,
   // found before the CSV file is touched.
@@ -75,7 +107,11 @@ int main(int argc, char** argv) {
   }
 
   try {
-    if (!WriteLengthReport(dxfPath, CsvPath)) return 1;
+    if (!WriteLengthReport(dxfPath, CsvPath, options)) return 1;
+    if (summary) {
+      if (!options.Exact) TallyEntityTypes(dxfPath);
+      PrintSummary();
+    }
   } catch (const TFileError& e) {
     PrintError(e.Path(), e.Reason());
     return 1;

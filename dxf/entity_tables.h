@@ -63,7 +63,11 @@ struct TVertex {
 struct TPolyRec {
   std::int64_t FirstVertex;  // index in PolyVertices of vertex slot 1
   std::int32_t VertexCount;  // vertices read, in file order
-  std::int32_t Flags;        // group 70 of a POLYLINE; always 0 for a LWPOLYLINE
+  std::int32_t Flags;        // group 70 of a POLYLINE; always 0 for a LWPOLYLINE (but for exact lengths)
+  // For exact lengths only: 1 + the index in PolyPlacements of the plane map
+  // that placed the polyline out of a block, where that map does not keep
+  // circles circles; 0 otherwise.
+  std::int32_t Placement;
   TText60 Layer;
   TText60 Color;
   TText60 LineType;

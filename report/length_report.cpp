@@ -14,6 +14,7 @@
 #include "dxf/dxf_errors.h"
 #include "dxf/dxf_reader.h"
 #include "dxf/entity_tables.h"
+#include "dxf/exact_tables.h"
 #include "dxf/file_ptr.h"
 #include "report/measures.h"
 #include "report/number_format.h"
@@ -25,10 +26,12 @@ const char kCannotCreate[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
     "\xf1";  // ファイルを作成できません
 
-const char kLineWord[] = "\x90\xfc";                  // 線
-const char kCircleWord[] = "\x89\x7e";                // 円
-const char kArcWord[] = "\x89\x7e\x8c\xca";           // 円弧
-const char kPolyWord[] = "\x91\xbd\x8a\x70\x90\xfc";  // 多角線
+const char kLineWord[] = "\x90\xfc";                                    // 線
+const char kCircleWord[] = "\x89\x7e";                                  // 円
+const char kArcWord[] = "\x89\x7e\x8c\xca";                             // 円弧
+const char kPolyWord[] = "\x91\xbd\x8a\x70\x90\xfc";                    // 多角線
+const char kEllipseWord[] = "\x91\xc8\x89\x7e";                         // 楕円
+const char kSplineWord[] = "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93";  // スプライン
 
 // The CSV file, written through one buffer.
 class TCsvWriter {
@@ -282,16 +285,30 @@ void PolyStart(const TPolyRec& Poly, double& X, double& Y) {
   }
 }
 
+// A spline's position: its first control point, or its first fit point.
+void SplineStart(const TSplineRec& Spline, double& X, double& Y) {
+  if (Spline.ControlCount + Spline.FitCount > 0) {
+    const TVertex& p = SplinePoints[static_cast<std::size_t>(Spline.FirstControl)];
+    X = p.X;
+    Y = p.Y;
+  } else {
+    X = Y = 0.0;
+  }
+}
+
 }  // namespace
 
-bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions&) {
+bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options) {
   std::FILE* file = std::fopen(CsvPath.c_str(), "wb");
   if (!file) {
     ShowReportMessage(kCannotCreate);
     return false;
   }
   TCsvWriter csv(file, CsvPath);
-  ReadDxf(DxfPath);
+  if (Options.Exact)
+    ReadDxfExact(DxfPath);
+  else
+    ReadDxf(DxfPath);
 
   WriteKind(
       csv, Lines, LineCount, kLineWord, MeasureLine,
@@ -305,8 +322,17 @@ bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, c
       csv, Arcs, ArcCount, kArcWord, MeasureArc, [](const TArcRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
       [](const TArcRec&, const TArcRec&) { return true; }, SwapArcRec);
   WriteKind(
-      csv, Polys, PolyCount, kPolyWord, MeasurePoly, PolyStart, [](const TPolyRec&, const TPolyRec&) { return true; },
-      SwapPolyRec);
+      csv, Polys, PolyCount, kPolyWord, Options.Exact ? MeasurePolyExact : MeasurePoly, PolyStart,
+      [](const TPolyRec&, const TPolyRec&) { return true; }, SwapPolyRec);
+  if (Options.Exact) {
+    WriteKind(
+        csv, Ellipses, EllipseCount, kEllipseWord, MeasureEllipse,
+        [](const TEllipseRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
+        [](const TEllipseRec&, const TEllipseRec&) { return true; }, SwapEllipseRec);
+    WriteKind(
+        csv, Splines, SplineCount, kSplineWord, MeasureSpline, SplineStart,
+        [](const TSplineRec&, const TSplineRec&) { return true; }, SwapSplineRec);
+  }
   csv.Close();
   return true;
 }

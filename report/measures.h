@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "dxf/entity_tables.h"
+#include "dxf/exact_tables.h"
 
 // Each takes the index of an entity in its table (0 for the first record).
 double LineLength(std::int32_t Index);
@@ -21,3 +22,11 @@ double MeasureArc(const TArcRec& Arc);
 // Straight segments from vertex to vertex; a closed polyline gets no segment
 // back to its first vertex.
 double MeasurePoly(const TPolyRec& Poly);
+
+// Exact lengths, as drawn. A polyline's segments with a bulge are the arcs
+// they are, a closed one (flag 1) gets the segment from its last vertex back
+// to its first, and one placed out of a block by an unequal scale has its
+// arcs stretched with it.
+double MeasurePolyExact(const TPolyRec& Poly);
+double MeasureEllipse(const TEllipseRec& Ellipse);
+double MeasureSpline(const TSplineRec& Spline);

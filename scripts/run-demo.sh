@@ -15,6 +15,9 @@ build=${BUILD_DIR:-$root/build}
 out=$root/out
 # The entities the scripted user picks (0-based, in drawing order).
 pick=${PICK:-1,2,3,6,7,8,11,12,14,20,21,22,26,27,32,36,41,42,45,50,51,57,60,63,74}
+# More options for the stand-in, e.g. STANDIN_ARGS="--lag 350 --busy-during-export 2500"
+# (standin/README.md lists them).
+read -r -a standin_args <<<"${STANDIN_ARGS:-}"
 
 "$root/scripts/setup.sh"
 
@@ -31,9 +34,10 @@ shot() { import -window root "$1" 2>/dev/null || echo "(no screenshot: $1)"; }
 
 mkdir -p "$out"
 rm -f "$out/sample.csv" "$out/transcript.txt" "$out/ready.txt"
-echo "== starting the stand-in CAD program with samples/sample.dxf"
+echo "== starting the stand-in CAD program with samples/sample.dxf ${STANDIN_ARGS:-}"
 wine_run "$build/win/standin/cad-standin.exe" --drawing "$root/samples/sample.dxf" \
-    --pick "$pick" --pick-delay 1500 --transcript "$out/transcript.txt" --ready "$out/ready.txt" &
+    --pick "$pick" --pick-delay 1500 --transcript "$out/transcript.txt" --ready "$out/ready.txt" \
+    ${standin_args[@]+"${standin_args[@]}"} &
 standin=$!
 for _ in $(seq 1 300); do [ -f "$out/ready.txt" ] && break; sleep 0.2; done
 [ -f "$out/ready.txt" ] || { echo "the stand-in did not start" >&2; exit 1; }

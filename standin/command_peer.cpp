@@ -80,6 +80,15 @@ const char kDialogSkipped[] =
                                                                                                          // DXFOUT
                                                                                                          // はキャンセルされました。
 
+const char kLinePrompt[] =
+    "\x8e\x9f\x82\xcc\x93\x5f\x82\xf0\x8e\x77\x92\xe8 \x82\xdc\x82\xbd\x82\xcd "
+    "[\x8c\xb3\x82\xc9\x96\xdf\x82\xb7(U)]: ";  // 次の点を指定 または [元に戻す(U)]:
+const char kZoomPrompt[] =
+    ">>"
+    "\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45\x82\xcc\x83\x52\x81\x5b\x83\x69\x81\x5b\x82\xf0\x8e\x77\x92\xe8:"
+    " ";                                                        // >>ウィンドウのコーナーを指定:
+const char kBadPoint[] = "*\x96\xb3\x8c\xf8\x82\xc8\x93\x5f*";  // *無効な点*
+
 // Upper-cases the ASCII letters only; double-byte characters stay as they are.
 std::string Upper(std::string s) {
   for (char& c : s)
@@ -102,7 +111,14 @@ bool IsDigits(const std::string& s) {
 TCommandPeer::TCommandPeer(TPeerHost host, TPeerOptions options, TDrawing drawing)
     : host_(std::move(host)), options_(std::move(options)), drawing_(std::move(drawing)) {}
 
-void TCommandPeer::Start() { Idle(); }
+void TCommandPeer::Start() {
+  Idle();
+  if (options_.nestedCancel) {
+    // The user left a command running, with a transparent one inside it.
+    Prompt(TState::kForeign, kLinePrompt);
+    Nest(TState::kForeign, kLinePrompt, TState::kForeign, kZoomPrompt);
+  }
+}
 
 void TCommandPeer::Prompt(TState state, const std::string& prompt) {
   state_ = state;
@@ -110,7 +126,15 @@ void TCommandPeer::Prompt(TState state, const std::string& prompt) {
   host_.promptShown(prompt_);
 }
 
-void TCommandPeer::Idle() { Prompt(TState::kIdle, kIdlePrompt); }
+void TCommandPeer::Nest(TState outerState, const std::string& outerPrompt, TState state, const std::string& prompt) {
+  if (options_.nestedCancel) outer_.push_back({outerState, outerPrompt});
+  Prompt(state, prompt);
+}
+
+void TCommandPeer::Idle() {
+  outer_.clear();
+  Prompt(TState::kIdle, kIdlePrompt);
+}
 
 void TCommandPeer::Type(const std::string& text) {
   if (state_ == TState::kClosed) return;
@@ -132,9 +156,11 @@ void TCommandPeer::Consume() {
   consuming_ = true;
   auto busy = [this] {
     return state_ == TState::kExportStarting || state_ == TState::kWriting || state_ == TState::kHung ||
-           state_ == TState::kClosed;
+           state_ == TState::kFileDialog || state_ == TState::kClosed;
   };
-  while (!queue_.empty() && !busy()) {
+  // An export that never comes back can still be cancelled.
+  auto cancelsHang = [this] { return state_ == TState::kHung && queue_[0] == '\x03'; };
+  while (!queue_.empty() && (!busy() || cancelsHang())) {
     const unsigned char c = static_cast<unsigned char>(queue_[0]);
     if (ShiftJisCharSize(queue_, 0) == 2) {
       input_.append(queue_, 0, 2);
@@ -160,6 +186,13 @@ void TCommandPeer::Cancel() {
   input_.clear();
   selectionSteps_.clear();
   host_.historyLine(prompt_ + kCancelled);
+  if (!outer_.empty()) {
+    // Only the innermost prompt ends; a second character 3 ends the next.
+    const TOuterPrompt outer = outer_.back();
+    outer_.pop_back();
+    Prompt(outer.state, outer.prompt);
+    return;
+  }
   Idle();
 }
 
@@ -215,10 +248,28 @@ void TCommandPeer::Submit(const std::string& token) {
         Prompt(TState::kDxfoutVersion, kVersionPrompt);
       }
       break;
+    case TState::kForeign:
+      if (!token.empty()) {
+        host_.historyLine(kBadPoint);
+        Prompt(state_, prompt_);
+      } else if (!outer_.empty()) {
+        // Enter ends the transparent command: back to the one around it.
+        const TOuterPrompt outer = outer_.back();
+        outer_.pop_back();
+        Prompt(outer.state, outer.prompt);
+      } else {
+        Idle();
+      }
+      break;
     case TState::kAskExport:
     case TState::kAskReplace: {
       const bool yes = IsKeyword(word, "YES") || (token.empty() && state_ == TState::kAskExport);
       const bool no = IsKeyword(word, "NO") || (token.empty() && state_ == TState::kAskReplace);
+      if ((yes || no) && options_.questionLingerMs > 0) {
+        // The answered question stays on the line for a while.
+        lingering_ = prompt_ + token;
+        host_.startLingerTimer(options_.questionLingerMs);
+      }
       if (yes && state_ == TState::kAskExport) {
         exportAsked_ = true;
         AskWrite();
@@ -250,8 +301,13 @@ void TCommandPeer::RunCommand(const std::string& typed) {
     Prompt(TState::kFiledia, kFilediaPrompt + std::to_string(filedia_) + ">: ");
   } else if (name == "DXFOUT") {
     lastCommand_ = name;
-    if (filedia_ == 1) {
-      // The file dialog of a real program; the stand-in has none.
+    if (filedia_ == 1 && options_.filediaDialog) {
+      // The file dialog: the command line waits under it, typed text queues.
+      Prompt(TState::kFileDialog, std::string(kIdlePrompt) + name);
+      host_.note("DXFOUT dialog opened");
+      host_.openFileDialog();
+    } else if (filedia_ == 1) {
+      // The file dialog of a real program; by default the stand-in has none.
       host_.historyLine(kDialogSkipped);
       host_.note("DXFOUT dialog");
       Idle();
@@ -367,15 +423,33 @@ void TCommandPeer::ExportGoesOn() {
   }
 }
 
-// The questions, each asked at most once per export, then the writing.
+void TCommandPeer::LingerEnds() {
+  if (lingering_.empty()) return;
+  lingering_.clear();
+  host_.note("LINGER ends");
+  host_.promptShown(prompt_);
+}
+
+void TCommandPeer::FileDialogClosed() {
+  if (state_ != TState::kFileDialog) return;
+  host_.note("DXFOUT dialog closed");
+  host_.historyLine(prompt_ + kCancelled);
+  Idle();
+  Consume();
+}
+
+// The questions, each asked at most once per export, then the writing. A
+// question is a prompt inside DXFOUT's options.
 void TCommandPeer::AskWrite() {
   if (options_.askExport && !exportAsked_) {
-    Prompt(TState::kAskExport, kAskExportPrompt);
+    outer_.clear();
+    Nest(TState::kDxfoutOptions, kOptionsPrompt, TState::kAskExport, kAskExportPrompt);
     Consume();
     return;
   }
   if (host_.fileExists(exportPath_) && state_ != TState::kAskReplace) {
-    Prompt(TState::kAskReplace, exportPath_ + kAskReplaceTail);
+    outer_.clear();
+    Nest(TState::kDxfoutOptions, kOptionsPrompt, TState::kAskReplace, exportPath_ + kAskReplaceTail);
     Consume();
     return;
   }

@@ -27,6 +27,8 @@ struct TPeerHost {
   std::function<bool(const std::string&)> fileExists;                     // path in code page 932
   std::function<bool(const std::string&, const std::string&)> writeFile;  // path, bytes
   std::function<void()> closeProgram;
+  std::function<void(unsigned)> startLingerTimer;  // the answered question gives way after ms
+  std::function<void()> openFileDialog;            // shows the file dialog soon, from the message loop
 };
 
 struct TPeerOptions {
@@ -37,6 +39,10 @@ struct TPeerOptions {
   bool writeNoDxf = false;         // the export writes nothing
   bool askExport = false;          // ask a "... 書き出しますか" question first
   bool closeDuringSelect = false;  // the program ends when the user would pick
+  bool filediaDialog = false;      // with FILEDIA 1, DXFOUT opens a file dialog and waits under it
+  unsigned questionLingerMs = 0;   // an answered question stays on the line this long
+  bool nestedCancel = false;       // a transparent command inside a command at the start; one
+                                   // character 3 leaves only the innermost prompt
 };
 
 class TCommandPeer {
@@ -50,9 +56,13 @@ class TCommandPeer {
   // Timer callbacks.
   void UserActs();
   void ExportGoesOn();
+  void LingerEnds();
+  // The file dialog that DXFOUT opened was closed; the command is cancelled.
+  void FileDialogClosed();
 
-  // The input pane's text: the prompt and what has been typed after it.
-  std::string PaneText() const { return prompt_ + input_; }
+  // The input pane's text: the prompt and what has been typed after it, or
+  // an answered question that still lingers.
+  std::string PaneText() const { return lingering_.empty() ? prompt_ + input_ : lingering_; }
   // The entities of the last ended selection, which the frame shows picked.
   const std::vector<std::size_t>& PreviousSelection() const { return previous_; }
 
@@ -70,7 +80,13 @@ class TCommandPeer {
     kAskReplace,
     kWriting,
     kHung,
+    kFileDialog,
+    kForeign,  // a command of the user's that the conversation does not use
     kClosed
+  };
+  struct TOuterPrompt {
+    TState state;
+    std::string prompt;
   };
 
   void Consume();
@@ -78,6 +94,9 @@ class TCommandPeer {
   void RunCommand(const std::string& name);
   void Cancel();
   void Prompt(TState state, const std::string& prompt);
+  // A prompt inside the current one, which one character 3 comes back to
+  // (with nestedCancel).
+  void Nest(TState outerState, const std::string& outerPrompt, TState state, const std::string& prompt);
   void Idle();
   void SelectionInput(const std::string& token);
   void DxfoutOptionsInput(const std::string& token);
@@ -103,4 +122,6 @@ class TCommandPeer {
   bool exportObjectsChosen_ = false;
   bool exportAsked_ = false;
   std::string exportPath_;
+  std::vector<TOuterPrompt> outer_;  // the prompts that nested ones came from, innermost last
+  std::string lingering_;            // an answered question still shown
 };

@@ -1,7 +1,8 @@
 #include "widgets/es_marquee.h"
 
 #include <algorithm>
-#include <stdexcept>
+
+#include "win32/win32_error.h"
 
 namespace {
 
@@ -114,10 +115,10 @@ bool MarqueeStep(TMarqueePosition& p, bool bouncing, int width, int height, int 
 TEsCustomScrollingMarquee::TEsCustomScrollingMarquee(std::unique_ptr<TTickSource> ticks) : ticks_(std::move(ticks)) {
   SetTransparent(false);
   RegisterControlClass(kTickWindowClass, &TEsCustomScrollingMarquee::TickWindowProc);
-  tickWindow_ = CreateWindowExW(0, kTickWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-  if (!tickWindow_) throw std::runtime_error("CreateWindowEx failed");
-  SetWindowLongPtrW(tickWindow_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  tickWindow_.Reset(CheckCreated(CreateWindowExW(0, kTickWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                                 GetModuleHandleW(nullptr), nullptr),
+                                 "CreateWindowExW"));
+  SetWindowLongPtrW(tickWindow_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   UINT minimum = 1;
   UINT maximum = 1000000;
   ticks_->Caps(minimum, maximum);
@@ -128,11 +129,9 @@ TEsCustomScrollingMarquee::TEsCustomScrollingMarquee(std::unique_ptr<TTickSource
 TEsCustomScrollingMarquee::~TEsCustomScrollingMarquee() {
   // The timer goes first: after this no tick is posted to the window.
   StopTimer();
-  SetWindowLongPtrW(tickWindow_, GWLP_USERDATA, 0);
-  DestroyWindow(tickWindow_);
-  if (imageDc_ && imageDcPrevious_) SelectObject(imageDc_.Get(), imageDcPrevious_);
-  imageDc_.Reset();
-  image_.Reset();
+  SetWindowLongPtrW(tickWindow_.Get(), GWLP_USERDATA, 0);
+  // The members then go in reverse order: the tick window, the selection,
+  // the image, its memory DC.
 }
 
 void TEsCustomScrollingMarquee::SetActive(bool value) {
@@ -204,7 +203,7 @@ void TEsCustomScrollingMarquee::RestartTimer() {
   StopTimer();
   interval_ = MarqueeInterval(speed_);
   resolution_ = (std::max)(interval_, baseResolution_);
-  if (active_) timerId_ = ticks_->Start(interval_, resolution_, tickWindow_);
+  if (active_) timerId_ = ticks_->Start(interval_, resolution_, tickWindow_.Get());
 }
 
 bool TEsCustomScrollingMarquee::Horizontal() const { return IsHorizontal(direction_); }
@@ -256,10 +255,12 @@ void TEsCustomScrollingMarquee::Paint(HDC dc) {
   const int imageWidth = (std::max)(1, Horizontal() ? width + textWidth_ : width);
   const int imageHeight = (std::max)(1, height + textHeight_);
   if (rebuild_ || !image_ || !imageDc_ || imageWidth != imageWidth_ || imageHeight != imageHeight_) {
-    if (!imageDc_) imageDc_.Reset(CreateCompatibleDC(dc));
-    TBitmapHandle fresh(CreateCompatibleBitmap(dc, imageWidth, imageHeight));
-    HGDIOBJ previous = SelectObject(imageDc_.Get(), fresh.Get());
-    if (!imageDcPrevious_) imageDcPrevious_ = previous;
+    if (!imageDc_) imageDc_.Reset(CheckCreated(CreateCompatibleDC(dc), "CreateCompatibleDC"));
+    TBitmapHandle fresh(CheckCreated(CreateCompatibleBitmap(dc, imageWidth, imageHeight), "CreateCompatibleBitmap"));
+    // The DC's own bitmap goes back in before the fresh image is selected, so
+    // the selection always restores that one.
+    imageSelected_ = TSelectObject();
+    imageSelected_ = TSelectObject(imageDc_.Get(), fresh.Get());
     image_ = std::move(fresh);  // the old image is no longer selected
     imageWidth_ = imageWidth;
     imageHeight_ = imageHeight;

@@ -71,7 +71,7 @@ class TEsCustomScrollingMarquee : public TEsCustomLabel {
   UINT TimerResolution() const noexcept { return resolution_; }
   UINT TimerId() const noexcept { return timerId_; }
   // The hidden window that receives the ticks.
-  HWND TickWindow() const noexcept { return tickWindow_; }
+  HWND TickWindow() const noexcept { return tickWindow_.Get(); }
   int OffsetX() const noexcept { return offsetX_; }
   int OffsetY() const noexcept { return offsetY_; }
   int TextWidth() const noexcept { return textWidth_; }
@@ -107,7 +107,7 @@ class TEsCustomScrollingMarquee : public TEsCustomLabel {
   int textHeight_ = 0;
   TMemoryDc imageDc_;
   TBitmapHandle image_;
-  HGDIOBJ imageDcPrevious_ = nullptr;  // what the memory DC held before the image
+  TSelectObject imageSelected_;  // the image in imageDc_; goes before both
   int imageWidth_ = 0;
   int imageHeight_ = 0;
   bool rebuild_ = true;
@@ -115,7 +115,7 @@ class TEsCustomScrollingMarquee : public TEsCustomLabel {
   UINT resolution_ = 0;
   UINT baseResolution_ = 2;
   UINT timerId_ = 0;
-  HWND tickWindow_ = nullptr;
+  TWindowHandle tickWindow_;  // destroyed first, and also when the constructor throws
 };
 
 class TEsScrollingMarquee : public TEsCustomScrollingMarquee {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "widgets/test_support.h"
@@ -307,6 +308,32 @@ TEST(EsMarquee, TimerStopsBeforeTheHiddenWindowGoes) {
   EXPECT_EQ(log.stops, 1);
   EXPECT_TRUE(log.windowAliveAtLastStop);
   EXPECT_FALSE(IsWindow(tickWindow));
+}
+
+// A timer device that cannot be asked: the constructor fails after its tick
+// window exists.
+class TBrokenTicks : public TTickSource {
+ public:
+  UINT Start(UINT, UINT, HWND) override { return 0; }
+  void Stop() override {}
+  void Caps(UINT&, UINT&) override { throw std::runtime_error("no timer device"); }
+};
+
+int TickWindowCount() {
+  int count = 0;
+  for (HWND w = nullptr; (w = FindWindowExW(HWND_MESSAGE, w, L"OrvelineMarqueeTicks", nullptr)) != nullptr;) ++count;
+  return count;
+}
+
+TEST(EsMarquee, AFailedConstructionLeavesNoTickWindow) {
+  const int before = TickWindowCount();
+  EXPECT_THROW(TEsScrollingMarquee marquee(std::make_unique<TBrokenTicks>()), std::runtime_error);
+  EXPECT_EQ(TickWindowCount(), before);
+  TTimerLog log;
+  {
+    TEsScrollingMarquee marquee(std::make_unique<TFakeTicks>(log));
+    EXPECT_EQ(TickWindowCount(), before + 1) << "the count sees a live marquee's window";
+  }
 }
 
 TEST(EsMarquee, MultimediaTimerPostsTheTickWithItsId) {

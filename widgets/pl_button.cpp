@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "text/shift_jis.h"
+#include "win32/win32_error.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ SIZE TextExtent(HDC dc, const char* text, size_t length) {
 }
 
 void FrameSolid(HDC dc, const RECT& rect, COLORREF color) {
-  TBrushHandle brush(CreateSolidBrush(color));
+  TBrushHandle brush(CheckCreated(CreateSolidBrush(color), "CreateSolidBrush"));
   FrameRect(dc, &rect, brush.Get());
 }
 
@@ -52,7 +53,7 @@ void DrawGradient(HDC dc, int width, int height, COLORREF begin, COLORREF end) {
   begin = GetNearestColor(dc, begin);
   end = GetNearestColor(dc, end);
   for (int y = 0; y < height; ++y) {
-    TPenHandle pen(CreatePen(PS_SOLID, 1, GradientRow(begin, end, y, height)));
+    TPenHandle pen(CheckCreated(CreatePen(PS_SOLID, 1, GradientRow(begin, end, y, height)), "CreatePen"));
     TSelectObject selected(dc, pen.Get());
     MoveToEx(dc, 0, y, nullptr);
     LineTo(dc, width, y);
@@ -128,8 +129,11 @@ void TplBtnCaption::SetRight(int value) {
 // TplBtnImage
 
 void TplBtnImage::Assign(const TplBtnImage& other) {
-  bitmap_.Reset(other.bitmap_ ? static_cast<HBITMAP>(CopyImage(other.bitmap_.Get(), IMAGE_BITMAP, 0, 0, 0)) : nullptr);
-  icon_.Reset(other.icon_ ? CopyIcon(other.icon_.Get()) : nullptr);
+  bitmap_.Reset(
+      other.bitmap_
+          ? CheckCreated(static_cast<HBITMAP>(CopyImage(other.bitmap_.Get(), IMAGE_BITMAP, 0, 0, 0)), "CopyImage")
+          : nullptr);
+  icon_.Reset(other.icon_ ? CheckCreated(CopyIcon(other.icon_.Get()), "CopyIcon") : nullptr);
   left_ = other.left_;
   top_ = other.top_;
   visible_ = other.visible_;
@@ -312,7 +316,9 @@ void TplButton::UpdateRegion() {
   if (!Handle()) return;
   if (Round()) {
     // The window takes ownership of the region.
-    SetWindowRgn(Handle(), CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, kCornerSize, kCornerSize), TRUE);
+    TRegionHandle region(CheckCreated(CreateRoundRectRgn(0, 0, Width() + 1, Height() + 1, kCornerSize, kCornerSize),
+                                      "CreateRoundRectRgn"));
+    if (SetWindowRgn(Handle(), region.Get(), TRUE)) region.Release();
   } else {
     SetWindowRgn(Handle(), nullptr, TRUE);
   }
@@ -473,8 +479,8 @@ void TplButton::PaintTo(HDC dc) {
   }
   const int width = (std::max)(Width(), 1);
   const int height = (std::max)(Height(), 1);
-  TMemoryDc memory(CreateCompatibleDC(dc));
-  TBitmapHandle bitmap(CreateCompatibleBitmap(dc, width, height));
+  TMemoryDc memory(CheckCreated(CreateCompatibleDC(dc), "CreateCompatibleDC"));
+  TBitmapHandle bitmap(CheckCreated(CreateCompatibleBitmap(dc, width, height), "CreateCompatibleBitmap"));
   TSelectObject selected(memory.Get(), bitmap.Get());
   Draw(memory.Get());
   BitBlt(dc, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
@@ -592,7 +598,7 @@ void TplButton::DrawPicture(HDC dc) {
     picture.Fill(kIconBackground);
     DrawIconEx(picture.Dc(), 0, 0, image_.Icon(), size.cx, size.cy, 0, nullptr, DI_NORMAL);
   } else {
-    TMemoryDc source(CreateCompatibleDC(dc));
+    TMemoryDc source(CheckCreated(CreateCompatibleDC(dc), "CreateCompatibleDC"));
     TSelectObject selected(source.Get(), image_.Bitmap());
     BitBlt(picture.Dc(), 0, 0, size.cx, size.cy, source.Get(), 0, 0, SRCCOPY);
   }
@@ -654,7 +660,7 @@ void TplButton::DrawFrame(HDC dc) {
       }
       break;
     case TplButtonStyle::bsRoundRect: {
-      TPenHandle pen(CreatePen(PS_SOLID, 1, kRoundFrame));
+      TPenHandle pen(CheckCreated(CreatePen(PS_SOLID, 1, kRoundFrame), "CreatePen"));
       TSelectObject selectedPen(dc, pen.Get());
       TSelectObject selectedBrush(dc, GetStockObject(NULL_BRUSH));
       RoundRect(dc, 0, 0, Width(), Height(), kCornerSize, kCornerSize);
@@ -670,7 +676,7 @@ void TplButton::DrawFocus(HDC dc) {
   if (!hasFocus_ || !Focused()) return;
   if (Round()) {
     LOGBRUSH brush{BS_SOLID, kRoundFocus, 0};
-    TPenHandle pen(ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &brush, 0, nullptr));
+    TPenHandle pen(CheckCreated(ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &brush, 0, nullptr), "ExtCreatePen"));
     TSelectObject selectedPen(dc, pen.Get());
     TSelectObject selectedBrush(dc, GetStockObject(NULL_BRUSH));
     RoundRect(dc, 2, 2, Width() - 2, Height() - 2, 5, 5);

@@ -1,8 +1,9 @@
 #include "widgets/toolkit.h"
 
 #include <algorithm>
-#include <stdexcept>
 #include <vector>
+
+#include "win32/win32_error.h"
 
 namespace {
 
@@ -21,8 +22,8 @@ HBITMAP MakeDibSection(int width, int height, std::uint32_t** bits) {
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* pixels = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-  if (!bitmap) throw std::runtime_error("CreateDIBSection failed");
+  HBITMAP bitmap =
+      CheckCreated(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0), "CreateDIBSection");
   *bits = static_cast<std::uint32_t*>(pixels);
   return bitmap;
 }
@@ -40,9 +41,10 @@ bool operator==(const TFont& a, const TFont& b) {
 }
 
 TFontHandle CreateFontHandle(const TFont& font) {
-  return TFontHandle(CreateFontA(font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, FALSE, FALSE,
-                                 font.Charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, font.Quality,
-                                 DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()));
+  return TFontHandle(CheckCreated(CreateFontA(font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, FALSE,
+                                              FALSE, font.Charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                              font.Quality, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()),
+                                  "CreateFontA"));
 }
 
 TFont DialogFont() {
@@ -57,7 +59,7 @@ TFont DialogFont() {
 TDib::TDib(int width, int height)
     : width_((std::max)(width, 1)),
       height_((std::max)(height, 1)),
-      dc_(CreateCompatibleDC(nullptr)),
+      dc_(CheckCreated(CreateCompatibleDC(nullptr), "CreateCompatibleDC")),
       bitmap_(MakeDibSection(width_, height_, &bits_)),
       selected_(dc_.Get(), bitmap_.Get()) {}
 
@@ -95,7 +97,7 @@ void RegisterControlClass(const wchar_t* name, WNDPROC procedure) {
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowClass.lpszClassName = name;
   if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-    throw std::runtime_error("RegisterClassEx failed");
+    ThrowLastError("RegisterClassExW");
 }
 
 void HoldException(std::exception_ptr error) noexcept {
@@ -209,7 +211,7 @@ void TWindowedControl::SetParent(HWND parent) {
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (tabStop_ ? WS_TABSTOP : 0) | (enabled_ ? 0 : WS_DISABLED);
     HWND created = CreateWindowExW(0, kWindowedControlClass, L"", style, left_, top_, width_, height_, parent, nullptr,
                                    GetModuleHandleW(nullptr), this);
-    if (!created) throw std::runtime_error("CreateWindowEx failed");
+    if (!created) ThrowLastError("CreateWindowExW");
     HandleCreated();
   } else {
     ::SetParent(handle_, parent);

@@ -10,7 +10,7 @@
 #include <exception>
 #include <string>
 
-#include "widgets/win_handles.h"
+#include "win32/win_handles.h"
 
 // A colour: 0x00BBGGRR, or 0x800000nn for the system colour nn (COLOR_...).
 using TColor = std::uint32_t;

@@ -44,6 +44,9 @@ struct TMemoryDcCloser {
 struct TIconCloser {
   void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
 };
+struct TWindowCloser {
+  void operator()(HWND window) const noexcept { DestroyWindow(window); }
+};
 
 using TBrushHandle = TOwnedHandle<HBRUSH, TGdiObjectCloser>;
 using TPenHandle = TOwnedHandle<HPEN, TGdiObjectCloser>;
@@ -53,6 +56,8 @@ using TRegionHandle = TOwnedHandle<HRGN, TGdiObjectCloser>;
 using TIconHandle = TOwnedHandle<HICON, TIconCloser>;
 // CreateCompatibleDC / DeleteDC.
 using TMemoryDc = TOwnedHandle<HDC, TMemoryDcCloser>;
+// A window of this program's own (CreateWindowEx / DestroyWindow).
+using TWindowHandle = TOwnedHandle<HWND, TWindowCloser>;
 
 // GetDC / ReleaseDC: the window is kept for the release.
 class TWindowDc {
@@ -120,6 +125,7 @@ class TPaintDc {
 // SelectObject that puts the previous object back when it goes out of scope.
 class TSelectObject {
  public:
+  TSelectObject() noexcept : dc_(nullptr), previous_(nullptr) {}  // selects nothing
   TSelectObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
   TSelectObject(TSelectObject&& other) noexcept
       : dc_(std::exchange(other.dc_, nullptr)), previous_(std::exchange(other.previous_, nullptr)) {}
