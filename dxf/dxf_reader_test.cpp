@@ -387,6 +387,52 @@ TEST_F(ReadDxfTest, UnreadableFileIsAnError) {
   EXPECT_EQ(LineCount, 0);
 }
 
+TEST_F(ReadDxfTest, FileStartAndComments) {
+  const std::string line = Pairs({"0", "LINE", "8", "A"});
+  // A UTF-8 byte-order mark before the first group code is stepped over.
+  EXPECT_EQ(Read("\xef\xbb\xbf" + Entities(line)), 1);
+  // A comment between (0, SECTION) and the section's name is no pair before.
+  EXPECT_EQ(Read(Pairs({"0", "SECTION", "999", "made by hand", "2", "ENTITIES"}) + line + line), 2);
+  // A binary DXF file is refused by name, before any pair is read.
+  const std::string binary = std::string("AutoCAD Binary DXF\r\n\x1a\0", 22) + std::string(40, '\x01');
+  for (const auto& check :
+       {+[](const std::string& Path) { ReadDxf(Path); }, +[](const std::string& Path) { CheckDrawing(Path); }}) {
+    const std::string path = folder_.Write("binary.dxf", binary);
+    try {
+      check(path);
+      ADD_FAILURE() << "no error";
+    } catch (const TFileError& e) {
+      // はバイナリ DXF です。読み込めるのはアスキー DXF だけです
+      EXPECT_EQ(e.Reason(),
+                "\x83\x6f\x83\x43\x83\x69\x83\x8a DXF \x82\xc5\x82\xb7\x81\x42\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xe9"
+                "\x82\xcc\x82\xcd\x83\x41\x83\x58\x83\x4c\x81\x5b DXF \x82\xbe\x82\xaf\x82\xc5\x82\xb7");
+      EXPECT_EQ(e.Path(), path);
+    }
+  }
+  EXPECT_EQ(LineCount, 0);
+  // A folder cannot be a drawing; a missing file passes the check.
+  EXPECT_THROW(CheckDrawing(folder_.File("")), TFileError);
+  EXPECT_NO_THROW(CheckDrawing(folder_.File("missing.dxf")));
+}
+
+TEST_F(ReadDxfTest, ManyStylesFoundByNameFirstSlotWins) {
+  // 3000 styles, a second "S7" later (the first wins), texts naming the last
+  // and a missing one.
+  std::string styles = Pairs({"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "STYLE"});
+  for (int i = 0; i < 3000; ++i)
+    styles += Pairs({"0", "STYLE", "2", "S" + std::to_string(i), "40", std::to_string(i) + ".5"});
+  styles += Pairs({"0", "STYLE", "2", "S7", "40", "99", "0", "ENDTAB", "0", "ENDSEC"});
+  Read(styles + Entities(Pairs({"0", "TEXT", "7", "S2999", "0", "TEXT", "7", "S7", "0", "TEXT", "7", "S3000"})));
+  ASSERT_EQ(TextCount, 3);
+  EXPECT_EQ(Texts[0].Height, 2999.5);
+  EXPECT_EQ(Texts[1].Height, 7.5);
+  EXPECT_EQ(Texts[2].Height, 0.0);
+  // The next run knows only its own styles.
+  Read(StyleTable({{"S7", "3"}}) + Entities(Pairs({"0", "TEXT", "7", "S2999", "0", "TEXT", "7", "S7"})));
+  EXPECT_EQ(Texts[0].Height, 0.0);
+  EXPECT_EQ(Texts[1].Height, 3.0);
+}
+
 TEST_F(ReadDxfTest, ConversionErrors) {
   const char kInteger[] = "' \x82\xcd\x90\xae\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
   const char kReal[] =
@@ -408,6 +454,21 @@ TEST_F(ReadDxfTest, ConversionErrors) {
        std::string("'1.0") + kInteger, 0},
       {"text alignment", Entities(Pairs({"0", "TEXT", "72", "x"})), std::string("'x") + kInteger, 0},
       {"style height", StyleTable({{"S", "high"}}), std::string("'high") + kReal, 0},
+      // Before the first vertex there is no slot for the value, but it is
+      // converted all the same.
+      {"vertex 20 before its 10", Entities(Pairs({"0", "POLYLINE", "0", "VERTEX", "20", "y", "10", "1"})),
+       std::string("'y") + kReal, 0},
+      {"vertex 70 before its 10", Entities(Pairs({"0", "POLYLINE", "0", "VERTEX", "70", "1.5"})),
+       std::string("'1.5") + kInteger, 0},
+      {"light polyline 20 before its 10", Entities(Pairs({"0", "LWPOLYLINE", "20", "1e999", "10", "1"})),
+       std::string("'1e999") + kReal, 0},
+      // A long bad value is quoted in its first 200 bytes of whole
+      // characters: 199 bytes and 壁 would be 201.
+      {"long value",
+       Entities(Pairs({"0", "LINE", "10", std::string(199, '9') + "\x95\xc7" + std::string(1 << 20, 'x')})),
+       "'" + std::string(199, '9') + "\x81\x63" + kReal, 1},  // …
+      {"value of exactly 200 bytes", Entities(Pairs({"0", "LINE", "10", std::string(199, '9') + "x"})),
+       "'" + std::string(199, '9') + "x" + kReal, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -420,8 +481,8 @@ TEST_F(ReadDxfTest, ConversionErrors) {
     EXPECT_EQ(LineCount, c.lines);  // what was read up to the pair stays
   }
   // Values of groups that are not taken are never converted.
-  EXPECT_EQ(Read(Entities(Pairs({"0",  "LINE", "40", "x",      "0",  "INSERT", "10", "x",        "0",  "LWPOLYLINE",
-                                 "70", "x",    "0",  "VERTEX", "20", "x",      "0",  "POLYLINE", "10", "x"}))),
+  EXPECT_EQ(Read(Entities(Pairs({"0", "LINE", "40", "x", "0", "INSERT", "10", "x", "0", "LWPOLYLINE", "70", "x", "0",
+                                 "POLYLINE", "10", "x"}))),
             1);
 }
 

@@ -15,6 +15,7 @@
 #include "dxf/dxf_reader.h"
 #include "dxf/entity_tables.h"
 #include "dxf/exact_tables.h"
+#include "dxf/file_identity.h"
 #include "dxf/file_ptr.h"
 #include "report/measures.h"
 #include "report/number_format.h"
@@ -299,6 +300,10 @@ void SplineStart(const TSplineRec& Spline, double& X, double& Y) {
 }  // namespace
 
 bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options) {
+  // Nothing is touched before the drawing is known to be readable and not to
+  // be the report's own file.
+  if (IsSameFile(IdentifyFile(DxfPath), IdentifyFile(CsvPath))) throw SameAsDrawingError(CsvPath);
+  CheckDrawing(DxfPath);
   std::FILE* file = std::fopen(CsvPath.c_str(), "wb");
   if (!file) {
     ShowReportMessage(kCannotCreate);

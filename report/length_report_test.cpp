@@ -160,6 +160,37 @@ TEST_F(LengthReportTest, CsvThatCannotBeCreated) {
   EXPECT_FALSE(std::filesystem::exists(csv));
 }
 
+TEST_F(LengthReportTest, RefusedBeforeAnyFileIsTouched) {
+  const std::string drawing = Entities(Line("A", "0", "0", "3", "4"));
+  const std::string dxf = folder_.Write("in.dxf", drawing);
+  const std::string csv = folder_.Write("old.csv", "old contents");
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {dxf, dxf},                                                     // the drawing as its own report
+      {dxf, folder_.File(".") + "/in.dxf"},                           // another spelling of it
+      {folder_.File(""), csv},                                        // a folder as the drawing
+      {folder_.Write("bin.dxf", "AutoCAD Binary DXF\r\n\x1a"), csv},  // a binary drawing
+  };
+#ifdef __linux__
+  std::filesystem::create_symlink(dxf, folder_.File("link.csv"));
+  cases.push_back({dxf, folder_.File("link.csv")});
+#endif
+  for (const auto& [from, to] : cases) {
+    SCOPED_TRACE(from + " -> " + to);
+    EXPECT_THROW(WriteLengthReport(from, to), TFileError);
+    EXPECT_EQ(ReadBytes(dxf), drawing);
+    EXPECT_EQ(ReadBytes(csv), "old contents");
+  }
+  try {
+    WriteLengthReport(dxf, dxf);
+  } catch (const TFileError& e) {
+    // %s は図面と同じファイルです
+    EXPECT_EQ(
+        std::string(e.what()),
+        dxf + " \x82\xcd\x90\x7d\x96\xca\x82\xc6\x93\xaf\x82\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc5\x82\xb7");
+  }
+  EXPECT_TRUE(ShownMessages.empty());
+}
+
 TEST_F(LengthReportTest, ReaderErrorsPassThroughLeavingAnEmptyFile) {
   const std::string csv = folder_.Write("old.csv", "old contents");
   EXPECT_THROW(WriteLengthReport(folder_.Write("bad.dxf", Entities(Line("A", "0", "0", "1", "x"))), csv),
