@@ -1,6 +1,8 @@
 // orveline-drive: plays the user at a running orveline.exe, for the demo.
 //   orveline-drive run CSVPATH   types CSVPATH, clicks the run button and
-//                                waits until the run has written the file
+//                                waits until the run is over; fails when it
+//                                wrote no file, printing (in code page 932)
+//                                the message the dialog showed, if any
 //   orveline-drive close         clicks the close button and waits until
 //                                the dialog is gone
 #include "app/dialog_driver.h"
@@ -33,7 +35,19 @@ int main(int argc, char** argv) {
       dialog.Type(csv);
       Sleep(500);  // let the name show before the dialog steps aside
       dialog.ClickRun();
-      if (!WaitFor([&] { return FileExists(csv) && !dialog.Minimized(); }, 180000)) {
+      // The dialog steps aside for the run and comes back when it is over.
+      WaitFor([&] { return dialog.Minimized(); }, 20000);
+      if (!WaitFor([&] { return !dialog.Minimized(); }, 180000)) {
+        std::fprintf(stderr, "orveline-drive: the run did not end\n");
+        return 1;
+      }
+      if (WaitFor([&] { return !dialog.MessageBoxText().empty() || FileExists(csv); }, 2000) && !FileExists(csv)) {
+        std::printf("orveline-drive: the dialog says: %s\n", dialog.MessageBoxText().c_str());
+        std::fflush(stdout);
+        dialog.DismissMessageBox();
+        WaitFor([&] { return dialog.MessageBoxText().empty(); }, 5000);
+      }
+      if (!FileExists(csv)) {
         std::fprintf(stderr, "orveline-drive: the run wrote no %s\n", csv.c_str());
         return 1;
       }

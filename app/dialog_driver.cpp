@@ -74,6 +74,13 @@ void TDialogDriver::Click(HWND Button) {
   PostMessageA(Button, WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
 }
 
+HWND TDialogDriver::FocusedWindow() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(Form, nullptr), &info)) return nullptr;
+  return info.hwndFocus;
+}
+
 std::string TDialogDriver::MessageBoxText() const {
   for (HWND box : VisibleTopLevelWindows(ProcessId, "#32770"))
     for (HWND child : ChildWindows(box))

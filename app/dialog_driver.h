@@ -23,6 +23,8 @@ class TDialogDriver {
   void ClickRun() const { Click(RunButton); }
   void ClickClose() const { Click(CloseButton); }
   bool Minimized() const { return IsIconic(Form) != FALSE; }
+  // The window of the dialog's thread that has the keyboard focus, or none.
+  HWND FocusedWindow() const;
   // The text of the message box that the program shows, or empty.
   std::string MessageBoxText() const;
   void DismissMessageBox() const;

@@ -14,66 +14,17 @@
 #include "acadlink/test_windows.h"
 #include "acadlink/window_discovery.h"
 #include "app/dialog_driver.h"
+#include "app/dialog_program.h"
 #include "app/notice_probe.h"
-#include "win32/win32_error.h"
 
 namespace {
 
-std::string ProgramPath;  // orveline.exe, as a Windows path
-std::string SourceDir;    // the repository, as a Windows path ending in "\"
+std::string SourceDir;  // the repository, as a Windows path ending in "\"
 
 const char* const Selection = "1,2,3,6,7,8,11,12,14,20,21,22,26,27,32,36,41,42,45,50,51,57,60,63,74";
 const char* const NoFileNameMessage =
     "\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x8e\x77"
     "\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";  // 保存ファイル名が指定されていません
-
-std::string WorkFolder() {
-  char appData[MAX_PATH] = {};
-  SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
-  return std::string(appData) + "\\Vantrel\\";
-}
-
-template <typename TTest>
-bool WaitFor(TTest&& Test, DWORD Milliseconds = 20000) {
-  for (DWORD waited = 0; waited < Milliseconds; waited += 50) {
-    if (Test()) return true;
-    PumpMessages();
-    Sleep(50);
-  }
-  return Test();
-}
-
-// One start of orveline.exe, copied under a name of the test's choosing.
-class TDialogProgram {
- public:
-  TDialogProgram(const std::string& Folder, const std::string& ExeName) {
-    const std::string exe = Folder + ExeName;
-    CopyFileA(ProgramPath.c_str(), exe.c_str(), FALSE);
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    std::string commandLine = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(), &si,
-                        &Info))
-      ThrowLastError("CreateProcessA " + exe);
-    Dialog = std::make_unique<TDialogDriver>(Info.dwProcessId);
-  }
-  ~TDialogProgram() {
-    if (WaitForSingleObject(Info.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(Info.hProcess, 1);
-      WaitForSingleObject(Info.hProcess, 10000);
-    }
-    CloseHandle(Info.hThread);
-    CloseHandle(Info.hProcess);
-  }
-  TDialogProgram(const TDialogProgram&) = delete;
-  TDialogProgram& operator=(const TDialogProgram&) = delete;
-
-  TDialogDriver* operator->() { return Dialog.get(); }
-  bool Ended(DWORD Milliseconds = 20000) { return WaitForSingleObject(Info.hProcess, Milliseconds) == WAIT_OBJECT_0; }
-
-  PROCESS_INFORMATION Info{};
-  std::unique_ptr<TDialogDriver> Dialog;
-};
 
 class DialogProgramTest : public ::testing::Test {
  protected:
@@ -172,10 +123,10 @@ TEST_F(DialogProgramTest, LayoutAtNinetySixPixelsPerInch) {
 }
 
 TEST(ProgramFileTest, VersionResource) {
-  const DWORD size = GetFileVersionInfoSizeA(ProgramPath.c_str(), nullptr);
+  const DWORD size = GetFileVersionInfoSizeA(TDialogProgram::Path.c_str(), nullptr);
   ASSERT_GT(size, 0u);
   std::vector<char> info(size);
-  ASSERT_TRUE(GetFileVersionInfoA(ProgramPath.c_str(), 0, size, info.data()));
+  ASSERT_TRUE(GetFileVersionInfoA(TDialogProgram::Path.c_str(), 0, size, info.data()));
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
@@ -327,7 +278,7 @@ TEST_F(DialogProgramTest, RunWritesTheQuantityListAndEachStartHasItsOwnDxfFile) 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
   const TTestOptions options = ReadTestOptions(argc, argv);
-  ProgramPath = options.Program;
+  TDialogProgram::Path = options.Program;
   SourceDir = options.SourceDir;
   return RUN_ALL_TESTS();
 }

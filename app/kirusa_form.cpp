@@ -165,7 +165,13 @@ void TKirusaF::Button5Click(HWND /*Sender*/) { SendMessageA(Form, WM_CLOSE, 0, 0
 
 std::string TKirusaF::ResultFileName() { return ReadWindowText(Edit1); }
 
-void TKirusaF::ShowMessage(const std::string& Text) { MessageBoxA(Form, Text.c_str(), FormCaption, MB_OK); }
+void TKirusaF::ShowMessage(const std::string& Text) {
+  // The control that had the focus (the run button after a run) has it
+  // again once the box is closed.
+  const HWND focused = GetFocus();
+  MessageBoxA(Form, Text.c_str(), FormCaption, MB_OK);
+  if (focused && IsWindow(focused)) SetFocus(focused);
+}
 
 void TKirusaF::Minimize() { ShowWindow(Form, SW_MINIMIZE); }
 

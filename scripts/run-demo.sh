@@ -49,7 +49,10 @@ sleep 3
 shot "$out/dialog.png"
 
 echo "== the user types $(windows_path "$out/sample.csv") and clicks 実　行"
-wine_run "$build/win/app/orveline-drive.exe" run "$(windows_path "$out/sample.csv")"
+# The run may end without a list (a CAD program that does not answer): the
+# dialog's message is printed, and the dialog is closed all the same.
+wine_run "$build/win/app/orveline-drive.exe" run "$(windows_path "$out/sample.csv")" \
+    | iconv -f CP932 -t UTF-8 || echo "(the run wrote no out/sample.csv)"
 sleep 1
 shot "$out/notice.png"
 wine_run "$build/win/app/orveline-drive.exe" close
@@ -57,7 +60,11 @@ WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
 wait "$standin" "$dialog" 2>/dev/null || true
 
 echo
-echo "out/sample.csv: layer, length, count, kind, duplicates, colour, linetype"
-iconv -f CP932 -t UTF-8 "$out/sample.csv" | tr -d '\r'
+if [ -f "$out/sample.csv" ]; then
+  echo "out/sample.csv: layer, length, count, kind, duplicates, colour, linetype"
+  iconv -f CP932 -t UTF-8 "$out/sample.csv" | tr -d '\r'
+else
+  echo "no out/sample.csv"
+fi
 echo
 echo "Screenshots: out/dialog.png, out/notice.png; conversation: out/transcript.txt"

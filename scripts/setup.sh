@@ -11,7 +11,9 @@ for pkg in cmake g++ clang libclang-rt-14-dev make googletest \
   have "$pkg" || need+=("$pkg")
 done
 # Wine with what it recommends: the X extensions and fonts it draws with, so
-# that windows look and measure the same on every machine.
+# that windows look and measure the same on every machine. wine-run sets up
+# each prefix's fonts from fonts-wine (Marlett, for the caption buttons) and
+# fonts-ipafont-gothic (IPA P Gothic in place of "ＭＳ Ｐゴシック").
 need_wine=()
 for pkg in wine wine64 fonts-wine; do
   have "$pkg" || need_wine+=("$pkg")

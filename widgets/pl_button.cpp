@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "text/shift_jis.h"
 #include "win32/win32_error.h"
 
 namespace {
@@ -42,13 +41,6 @@ TShiftState CurrentShiftState() {
   return state;
 }
 
-COLORREF GradientRow(COLORREF begin, COLORREF end, int y, int height) {
-  if (height <= 1) return begin;
-  auto mix = [&](int b, int e) { return b + y * (e - b) / (height - 1); };
-  return RGB(mix(GetRValue(begin), GetRValue(end)), mix(GetGValue(begin), GetGValue(end)),
-             mix(GetBValue(begin), GetBValue(end)));
-}
-
 void DrawGradient(HDC dc, int width, int height, COLORREF begin, COLORREF end) {
   begin = GetNearestColor(dc, begin);
   end = GetNearestColor(dc, end);
@@ -58,38 +50,6 @@ void DrawGradient(HDC dc, int width, int height, COLORREF begin, COLORREF end) {
     MoveToEx(dc, 0, y, nullptr);
     LineTo(dc, width, y);
   }
-}
-
-std::vector<size_t> CharacterStarts(const std::string& text) {
-  std::vector<size_t> starts;
-  for (size_t i = 0; i < text.size(); ++i) {
-    starts.push_back(i);
-    i += ShiftJisCharSize(text, i) - 1;
-  }
-  return starts;
-}
-
-std::vector<int> SpreadEven(const std::vector<int>& widths, int total, int span, int x0) {
-  std::vector<int> xs;
-  const int n = static_cast<int>(widths.size());
-  if (n == 0) return xs;
-  // Both gap and remainder carry the sign of the spare space (C++ division).
-  const int spare = span - total;
-  const int gap = n > 1 ? spare / (n - 1) : 0;
-  int remainder = n > 1 ? spare % (n - 1) : 0;
-  int x = x0;
-  for (int i = 0; i < n; ++i) {
-    xs.push_back(x);
-    x += widths[i] + gap;
-    if (remainder > 0) {
-      ++x;
-      --remainder;
-    } else if (remainder < 0) {
-      --x;
-      ++remainder;
-    }
-  }
-  return xs;
 }
 
 // TplBtnCaption
@@ -182,6 +142,16 @@ SIZE TplBtnImage::PictureSize() const {
   return {0, 0};
 }
 
+int TplBtnImage::Left() const {
+  if (!horzCenter_ || !HasGraphic()) return left_;
+  return PictureOffset(true, owner_.Width(), PictureSize().cx, left_);
+}
+
+int TplBtnImage::Top() const {
+  if (!vertCenter_ || !HasGraphic()) return top_;
+  return PictureOffset(true, owner_.Height(), PictureSize().cy, top_);
+}
+
 void TplBtnImage::SetLeft(int value) {
   left_ = value;
   horzCenter_ = false;
@@ -208,12 +178,14 @@ void TplBtnImage::SetTransParent(bool value) {
 
 void TplBtnImage::SetVertCenter(bool value) {
   if (value == vertCenter_) return;
+  if (!value) top_ = Top();  // the picture stays where it was centred
   vertCenter_ = value;
   if (value) owner_.Repaint();
 }
 
 void TplBtnImage::SetHorzCenter(bool value) {
   if (value == horzCenter_) return;
+  if (!value) left_ = Left();  // the picture stays where it was centred
   horzCenter_ = value;
   if (value) owner_.Repaint();
 }
@@ -498,32 +470,27 @@ void TplButton::Draw(HDC dc) {
 
   TSelectObject font(dc, CurrentFont());
   SetBkMode(dc, TRANSPARENT);
-  const std::string& a = captionA_.Caption();
-  const std::string& b = captionB_.Caption();
-  const int heightA = TextExtent(dc, a.data(), a.size()).cy;
-  int topA;
-  if (captionVertCenter_) {
-    topA = !b.empty() ? (height - 2 * heightA - captionLineSpace_) / 2 : (height - heightA) / 2 + 1;
-    captionTop_ = topA;
-  } else {
-    topA = captionTop_;
-  }
-  int topB;
-  if (captionVertCenter_) {
-    if (!a.empty()) {
-      topB = heightA + topA + captionLineSpace_;
-    } else {
-      topB = (height - TextExtent(dc, b.data(), b.size()).cy) / 2;
-      captionTop_ = topB;
-    }
-  } else {
-    topB = captionTop_ + (!a.empty() ? heightA + captionLineSpace_ : 0);
-  }
-  if (!a.empty()) DrawCaption(dc, captionA_, topA);
-  if (!b.empty()) DrawCaption(dc, captionB_, topB);
+  const TCaptionPlace place = CaptionPlace(dc);
+  if (!captionA_.Caption().empty()) DrawCaption(dc, captionA_, place.TopA);
+  if (!captionB_.Caption().empty()) DrawCaption(dc, captionB_, place.TopB);
 
   DrawFrame(dc);
   DrawFocus(dc);
+}
+
+// The caption lines' places on dc, which holds the caption font.
+TCaptionPlace TplButton::CaptionPlace(HDC dc) {
+  const std::string& a = captionA_.Caption();
+  const std::string& b = captionB_.Caption();
+  return PlaceCaptions(Height(), TextExtent(dc, a.data(), a.size()).cy, TextExtent(dc, b.data(), b.size()).cy,
+                       !a.empty(), !b.empty(), captionLineSpace_, captionVertCenter_, captionTop_);
+}
+
+int TplButton::CaptionTop() {
+  if (!captionVertCenter_) return captionTop_;
+  TMemoryDc measure(CheckCreated(CreateCompatibleDC(nullptr), "CreateCompatibleDC"));
+  TSelectObject font(measure.Get(), CurrentFont());
+  return CaptionPlace(measure.Get()).CaptionTop;
 }
 
 void TplButton::DrawCaption(HDC dc, TplBtnCaption& line, int y) {
@@ -590,8 +557,6 @@ void TplButton::DrawPicture(HDC dc) {
   if (!image_.visible_ || !image_.HasGraphic()) return;
   const SIZE size = image_.PictureSize();
   if (size.cx <= 0 || size.cy <= 0) return;
-  if (image_.vertCenter_) image_.top_ = (Height() - size.cy) / 2;
-  if (image_.horzCenter_) image_.left_ = (Width() - size.cx) / 2;
 
   TDib picture(size.cx, size.cy);
   if (image_.IsIcon()) {
@@ -611,8 +576,8 @@ void TplButton::DrawPicture(HDC dc) {
       }
     }
   }
-  int x = image_.left_;
-  int y = image_.top_;
+  int x = PictureOffset(image_.horzCenter_, Width(), size.cx, image_.left_);
+  int y = PictureOffset(image_.vertCenter_, Height(), size.cy, image_.top_);
   if (pressed_ && hasFocus_) {
     ++x;
     ++y;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "widgets/pl_button_layout.h"
 #include "widgets/toolkit.h"
 
 enum class TplButtonStyle { bsNormal, bsFlat, bsFlatNoFrame, bsRoundRect, bsRoundRectNoFrame };
@@ -24,20 +25,9 @@ struct TShiftState {
 };
 TShiftState CurrentShiftState();
 
-// Colour of row y of a vertical gradient of height rows:
-// begin + y * (end - begin) / (height - 1) per component, rounded toward zero.
-COLORREF GradientRow(COLORREF begin, COLORREF end, int y, int height);
-// Draws the gradient as one line per row across the width. Height 1 draws the
+// Draws the gradient (rows as GradientRow gives them) as one line per row across the width. Height 1 draws the
 // begin colour; height 0 draws nothing.
 void DrawGradient(HDC dc, int width, int height, COLORREF begin, COLORREF end);
-
-// Byte offsets of the characters of a code-page-932 text (a lead byte and
-// its trail byte make one character).
-std::vector<size_t> CharacterStarts(const std::string& text);
-// x of each character when n characters are spread over span pixels from x0:
-// the widths' sum is total (the whole caption's width); the spare pixels are
-// shared out as equal gaps, the remainder one pixel at a time from the left.
-std::vector<int> SpreadEven(const std::vector<int>& widths, int total, int span, int x0);
 
 class TplButton;
 
@@ -85,9 +75,11 @@ class TplBtnImage {
   HICON Icon() const noexcept { return icon_.Get(); }
   SIZE PictureSize() const;
 
-  int Left() const noexcept { return left_; }
+  // Where the picture is drawn: centred in the button while HorzCenter or
+  // VertCenter holds (and there is a picture), else as set.
+  int Left() const;
   void SetLeft(int value);
-  int Top() const noexcept { return top_; }
+  int Top() const;
   void SetTop(int value);
   bool Visible() const noexcept { return visible_; }
   void SetVisible(bool value);
@@ -141,7 +133,9 @@ class TplButton : public TWindowedControl {
   TplBtnCaption& CaptionB() noexcept { return captionB_; }
   int CaptionLineSpace() const noexcept { return captionLineSpace_; }
   void SetCaptionLineSpace(int value);
-  int CaptionTop() const noexcept { return captionTop_; }
+  // The top of the caption line placed first; with vertical centring the
+  // centred one, for the current font and captions.
+  int CaptionTop();
   // Turns vertical centring off.
   void SetCaptionTop(int value);
   bool CaptionVertCenter() const noexcept { return captionVertCenter_; }
@@ -183,6 +177,7 @@ class TplButton : public TWindowedControl {
 
  private:
   void Draw(HDC dc);
+  TCaptionPlace CaptionPlace(HDC dc);
   void DrawCaption(HDC dc, TplBtnCaption& line, int y);
   void DrawPicture(HDC dc);
   void DrawFrame(HDC dc);

@@ -1,0 +1,67 @@
+// One start of orveline.exe for the end-to-end tests, driven through its
+// windows, and the waits they use.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <memory>
+#include <string>
+
+#include "acadlink/test_windows.h"
+#include "app/dialog_driver.h"
+#include "win32/win32_error.h"
+
+// The folder where the program keeps its settings and DXF files.
+inline std::string WorkFolder() {
+  char appData[MAX_PATH] = {};
+  SHGetFolderPathA(nullptr, CSIDL_APPDATA, nullptr, 0, appData);
+  return std::string(appData) + "\\Vantrel\\";
+}
+
+// Tests the condition every 50 ms, handling this thread's messages, until it
+// holds or Milliseconds have passed.
+template <typename TTest>
+bool WaitFor(TTest&& Test, DWORD Milliseconds = 20000) {
+  for (DWORD waited = 0; waited < Milliseconds; waited += 50) {
+    if (Test()) return true;
+    PumpMessages();
+    Sleep(50);
+  }
+  return Test();
+}
+
+// One start of orveline.exe (at Path), copied under a name of the test's
+// choosing; ended with the object if it is still running.
+class TDialogProgram {
+ public:
+  inline static std::string Path;  // orveline.exe, as a Windows path
+
+  TDialogProgram(const std::string& Folder, const std::string& ExeName) {
+    const std::string exe = Folder + ExeName;
+    CopyFileA(Path.c_str(), exe.c_str(), FALSE);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string commandLine = "\"" + exe + "\"";
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(), &si,
+                        &Info))
+      ThrowLastError("CreateProcessA " + exe);
+    Dialog = std::make_unique<TDialogDriver>(Info.dwProcessId);
+  }
+  ~TDialogProgram() {
+    if (WaitForSingleObject(Info.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(Info.hProcess, 1);
+      WaitForSingleObject(Info.hProcess, 10000);
+    }
+    CloseHandle(Info.hThread);
+    CloseHandle(Info.hProcess);
+  }
+  TDialogProgram(const TDialogProgram&) = delete;
+  TDialogProgram& operator=(const TDialogProgram&) = delete;
+
+  TDialogDriver* operator->() { return Dialog.get(); }
+  bool Ended(DWORD Milliseconds = 20000) { return WaitForSingleObject(Info.hProcess, Milliseconds) == WAIT_OBJECT_0; }
+
+  PROCESS_INFORMATION Info{};
+  std::unique_ptr<TDialogDriver> Dialog;
+};
