@@ -139,6 +139,20 @@ if(CHECK_MESSAGES AND NOT (err STREQUAL
   fail("summary of the plain list (got '${err}')")
 endif()
 
+# The stand-in's export of a selection keeps the block definitions: with
+# exact lengths the two references to the door block (a line of 900 and a
+# quarter circle of radius 900, on layer 0) add their contents on the
+# references' layers 内壁 and 外壁.
+run_tool(--exact "${TESTDATA}/sample_selection.dxf" "${WORK}/selection.csv")
+file(READ "${WORK}/selection.csv" csv HEX)
+foreach(row 93e095c72c2020203930302e3030302c312c90fc2c2c2c0d0a 8a4f95c72c2020203930302e3030302c312c90fc2c2c2c0d0a
+    93e095c72c2020313431332e3731372c312c897e8cca2c2c2c0d0a 8a4f95c72c2020313431332e3731372c312c897e8cca2c2c2c0d0a)
+  string(FIND "${csv}" "${row}" at)
+  if(at EQUAL -1 OR NOT (rc EQUAL 0))
+    fail("exact list of the stand-in's selection holds the door block's row ${row} (exit ${rc})")
+  endif()
+endforeach()
+
 run_tool(--version)
 if(NOT (rc EQUAL 0))
   fail("--version exits 0")

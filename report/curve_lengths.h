@@ -4,6 +4,7 @@
 // error far below 1e-9.
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -35,7 +36,8 @@ double BSplineLength(int Degree, const double* Knots, std::size_t KnotCount, con
 double FitPointSplineLength(const TPoint2* Fit, std::size_t Count);
 
 // The adaptive Gauss-Legendre integral of F from A to B (A <= B) to the
-// relative error RelativeError; F is smooth or has a few kinks.
+// relative error RelativeError; F is smooth or has a few kinks. The work is
+// bounded whatever F is.
 template <class TFunction>
 double IntegrateAdaptive(TFunction F, double A, double B, double RelativeError = 1e-13);
 
@@ -56,18 +58,29 @@ double Rule(TFunction& F, double A, double B) {
   return sum * half;
 }
 
+// Halves [A, B] until the two halves agree with the whole to Tolerance, an
+// absolute error that each half gets half of. Floor (a few units of
+// rounding of the whole integral) ends the halving where rounding noise is
+// all that is left, and Pieces bounds the work on any integrand.
 template <class TFunction>
-double Adapt(TFunction& F, double A, double B, double Whole, double Tolerance, int Depth) {
+double Adapt(TFunction& F, double A, double B, double Whole, double Tolerance, double Floor, int Depth, int& Pieces) {
   const double mid = 0.5 * (A + B);
   const double left = Rule(F, A, mid), right = Rule(F, mid, B);
   const double fine = left + right;
-  if (Depth >= 40 || std::abs(fine - Whole) <= Tolerance * std::abs(fine) || !(mid > A && mid < B)) return fine;
-  return Adapt(F, A, mid, left, Tolerance, Depth + 1) + Adapt(F, mid, B, right, Tolerance, Depth + 1);
+  const double error = std::abs(fine - Whole);
+  if (error <= Tolerance || error <= Floor || Depth >= 30 || ++Pieces > 20000 || !(mid > A && mid < B)) return fine;
+  return Adapt(F, A, mid, left, Tolerance / 2, Floor, Depth + 1, Pieces) +
+         Adapt(F, mid, B, right, Tolerance / 2, Floor, Depth + 1, Pieces);
 }
 }  // namespace curve_lengths_detail
 
 template <class TFunction>
 double IntegrateAdaptive(TFunction F, double A, double B, double RelativeError) {
   if (!(B > A)) return 0.0;
-  return curve_lengths_detail::Adapt(F, A, B, curve_lengths_detail::Rule(F, A, B), RelativeError, 0);
+  const double whole = curve_lengths_detail::Rule(F, A, B);
+  const double mid = 0.5 * (A + B);
+  const double estimate = std::max(
+      std::abs(whole), std::abs(curve_lengths_detail::Rule(F, A, mid) + curve_lengths_detail::Rule(F, mid, B)));
+  int pieces = 0;
+  return curve_lengths_detail::Adapt(F, A, B, whole, RelativeError * estimate, 1e-15 * estimate, 0, pieces);
 }
