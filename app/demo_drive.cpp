@@ -5,6 +5,9 @@
 //                                the message the dialog showed, if any
 //   orveline-drive close         clicks the close button and waits until
 //                                the dialog is gone
+//   orveline-drive settings      opens the settings window ("設定..." of the
+//                                system menu) and waits until it shows
+//   orveline-drive settings-cancel  closes it with キャンセル
 #include "app/dialog_driver.h"
 
 #include <cstdio>
@@ -58,7 +61,18 @@ int main(int argc, char** argv) {
       dialog.ClickClose();
       return WaitFor([&] { return !IsWindow(dialog.Form); }, 20000) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: orveline-drive run CSVPATH | orveline-drive close\n");
+    if (argc == 2 && std::strcmp(argv[1], "settings") == 0) {
+      TDialogDriver dialog(0);
+      PostMessageA(dialog.Form, WM_SYSCOMMAND, 0x0010, 0);  // what the menu item sends
+      return WaitFor([&] { return !VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF").empty(); }, 20000) ? 0 : 1;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "settings-cancel") == 0) {
+      TDialogDriver dialog(0);
+      for (HWND window : VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF"))
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+      return WaitFor([&] { return VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF").empty(); }, 20000) ? 0 : 1;
+    }
+    std::fprintf(stderr, "usage: orveline-drive run CSVPATH | close | settings | settings-cancel\n");
     return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "orveline-drive: %s\n", e.what());

@@ -273,6 +273,158 @@ TEST_F(DialogProgramTest, RunWritesTheQuantityListAndEachStartHasItsOwnDxfFile) 
   EXPECT_NE(dxfCommands[0], dxfCommands[1]);
 }
 
+// The settings window, as the user meets it: "設定..." of the system menu
+// (the command the menu sends), its check boxes, OK or キャンセル.
+struct TSettingsWindow {
+  HWND Window = nullptr;
+  std::vector<HWND> CheckBoxes;  // 正確な長さ, 合計, 見出し, UTF-8: in the window's order
+  HWND Ok = nullptr;
+  HWND Cancel = nullptr;
+};
+
+TSettingsWindow OpenSettings(TDialogProgram& Program) {
+  PostMessageA(Program->Form, WM_SYSCOMMAND, 0x0010, 0);
+  TSettingsWindow found;
+  if (!WaitFor([&] { return !VisibleTopLevelWindows(Program.Info.dwProcessId, "TSettingsF").empty(); })) return found;
+  found.Window = VisibleTopLevelWindows(Program.Info.dwProcessId, "TSettingsF").at(0);
+  for (HWND child = GetWindow(found.Window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const std::string text = ReadWindowText(child);
+    if (text == "OK")
+      found.Ok = child;
+    else if (text == "\x83\x4c\x83\x83\x83\x93\x83\x5a\x83\x8b")  // キャンセル
+      found.Cancel = child;
+    else if ((GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX)
+      found.CheckBoxes.push_back(child);
+  }
+  return found;
+}
+
+bool Checked(HWND Box) { return SendMessageA(Box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+std::string StoredSetting(const std::string& Ini, const char* Key) {
+  char value[64] = {};
+  GetPrivateProfileStringA("\x90\xdd\x92\xe8", Key, "<none>", value, sizeof value, Ini.c_str());  // 設定
+  return value;
+}
+
+const char* const ExactKey = "\x90\xb3\x8a\x6d\x82\xc8\x92\xb7\x82\xb3";  // 正確な長さ
+const char* const TotalsKey = "\x8d\x87\x8c\x76";                         // 合計
+const char* const HeaderKey = "\x8c\xa9\x8f\x6f\x82\xb5";                 // 見出し
+
+TEST_F(DialogProgramTest, SettingsWindowChangesTheNextListAndIsRemembered) {
+  {
+    TDialogProgram program(Folder, "attr.exe");
+    TSettingsWindow settings = OpenSettings(program);
+    ASSERT_TRUE(settings.Window);
+    EXPECT_EQ(ReadWindowText(settings.Window), "\x90\xdd\x92\xe8");  // 設定
+    ASSERT_EQ(settings.CheckBoxes.size(), 4u);
+    ASSERT_TRUE(settings.Ok && settings.Cancel);
+    EXPECT_EQ(ReadWindowText(settings.CheckBoxes[1]),
+              "\x8d\x87\x8c\x76\x82\xcc\x97\xf1\x82\xf0\x95\x74\x82\xaf\x82\xe9");
+    for (HWND box : settings.CheckBoxes) EXPECT_FALSE(Checked(box));  // all off at first
+    EXPECT_FALSE(IsWindowEnabled(program->Form));                     // modal
+    PostMessageA(settings.CheckBoxes[1], BM_CLICK, 0, 0);             // 合計の列を付ける
+    PostMessageA(settings.CheckBoxes[2], BM_CLICK, 0, 0);             // 見出し行を付ける
+    ASSERT_TRUE(WaitFor([&] { return Checked(settings.CheckBoxes[2]); }));
+    PostMessageA(settings.Ok, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings.Window); }));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(program->Form) != FALSE; }));
+    // The keys are written once the window has gone; "UTF-8" is the last.
+    EXPECT_TRUE(WaitFor([&] { return StoredSetting(Settings, "UTF-8") == "0"; }));
+    EXPECT_EQ(StoredSetting(Settings, TotalsKey), "1");
+    EXPECT_EQ(StoredSetting(Settings, HeaderKey), "1");
+    EXPECT_EQ(StoredSetting(Settings, ExactKey), "0");
+    EXPECT_EQ(StoredSetting(Settings, "UTF-8"), "0");
+    program->ClickClose();
+    ASSERT_TRUE(program.Ended());
+  }
+
+  TPeerProcess standin =
+      TPeerProcess::Standin({"--pick", Selection, "--drawing", SourceDir + "samples\\sample.dxf"}, Folder);
+  // The plain list with a title row and a totals column: a row of one
+  // entity totals its own length; the two arcs of 柱 (radius 900, 225
+  // degrees) total 2250π.
+  std::string expected =
+      "\x89\xe6\x91\x77,\x92\xb7\x82\xb3,\x96\x7b\x90\x94,\x8e\xed\x97\xde,\x8f\x64\x95\xa1,\x90\x46,\x90\xfc\x8e\xed,"
+      "\x8d\x87\x8c\x76\r\n";  // 画層,長さ,本数,種類,重複,色,線種,合計
+  const std::string plain = ReadFileBytes(SourceDir + "testdata\\sample_selection.csv");
+  for (std::size_t start = 0; start < plain.size();) {
+    const std::size_t end = plain.find("\r\n", start);
+    const std::string row = plain.substr(start, end - start);
+    const std::size_t comma = row.find(',');
+    const std::string length = row.substr(comma + 1, 10);
+    expected += row + "," + (row.find(",2,") != std::string::npos ? std::string("  7068.583") : length) + "\r\n";
+    start = end + 2;
+  }
+  {
+    // After a restart the boxes show what was chosen; キャンセル keeps it.
+    TDialogProgram program(Folder, "attr.exe");
+    TSettingsWindow settings = OpenSettings(program);
+    ASSERT_EQ(settings.CheckBoxes.size(), 4u);
+    EXPECT_FALSE(Checked(settings.CheckBoxes[0]));
+    EXPECT_TRUE(Checked(settings.CheckBoxes[1]));
+    EXPECT_TRUE(Checked(settings.CheckBoxes[2]));
+    EXPECT_FALSE(Checked(settings.CheckBoxes[3]));
+    PostMessageA(settings.CheckBoxes[3], BM_CLICK, 0, 0);
+    PostMessageA(settings.Cancel, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings.Window); }));
+    EXPECT_EQ(StoredSetting(Settings, "UTF-8"), "0");
+
+    const std::string csv = Folder + "titled.csv";
+    program->Type(csv);
+    program->ClickRun();
+    ASSERT_TRUE(WaitFor([&] { return FileExists(csv) && !program->Minimized(); }, 60000));
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(csv) == expected; })) << ReadFileBytes(csv);
+
+    // UTF-8 for the next run: the same text, with a byte-order mark.
+    settings = OpenSettings(program);
+    ASSERT_EQ(settings.CheckBoxes.size(), 4u);
+    PostMessageA(settings.CheckBoxes[3], BM_CLICK, 0, 0);
+    PostMessageA(settings.Ok, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings.Window); }));
+    EXPECT_TRUE(WaitFor([&] { return StoredSetting(Settings, "UTF-8") == "1"; }));
+    const std::string utf8Csv = Folder + "utf8.csv";
+    program->Type(utf8Csv);
+    program->ClickRun();
+    ASSERT_TRUE(WaitFor([&] { return FileExists(utf8Csv) && !program->Minimized(); }, 60000));
+    const int wide = MultiByteToWideChar(932, 0, expected.data(), static_cast<int>(expected.size()), nullptr, 0);
+    std::wstring utf16(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(932, 0, expected.data(), static_cast<int>(expected.size()), utf16.data(), wide);
+    std::string utf8(static_cast<std::size_t>(wide) * 3, '\0');
+    utf8.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, utf16.data(), wide, utf8.data(),
+                                                             static_cast<int>(utf8.size()), nullptr, nullptr)));
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(utf8Csv) == "\xef\xbb\xbf" + utf8; }));
+    program->ClickClose();
+    EXPECT_TRUE(program.Ended());
+  }
+}
+
+TEST_F(DialogProgramTest, ExactSettingMeasuresAsDrawn) {
+  TPeerProcess standin = TPeerProcess::Standin(
+      {"--pick", "0,1,2,3,4,5,6,7,8", "--drawing", SourceDir + "testdata\\worked_example.dxf"}, Folder);
+  TDialogProgram program(Folder, "attr.exe");
+  TSettingsWindow settings = OpenSettings(program);
+  ASSERT_EQ(settings.CheckBoxes.size(), 4u);
+  PostMessageA(settings.CheckBoxes[0], BM_CLICK, 0, 0);  // 正確な長さで集計する（…）
+  PostMessageA(settings.Ok, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings.Window); }));
+  EXPECT_TRUE(WaitFor([&] { return StoredSetting(Settings, "UTF-8") == "0"; }));
+  EXPECT_EQ(StoredSetting(Settings, ExactKey), "1");
+  const std::string csv = Folder + "exact.csv";
+  program->Type(csv);
+  program->ClickRun();
+  ASSERT_TRUE(WaitFor([&] { return FileExists(csv) && !program->Minimized(); }, 60000));
+  // The worked example's list, but the closed square polyline measures its
+  // closing edge too: 4 sides of 1.
+  std::string expected = ReadFileBytes(SourceDir + "testdata\\worked_example.csv");
+  const std::string plainPoly = "0,     3.000,1,\x91\xbd\x8a\x70\x90\xfc,,,\r\n";  // 多角線
+  ASSERT_NE(expected.find(plainPoly), std::string::npos);
+  expected.replace(expected.find(plainPoly), plainPoly.size(), "0,     4.000,1,\x91\xbd\x8a\x70\x90\xfc,,,\r\n");
+  EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(csv) == expected; })) << ReadFileBytes(csv);
+  program->ClickClose();
+  EXPECT_TRUE(program.Ended());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

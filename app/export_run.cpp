@@ -208,7 +208,8 @@ TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std
   if (!WrittenSince(leftOver, dxf) || !dxfComplete) return TExportRunEnd::StaleDxf;
   // Only this run's CSV file is announced: a stale one that could not be
   // deleted is not, when the report could not create the file anew.
-  if (!WriteLengthReport(dxfPath, csvPath) || !FileExists(csvPath)) return TExportRunEnd::ReportNotCreated;
+  if (!WriteLengthReport(dxfPath, csvPath, Dialog.ReportOptions()) || !FileExists(csvPath))
+    return TExportRunEnd::ReportNotCreated;
   if (pane) Cad.DrawCompletionNotice(pane, CompletionNoticeText(csvPath));
   return TExportRunEnd::Reported;
 }

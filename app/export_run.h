@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "report/report_options.h"
+
 // What the run needs of the CAD program's command line. The program's own
 // implementation talks to the real windows; the tests script the conversation.
 class TCommandLinePort {
@@ -40,6 +42,8 @@ class TRunDialogPort {
   virtual void ProcessMessages() = 0;
   // The user asked to close the dialog while the run waited.
   virtual bool CloseRequested() = 0;
+  // The settings of the list this run writes.
+  virtual TReportOptions ReportOptions() { return {}; }
 };
 
 struct TExportRunTiming {

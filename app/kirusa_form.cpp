@@ -2,6 +2,7 @@
 
 #include "app/error_handler.h"
 #include "app/settings.h"
+#include "app/settings_window.h"
 #include "win32/win32_error.h"
 #include "win32/window_text.h"
 
@@ -21,6 +22,9 @@ const char* const BannerCaption =
     "CSV\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xd6\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb7";  // 選択した要素の属性値をCSVファイルへ保存します
 const char* const RunCaption = "\x8e\xc0\x81\x40\x8d\x73";    // 実　行 (an ideographic space between)
 const char* const CloseCaption = "\x95\xc2\x82\xb6\x82\xe9";  // 閉じる
+const char* const SettingsItem = "\x90\xdd\x92\xe8...";       // 設定...
+// The system menu's item; below 0xF000, where the system's own commands are.
+const UINT SettingsCommand = 0x0010;
 
 // Client size at 96 pixels per inch.
 const int FormClientWidth = 219;
@@ -64,6 +68,9 @@ void TKirusaF::Create(HINSTANCE Instance) {
                          Instance, this);
   if (!Form) ThrowLastError("CreateWindowExA");
   CreateComponents(Instance);
+  HMENU systemMenu = GetSystemMenu(Form, FALSE);
+  AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(systemMenu, MF_STRING, SettingsCommand, SettingsItem);
   FormCreate(Form);
   ShowWindow(Form, SW_SHOWNORMAL);
   UpdateWindow(Form);
@@ -118,6 +125,7 @@ void TKirusaF::FormCreate(HWND /*Sender*/) {
   Folder = MakeWorkFolder(Form);
   FileBase = MakeWorkFileBase(Folder);
   SetWindowTextA(Edit1, ReadSavedName(SettingsFilePath(Folder)).c_str());
+  Options = ReadReportOptions(SettingsFilePath(Folder));
 }
 
 void TKirusaF::FormClose(HWND /*Sender*/) { WriteSavedName(SettingsFilePath(Folder), ResultFileName()); }
@@ -162,6 +170,16 @@ void TKirusaF::Button4Click(HWND /*Sender*/) {
 }
 
 void TKirusaF::Button5Click(HWND /*Sender*/) { SendMessageA(Form, WM_CLOSE, 0, 0); }
+
+void TKirusaF::SettingsClick() {
+  if (ExportRunActive()) return;  // the run under way keeps the settings it started with
+  TReportOptions chosen = Options;
+  if (!ShowSettingsWindow(Form, Font.Get(), Dpi, chosen)) return;
+  Options = chosen;
+  // Kept at once, so that they hold for the next start too; a settings file
+  // that cannot be written is said (and the choice holds for this start).
+  WriteReportOptions(SettingsFilePath(Folder), Options);
+}
 
 std::string TKirusaF::ResultFileName() { return ReadWindowText(Edit1); }
 
@@ -227,6 +245,12 @@ LRESULT TKirusaF::HandleMessage(HWND Window, UINT Message, WPARAM W, LPARAM L) {
         return 0;
       }
       if (LOWORD(W) == IDCANCEL || LOWORD(W) == IDOK) return 0;  // Enter and Esc belong to the gradient buttons
+      break;
+    case WM_SYSCOMMAND:
+      if ((W & 0xFFF0) == SettingsCommand) {
+        SettingsClick();
+        return 0;
+      }
       break;
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT covers everything; the banner must not flicker

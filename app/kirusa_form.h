@@ -34,6 +34,7 @@ class TKirusaF : public TRunDialogPort {
   void Button1Click(HWND Sender);  // browse
   void Button4Click(HWND Sender);  // run
   void Button5Click(HWND Sender);  // close
+  void SettingsClick();            // "設定..." of the system menu
 
   // What the export run needs of the dialog.
   std::string ResultFileName() override;
@@ -42,6 +43,7 @@ class TKirusaF : public TRunDialogPort {
   void Restore() override;
   void ProcessMessages() override;
   bool CloseRequested() override { return CloseWhenIdle; }
+  TReportOptions ReportOptions() override { return Options; }
 
   const std::string& WorkFolder() const { return Folder; }
   const std::string& WorkFileBase() const { return FileBase; }
@@ -66,6 +68,7 @@ class TKirusaF : public TRunDialogPort {
   int Dpi = 96;
   std::string Folder;
   std::string FileBase;
+  TReportOptions Options;    // the list's settings, from the settings file
   std::string LastSaveName;  // the save dialog starts from the last name confirmed in it
   bool CloseWhenIdle = false;
   TAcadCommandLine Acad;

@@ -14,6 +14,18 @@ const char* const CannotWrite =
     " \x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  // " に書き込めません"
 const char* const FolderName = "Vantrel\\";
 
+const char* const OptionsSection = "\x90\xdd\x92\xe8";  // 設定
+struct TOptionKey {
+  const char* Key;
+  bool TReportOptions::*Option;
+};
+const TOptionKey OptionKeys[] = {
+    {"\x90\xb3\x8a\x6d\x82\xc8\x92\xb7\x82\xb3", &TReportOptions::Exact},  // 正確な長さ
+    {"\x8d\x87\x8c\x76", &TReportOptions::Totals},                         // 合計
+    {"\x8c\xa9\x8f\x6f\x82\xb5", &TReportOptions::Header},                 // 見出し
+    {"UTF-8", &TReportOptions::Utf8},
+};
+
 // Path with a trailing "\" (double-byte aware: 表 ends in the byte 0x5C).
 std::string WithBackslash(const std::string& Path) { return ExtractFileName(Path).empty() ? Path : Path + "\\"; }
 
@@ -90,4 +102,17 @@ std::string ProfileValue(const std::string& Name) {
 void WriteSavedName(const std::string& SettingsFile, const std::string& Name) {
   if (!WritePrivateProfileStringA(Section, Key, ProfileValue(Name).c_str(), SettingsFile.c_str()))
     throw TSettingsWriteError(SettingsFile + CannotWrite);
+}
+
+TReportOptions ReadReportOptions(const std::string& SettingsFile) {
+  TReportOptions options;
+  for (const TOptionKey& key : OptionKeys)
+    options.*key.Option = GetPrivateProfileIntA(OptionsSection, key.Key, 0, SettingsFile.c_str()) == 1;
+  return options;
+}
+
+void WriteReportOptions(const std::string& SettingsFile, const TReportOptions& Options) {
+  for (const TOptionKey& key : OptionKeys)
+    if (!WritePrivateProfileStringA(OptionsSection, key.Key, Options.*key.Option ? "1" : "0", SettingsFile.c_str()))
+      throw TSettingsWriteError(SettingsFile + CannotWrite);
 }

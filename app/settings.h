@@ -7,6 +7,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "report/report_options.h"
+
 // The file-system path of a shell special folder (CSIDL_APPDATA is 0x001A),
 // or the empty text when the shell cannot give one.
 std::string GetSpecialFolderPath(HWND Owner, int Folder);
@@ -38,3 +40,10 @@ std::string ProfileValue(const std::string& Name);
 // Writes Name to the settings file; throws TSettingsWriteError with the
 // message "<path> に書き込めません" when the file cannot be written.
 void WriteSavedName(const std::string& SettingsFile, const std::string& Name);
+
+// The list's settings: section "設定", keys "正確な長さ", "合計", "見出し" and
+// "UTF-8", each 1 or 0; a missing file, section or key is 0.
+TReportOptions ReadReportOptions(const std::string& SettingsFile);
+
+// Writes the four keys; throws TSettingsWriteError as WriteSavedName does.
+void WriteReportOptions(const std::string& SettingsFile, const TReportOptions& Options);

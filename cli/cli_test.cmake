@@ -8,6 +8,16 @@ function(fail what)
   message(SEND_ERROR "FAILED: ${what}")
 endfunction()
 
+# The rows of a list file, CR LF ends taken off (file(STRINGS) would split
+# at Shift-JIS bytes).
+function(read_rows path var)
+  file(READ "${path}" text)
+  string(REPLACE "\r" "" text "${text}")
+  string(REGEX REPLACE "\n$" "" text "${text}")
+  string(REPLACE "\n" ";" text "${text}")
+  set(${var} "${text}" PARENT_SCOPE)
+endfunction()
+
 function(run_tool)
   execute_process(COMMAND ${EMULATOR} "${TOOL}" ${ARGN}
     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
@@ -161,10 +171,104 @@ if(NOT (out MATCHES "^orveline-report [0-9]+\\.[0-9]+"))
   fail("--version prints the version (got '${out}')")
 endif()
 run_tool(--help)
-if(NOT (rc EQUAL 0 AND out MATCHES "Usage: orveline-report DRAWING.dxf REPORT.csv"))
+if(NOT (rc EQUAL 0 AND out MATCHES "Usage: orveline-report \\[OPTIONS\\] DRAWING.dxf... REPORT.csv"))
   fail("--help prints the usage")
 endif()
 run_tool(only-one-argument)
 if(NOT (rc EQUAL 2))
   fail("wrong arguments exit 2 (got ${rc})")
 endif()
+
+# --totals: an eighth field with the summed length; on the worked example
+# three lines of 5 give 15.000 and two circles of radius 1 give 4π.
+run_tool(--totals "${TESTDATA}/worked_example.dxf" "${WORK}/totals.csv")
+read_rows("${WORK}/totals.csv" rows)
+list(GET rows 2 third)
+list(GET rows 3 fourth)
+if(NOT (rc EQUAL 0 AND third MATCHES ",     5\\.000,3,.*,    15\\.000$" AND fourth MATCHES ",    12\\.566$"))
+  fail("--totals third and fourth rows (exit ${rc}: '${third}' '${fourth}')")
+endif()
+
+# A folder stands for the .dxf files directly in it, in byte order of their
+# names; each row starts with the drawing's name.
+file(MAKE_DIRECTORY "${WORK}/set/sub")
+file(COPY_FILE "${TESTDATA}/worked_example.dxf" "${WORK}/set/b.DXF")
+file(COPY_FILE "${TESTDATA}/sample_selection.dxf" "${WORK}/set/a.dxf")
+file(COPY_FILE "${TESTDATA}/worked_example.dxf" "${WORK}/set/sub/c.dxf")
+file(WRITE "${WORK}/set/notes.txt" "not a drawing")
+run_tool("${WORK}/set" "${WORK}/set.csv")
+read_rows("${WORK}/set.csv" rows)
+list(TRANSFORM rows REPLACE ",.*" "" OUTPUT_VARIABLE names)
+list(REMOVE_DUPLICATES names)
+list(LENGTH rows count)
+if(NOT (rc EQUAL 0 AND names STREQUAL "a.dxf;b.DXF" AND count EQUAL 27))
+  fail("folder: drawings a.dxf then b.DXF, 21 + 6 rows (exit ${rc}, ${names}, ${count} rows)")
+endif()
+# The same drawings named one by one, the other way round.
+run_tool("${WORK}/set/b.DXF" "${WORK}/set/a.dxf" "${WORK}/two.csv")
+read_rows("${WORK}/two.csv" rows)
+list(GET rows 0 first)
+if(NOT (rc EQUAL 0 AND first MATCHES "^b\\.DXF,0,     5\\.000,1,"))
+  fail("drawings in the order given (got '${first}')")
+endif()
+
+# A bad drawing among many names itself, and no partial list stays.
+file(WRITE "${WORK}/set2/bad.dxf" "0\nSECTION\n2\nENTITIES\n0\nLINE\n10\n1,5\n")
+run_tool("${TESTDATA}/worked_example.dxf" "${WORK}/set2/bad.dxf" "${WORK}/partial.csv")
+if(NOT (rc EQUAL 1) OR EXISTS "${WORK}/partial.csv")
+  fail("bad drawing among many exits 1 and leaves no list (got ${rc})")
+endif()
+if(CHECK_MESSAGES AND NOT (err MATCHES "bad.dxf: '1,5' は浮動小数点数ではありません"))
+  fail("bad drawing among many is named (got '${err}')")
+endif()
+# A folder without drawings: an error before the report is touched.
+file(MAKE_DIRECTORY "${WORK}/none")
+file(WRITE "${WORK}/untouched.csv" "old")
+run_tool("${WORK}/none" "${WORK}/untouched.csv")
+file(READ "${WORK}/untouched.csv" kept)
+if(NOT (rc EQUAL 1 AND kept STREQUAL "old"))
+  fail("folder without drawings exits 1, report untouched (got ${rc})")
+endif()
+if(CHECK_MESSAGES AND NOT (err MATCHES "none: DXF ファイルがありません"))
+  fail("folder without drawings message (got '${err}')")
+endif()
+
+# --diff: the same drawing twice gives an empty file; the worked example
+# against one of its lines alone gives every other quantity as vanished.
+run_tool(--diff "${TESTDATA}/worked_example.dxf" "${TESTDATA}/worked_example.dxf" "${WORK}/same.csv")
+file(SIZE "${WORK}/same.csv" size)
+if(NOT (rc EQUAL 0 AND size EQUAL 0))
+  fail("--diff of equal drawings is empty (exit ${rc}, ${size} bytes)")
+endif()
+file(WRITE "${WORK}/one.dxf" "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n62\n1\n6\nHIDDEN\n10\n0\n20\n0\n11\n5\n21\n0\n0\nLINE\n8\n0\n62\n1\n6\nHIDDEN\n10\n1\n20\n0\n11\n6\n21\n0\n0\nENDSEC\n0\nEOF\n")
+run_tool(--diff "${TESTDATA}/worked_example.dxf" "${WORK}/one.dxf" "${WORK}/diff.csv")
+read_rows("${WORK}/diff.csv" rows)
+list(LENGTH rows count)
+list(GET rows 0 first)
+if(NOT (rc EQUAL 0 AND count EQUAL 6 AND first MATCHES "^0,     5\\.000,.*,1,HIDDEN,1,2,\\+1$"))
+  fail("--diff rows (exit ${rc}, ${count} rows, first '${first}')")
+endif()
+
+# Wrong arguments and wrong combinations exit 2 and touch nothing.
+foreach(args IN ITEMS
+    "--header;--json;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv"
+    "--diff;--totals;${TESTDATA}/worked_example.dxf;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv"
+    "--diff;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv"
+    "--diff;${WORK}/set;${WORK}/set;${WORK}/combo.csv"
+    "--frobnicate;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv")
+  run_tool(${args})
+  if(NOT (rc EQUAL 2) OR EXISTS "${WORK}/combo.csv")
+    fail("wrong combination '${args}' exits 2 (got ${rc})")
+  endif()
+  if(CHECK_MESSAGES AND NOT (err MATCHES "^orveline-report: [^\n]+\n"))
+    fail("wrong combination '${args}' says why (got '${err}')")
+  endif()
+endforeach()
+
+# --help has a line for each option.
+run_tool(--help)
+foreach(option --totals --header --utf8 --json --diff --help --version)
+  if(NOT (out MATCHES "\n  ${option} +[a-z]"))
+    fail("--help lists ${option}")
+  endif()
+endforeach()

@@ -26,31 +26,10 @@ std::string MessageForTerminal(const std::string& Cp932) { return Convert(Cp932,
 std::string PathForTerminal(const std::string& Path) { return Convert(Path, CP_ACP); }
 
 #else
-#include <iconv.h>
+#include "text/cp932_convert.h"
 
-std::string MessageForTerminal(const std::string& Cp932) {
-  iconv_t cd = iconv_open("UTF-8", "CP932");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return Cp932;
-  std::string out;
-  std::string in = Cp932;
-  char* src = in.data();
-  std::size_t left = in.size();
-  char chunk[256];
-  while (left > 0) {
-    char* dst = chunk;
-    std::size_t room = sizeof chunk;
-    const std::size_t r = iconv(cd, &src, &left, &dst, &room);
-    out.append(chunk, static_cast<std::size_t>(dst - chunk));
-    if (r == static_cast<std::size_t>(-1) && errno != E2BIG) {
-      // A byte that is no character of code page 932: shown as '?'.
-      out.push_back('?');
-      ++src;
-      --left;
-    }
-  }
-  iconv_close(cd);
-  return out;
-}
+// A byte that is no character of code page 932 is shown as "?".
+std::string MessageForTerminal(const std::string& Cp932) { return Cp932ToUtf8(Cp932); }
 
 // File names on Linux are passed through as the terminal gave them.
 std::string PathForTerminal(const std::string& Path) { return Path; }

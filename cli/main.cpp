@@ -1,5 +1,7 @@
 // orveline-report DRAWING.dxf REPORT.csv: the quantity list of a DXF file,
-// byte for byte as the dialog writes it.
+// byte for byte as the dialog writes it; with options, the list in other
+// forms, of several drawings, or of what changed between two.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -7,11 +9,22 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include "cli/console_text.h"
+#include "cli/drawing_list.h"
 #include "dxf/dxf_errors.h"
+#include "dxf/dxf_reader.h"
 #include "dxf/exact_tables.h"
 #include "report/length_report.h"
+#include "report/list_diff.h"
+#include "report/list_writer.h"
 #include "report/report_message.h"
+#include "report/report_options.h"
 
 #ifndef ORVELINE_VERSION
 #define ORVELINE_VERSION "unknown"
@@ -20,18 +33,26 @@
 namespace {
 
 const char kUsage[] =
-    "Usage: orveline-report DRAWING.dxf REPORT.csv\n"
+    "Usage: orveline-report [OPTIONS] DRAWING.dxf... REPORT.csv\n"
+    "       orveline-report --diff [OPTIONS] OLD.dxf NEW.dxf REPORT.csv\n"
     "\n"
     "Reads the lines, circles, arcs and polylines of the ENTITIES section of an\n"
     "ASCII DXF file and writes their quantity list as a Shift-JIS CSV file: one\n"
     "row per layer, colour, linetype, kind and length, with the count and the\n"
-    "number of duplicates. An existing REPORT.csv is replaced.\n"
+    "number of duplicates. An existing REPORT.csv is replaced. Several drawings,\n"
+    "or a folder (its .dxf files), make one list whose rows start with the\n"
+    "drawing's file name.\n"
     "\n"
     "  --exact    lengths as drawn: polyline arcs and closing edges, ellipses and\n"
     "             splines (written after the polylines), and the entities inside\n"
     "             block references, placed where the references put them\n"
     "  --summary  after the list, one line per entity type on standard error:\n"
     "             how many entities were measured and how many not\n"
+    "  --totals   add a column with the summed length of each row\n"
+    "  --header   start the list with a row of column titles\n"
+    "  --utf8     write UTF-8 with a byte-order mark instead of Shift-JIS\n"
+    "  --json     write a JSON array of rows (UTF-8) instead of CSV\n"
+    "  --diff     list what changed from OLD.dxf to NEW.dxf, one row per quantity\n"
     "  --help     show this text\n"
     "  --version  show the version\n"
     "\n"
@@ -42,9 +63,15 @@ const char kFileNotFound[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82"
     "\xf1";  // ファイルが見つかりません
 const char kCannotRead[] = "\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  // 読み込めません
+const char kCannotCreate[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
+    "\xf1";  // ファイルを作成できません
 
 const char kMeasuredLabel[] = "\x8f\x57\x8c\x76";             // 集計
 const char kNotMeasuredLabel[] = "\x8f\x57\x8c\x76\x8a\x4f";  // 集計外
+
+// From this many drawings on, a progress count goes to a terminal.
+constexpr std::size_t kProgressFrom = 4;
 
 std::string CsvPath;
 
@@ -53,15 +80,156 @@ void PrintError(const std::string& Path, const std::string& Cp932Message) {
   std::fputs(line.c_str(), stderr);
 }
 
+// The entity types of every drawing read, for --summary, in the order in
+// which they were first met.
+std::vector<TEntityTally> Tallies;
+
+void AddTallies(const std::string& Path, const TReportOptions& Options) {
+  if (!Options.Exact) TallyEntityTypes(Path);  // the exact reading tallies as it reads
+  for (const TEntityTally& t : EntityTallies) {
+    auto same = std::find_if(Tallies.begin(), Tallies.end(), [&](const TEntityTally& u) { return u.Type == t.Type; });
+    if (same == Tallies.end()) {
+      Tallies.push_back(t);
+    } else {
+      same->Measured += t.Measured;
+      same->NotMeasured += t.NotMeasured;
+    }
+  }
+}
+
 // One line per entity type: "LINE: 集計 12 集計外 0".
 void PrintSummary() {
   std::string text;
-  for (const TEntityTally& t : EntityTallies) {
+  for (const TEntityTally& t : Tallies) {
     text += t.Type + ": " + kMeasuredLabel + " " + std::to_string(t.Measured) + " " + kNotMeasuredLabel + " " +
             std::to_string(t.NotMeasured) + "\n";
   }
   const std::string line = MessageForTerminal(text);
   std::fputs(line.c_str(), stderr);
+}
+
+int UsageError(const char* Message) {
+  std::fprintf(stderr, "orveline-report: %s\n", Message);
+  std::fputs("Try 'orveline-report --help'.\n", stderr);
+  return 2;
+}
+
+bool StandardErrorIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stderr)) != 0;
+#else
+  return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+// One line on the terminal, "orveline-report: 3/12", rewritten in place and
+// cleared at the end.
+class TProgress {
+ public:
+  explicit TProgress(std::size_t Total) : total_(Total), shown_(Total >= kProgressFrom && StandardErrorIsTerminal()) {}
+  ~TProgress() {
+    if (shown_) std::fprintf(stderr, "\r%*s\r", width_, "");
+  }
+  void Step(std::size_t Done) {
+    if (!shown_) return;
+    width_ = std::fprintf(stderr, "\rorveline-report: %zu/%zu", Done, total_) - 1;
+    std::fflush(stderr);
+  }
+
+ private:
+  std::size_t total_;
+  bool shown_;
+  int width_ = 0;
+};
+
+// Hands the rows on with the drawing's name in front.
+class TNamedRows : public TRowSink {
+ public:
+  explicit TNamedRows(TRowSink& To) : to_(To) {}
+  void Row(const TReportRow& Row) override {
+    TReportRow named = Row;
+    named.Drawing = name_;
+    to_.Row(named);
+  }
+  std::string name_;
+
+ private:
+  TRowSink& to_;
+};
+
+// Probes each drawing before the report is touched: a missing or unreadable
+// one is named, and false returned.
+bool DrawingsOpen(const std::vector<std::string>& Paths) {
+  for (const std::string& path : Paths) {
+    errno = 0;
+    if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
+      std::fclose(probe);
+      continue;
+    }
+    PrintError(path, errno == ENOENT || errno == ENOTDIR ? kFileNotFound : kCannotRead);
+    return false;
+  }
+  return true;
+}
+
+// Reads one drawing into the tables; its errors name it, and false is
+// returned.
+bool ReadDrawing(const std::string& Path, const TReportOptions& Options, bool Summary) {
+  try {
+    ReadReportDrawing(Path, Options);
+    if (Summary) AddTallies(Path, Options);
+    return true;
+  } catch (const TFileError& e) {
+    PrintError(e.Path(), e.Reason());
+  } catch (const std::exception& e) {
+    PrintError(Path, e.what());
+  }
+  return false;
+}
+
+int WriteList(const TDrawingList& Drawings, const TListForm& Form, const TReportOptions& Options, bool Summary) {
+  TListWriter list(Form);
+  if (!list.Open(CsvPath)) {
+    PrintError(CsvPath, kCannotCreate);
+    return 1;
+  }
+  TNamedRows named(list);
+  TProgress progress(Drawings.Paths.size());
+  for (std::size_t i = 0; i < Drawings.Paths.size(); ++i) {
+    progress.Step(i + 1);
+    if (!ReadDrawing(Drawings.Paths[i], Options, Summary)) {
+      // A list of several drawings with some missing must not be taken for
+      // the whole: it goes. A single drawing's stays, empty, as the dialog's.
+      if (Drawings.Several) {
+        try {
+          list.Close();
+        } catch (const std::exception&) {}
+        std::remove(CsvPath.c_str());
+      }
+      return 1;
+    }
+    named.name_ = DrawingName(Drawings.Paths[i]);
+    ForEachReportRow(Options, named);
+  }
+  list.Close();
+  return 0;
+}
+
+int WriteDiff(const std::string& OldPath, const std::string& NewPath, const TListForm& Form,
+              const TReportOptions& Options, bool Summary) {
+  TListWriter list(Form);
+  if (!list.Open(CsvPath)) {
+    PrintError(CsvPath, kCannotCreate);
+    return 1;
+  }
+  TRowCollector oldRows, newRows;
+  if (!ReadDrawing(OldPath, Options, Summary)) return 1;
+  ForEachReportRow(Options, oldRows);
+  if (!ReadDrawing(NewPath, Options, Summary)) return 1;
+  ForEachReportRow(Options, newRows);
+  for (const TDiffRow& row : DiffLists(oldRows.Rows, newRows.Rows)) list.DiffRow(row);
+  list.Close();
+  return 0;
 }
 
 }  // namespace
@@ -70,57 +238,71 @@ void PrintSummary() {
 void ShowReportMessage(const std::string& Text) { PrintError(CsvPath, Text); }
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("orveline-report %s\n", ORVELINE_VERSION);
-    return 0;
-  }
+  TListForm form;
   TReportOptions options;
   bool summary = false;
-  std::vector<std::string> paths;
+  std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--exact") == 0)
-      options.Exact = true;
-    else if (std::strcmp(argv[i], "--summary") == 0)
-      summary = true;
-    else
-      paths.emplace_back(argv[i]);
-  }
-  if (paths.size() != 2 || paths[0].empty() || paths[1].empty()) {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
-  const std::string dxfPath = paths[0];
-  CsvPath = paths[1];
-
-  // The report takes a missing drawing for an empty one; here it is an error,
-  // found before the CSV file is touched.
-  errno = 0;
-  if (std::FILE* probe = std::fopen(dxfPath.c_str(), "rb")) {
-    std::fclose(probe);
-  } else {
-    PrintError(dxfPath, errno == ENOENT || errno == ENOTDIR ? kFileNotFound : kCannotRead);
-    return 1;
-  }
-
-  try {
-    if (!WriteLengthReport(dxfPath, CsvPath, options)) return 1;
-    if (summary) {
-      if (!options.Exact) TallyEntityTypes(dxfPath);
-      PrintSummary();
+    const std::string argument = argv[i];
+    if (argument == "--help") {
+      std::fputs(kUsage, stdout);
+      return 0;
     }
+    if (argument == "--version") {
+      std::printf("orveline-report %s\n", ORVELINE_VERSION);
+      return 0;
+    }
+    if (argument == "--exact") {
+      options.Exact = true;
+    } else if (argument == "--summary") {
+      summary = true;
+    } else if (argument == "--totals") {
+      form.Totals = options.Totals = true;
+    } else if (argument == "--header") {
+      form.Header = options.Header = true;
+    } else if (argument == "--utf8") {
+      form.Utf8 = options.Utf8 = true;
+    } else if (argument == "--json") {
+      form.Json = true;
+    } else if (argument == "--diff") {
+      form.Diff = true;
+    } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
+      return UsageError(("unknown option " + argument).c_str());
+    } else if (argument.empty()) {
+      return UsageError("an empty name");
+    } else {
+      positional.push_back(argument);
+    }
+  }
+  if (form.Header && form.Json) return UsageError("--header cannot be used with --json: JSON has no title row");
+  if (form.Diff && form.Totals) return UsageError("--totals cannot be used with --diff: a difference has no totals");
+  if (form.Diff && positional.size() != 3)
+    return UsageError("--diff takes two drawings and the report: --diff OLD.dxf NEW.dxf REPORT.csv");
+  if (positional.size() < 2) return UsageError("a drawing and the report are needed: DRAWING.dxf REPORT.csv");
+
+  CsvPath = positional.back();
+  positional.pop_back();
+  try {
+    if (form.Diff) {
+      for (const std::string& path : positional)
+        if (IsFolder(path)) return UsageError("--diff compares two drawings, not folders");
+      if (!DrawingsOpen(positional)) return 1;
+      const int status = WriteDiff(positional[0], positional[1], form, options, summary);
+      if (status == 0 && summary) PrintSummary();
+      return status;
+    }
+    const TDrawingList drawings = ExpandDrawings(positional);
+    if (!DrawingsOpen(drawings.Paths)) return 1;
+    form.Drawings = drawings.Several;
+    const int status = WriteList(drawings, form, options, summary);
+    if (status == 0 && summary) PrintSummary();
+    return status;
+  } catch (const TDrawingListError& e) {
+    PrintError(e.Path(), e.what());
   } catch (const TFileError& e) {
     PrintError(e.Path(), e.Reason());
-    return 1;
-  } catch (const TConvertError& e) {
-    PrintError(dxfPath, e.what());
-    return 1;
   } catch (const std::exception& e) {
-    PrintError(dxfPath, e.what());
-    return 1;
+    PrintError(CsvPath, e.what());
   }
-  return 0;
+  return 1;
 }

@@ -4,10 +4,8 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -16,9 +14,8 @@
 #include "dxf/entity_tables.h"
 #include "dxf/exact_tables.h"
 #include "dxf/file_identity.h"
-#include "dxf/file_ptr.h"
 #include "report/measures.h"
-#include "report/number_format.h"
+#include "report/list_writer.h"
 #include "report/report_message.h"
 
 namespace {
@@ -33,48 +30,6 @@ const char kArcWord[] = "\x89\x7e\x8c\xca";                             // 円�
 const char kPolyWord[] = "\x91\xbd\x8a\x70\x90\xfc";                    // 多角線
 const char kEllipseWord[] = "\x91\xc8\x89\x7e";                         // 楕円
 const char kSplineWord[] = "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93";  // スプライン
-
-// The CSV file, written through one buffer.
-class TCsvWriter {
- public:
-  TCsvWriter(std::FILE* File, const std::string& Path) : file_(File), path_(Path) { buffer_.reserve(kFlushAt + 4096); }
-
-  std::string& Buffer() { return buffer_; }
-  void MaybeFlush() {
-    if (buffer_.size() >= kFlushAt) Flush();
-  }
-  void Close() {
-    Flush();
-    std::FILE* file = file_.release();
-    if (std::fclose(file) != 0) throw CannotWriteError(path_);
-  }
-
- private:
-  static constexpr std::size_t kFlushAt = 1 << 20;
-  void Flush() {
-    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) != buffer_.size())
-      throw CannotWriteError(path_);
-    buffer_.clear();
-  }
-  TFilePtr file_;
-  std::string path_;
-  std::string buffer_;
-};
-
-// A text field; quoted (with its quotes doubled) only where it holds a
-// comma, a quote or a line end, so that a row always has seven fields.
-void AppendField(std::string& Out, std::string_view Text) {
-  if (Text.find_first_of(",\"\r\n") == std::string_view::npos) {
-    Out.append(Text);
-    return;
-  }
-  Out.push_back('"');
-  for (char c : Text) {
-    if (c == '"') Out.push_back('"');
-    Out.push_back(c);
-  }
-  Out.push_back('"');
-}
 
 // One entity in sort order: its row key as a rank, and measure and position
 // as keys whose unsigned order is the order of the doubles.
@@ -221,33 +176,29 @@ struct TRowGroup {
   std::int64_t Count = 0;
   std::int64_t Duplicates = 0;
   double Measure = 0.0;
+  double Total = 0.0;
 };
 
 template <class TRec>
-void WriteRow(TCsvWriter& Csv, const TRec& Key, const TRowGroup& Group, const char* KindWord) {
-  std::string& out = Csv.Buffer();
-  AppendField(out, Key.Layer.View());
-  out.push_back(',');
-  AppendMeasure(out, Group.Measure);
-  out.push_back(',');
-  out.append(std::to_string(Group.Count));
-  out.push_back(',');
-  out.append(KindWord);
-  out.push_back(',');
-  if (Group.Duplicates > 0) out.append(std::to_string(Group.Duplicates));
-  out.push_back(',');
-  AppendField(out, Key.Color.View());
-  out.push_back(',');
-  AppendField(out, Key.LineType.View());
-  out.append("\r\n");
-  Csv.MaybeFlush();
+void EmitRow(TRowSink& Sink, const TRec& Key, const TRowGroup& Group, int KindOrder, const char* KindWord) {
+  TReportRow row;
+  row.Layer = Key.Layer.View();
+  row.Color = Key.Color.View();
+  row.LineType = Key.LineType.View();
+  row.KindOrder = KindOrder;
+  row.KindWord = KindWord;
+  row.Measure = Group.Measure;
+  row.Total = Group.Total;
+  row.Count = Group.Count;
+  row.Duplicates = Group.Duplicates;
+  Sink.Row(row);
 }
 
 // Measure and position key of one kind of record, and the part of its
 // duplicate key beyond the position.
 template <class TRec, class TMeasure, class TPosition, class TSameDuplicate, class TSwap>
-void WriteKind(TCsvWriter& Csv, TTable<TRec>& Table, std::int32_t Count, const char* KindWord, TMeasure Measure,
-               TPosition Position, TSameDuplicate SameDuplicate, TSwap Swap) {
+void WriteKind(TRowSink& Sink, TTable<TRec>& Table, std::int32_t Count, int KindOrder, const char* KindWord,
+               TMeasure Measure, TPosition Position, TSameDuplicate SameDuplicate, TSwap Swap) {
   if (Count <= 0) return;
   std::vector<TSortItem> items(static_cast<std::size_t>(Count));
   RankRowKeys(Table, items, [&](TSortItem& Item, const TRec& Rec) {
@@ -264,7 +215,7 @@ void WriteKind(TCsvWriter& Csv, TTable<TRec>& Table, std::int32_t Count, const c
   for (std::size_t i = 0; i < items.size(); ++i) {
     const double m = FromOrderKey(items[i].MeasureKey);
     if (i > 0 && (items[i].Rank != items[i - 1].Rank || std::fabs(m - group.Measure) > SameLengthTolerance)) {
-      WriteRow(Csv, Table[i - 1], group, KindWord);
+      EmitRow(Sink, Table[i - 1], group, KindOrder, KindWord);
       group = TRowGroup{};
     }
     // The position is the duplicate key, or its first half.
@@ -273,8 +224,9 @@ void WriteKind(TCsvWriter& Csv, TTable<TRec>& Table, std::int32_t Count, const c
       ++group.Duplicates;
     ++group.Count;
     group.Measure = m;
+    group.Total += m;
   }
-  WriteRow(Csv, Table[items.size() - 1], group, KindWord);
+  EmitRow(Sink, Table[items.size() - 1], group, KindOrder, KindWord);
 }
 
 void PolyStart(const TPolyRec& Poly, double& X, double& Y) {
@@ -299,45 +251,55 @@ void SplineStart(const TSplineRec& Spline, double& X, double& Y) {
 
 }  // namespace
 
-bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options) {
-  // Nothing is touched before the drawing is known to be readable and not to
-  // be the report's own file.
-  if (IsSameFile(IdentifyFile(DxfPath), IdentifyFile(CsvPath))) throw SameAsDrawingError(CsvPath);
-  CheckDrawing(DxfPath);
-  std::FILE* file = std::fopen(CsvPath.c_str(), "wb");
-  if (!file) {
-    ShowReportMessage(kCannotCreate);
-    return false;
-  }
-  TCsvWriter csv(file, CsvPath);
+void ReadReportDrawing(const std::string& DxfPath, const TReportOptions& Options) {
   if (Options.Exact)
     ReadDxfExact(DxfPath);
   else
     ReadDxf(DxfPath);
+}
 
+void ForEachReportRow(const TReportOptions& Options, TRowSink& Sink) {
   WriteKind(
-      csv, Lines, LineCount, kLineWord, MeasureLine,
+      Sink, Lines, LineCount, 0, kLineWord, MeasureLine,
       [](const TLineRec& r, double& x, double& y) { x = r.X1, y = r.Y1; },
       [](const TLineRec& a, const TLineRec& b) { return a.X2 == b.X2 && a.Y2 == b.Y2; }, SwapLineRec);
   WriteKind(
-      csv, Circles, CircleCount, kCircleWord, MeasureCircle,
+      Sink, Circles, CircleCount, 1, kCircleWord, MeasureCircle,
       [](const TCircleRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
       [](const TCircleRec&, const TCircleRec&) { return true; }, SwapCircleRec);
   WriteKind(
-      csv, Arcs, ArcCount, kArcWord, MeasureArc, [](const TArcRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
+      Sink, Arcs, ArcCount, 2, kArcWord, MeasureArc, [](const TArcRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
       [](const TArcRec&, const TArcRec&) { return true; }, SwapArcRec);
   WriteKind(
-      csv, Polys, PolyCount, kPolyWord, Options.Exact ? MeasurePolyExact : MeasurePoly, PolyStart,
+      Sink, Polys, PolyCount, 3, kPolyWord, Options.Exact ? MeasurePolyExact : MeasurePoly, PolyStart,
       [](const TPolyRec&, const TPolyRec&) { return true; }, SwapPolyRec);
   if (Options.Exact) {
     WriteKind(
-        csv, Ellipses, EllipseCount, kEllipseWord, MeasureEllipse,
+        Sink, Ellipses, EllipseCount, 4, kEllipseWord, MeasureEllipse,
         [](const TEllipseRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
         [](const TEllipseRec&, const TEllipseRec&) { return true; }, SwapEllipseRec);
     WriteKind(
-        csv, Splines, SplineCount, kSplineWord, MeasureSpline, SplineStart,
+        Sink, Splines, SplineCount, 5, kSplineWord, MeasureSpline, SplineStart,
         [](const TSplineRec&, const TSplineRec&) { return true; }, SwapSplineRec);
   }
-  csv.Close();
+}
+
+bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options) {
+  TListForm form;
+  form.Totals = Options.Totals;
+  form.Header = Options.Header;
+  form.Utf8 = Options.Utf8;
+  TListWriter list(form);
+  // Nothing is touched before the drawing is known to be readable and not to
+  // be the report's own file.
+  if (IsSameFile(IdentifyFile(DxfPath), IdentifyFile(CsvPath))) throw SameAsDrawingError(CsvPath);
+  CheckDrawing(DxfPath);
+  if (!list.Open(CsvPath)) {
+    ShowReportMessage(kCannotCreate);
+    return false;
+  }
+  ReadReportDrawing(DxfPath, Options);
+  ForEachReportRow(Options, list);
+  list.Close();
   return true;
 }

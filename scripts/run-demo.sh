@@ -5,6 +5,7 @@
 # program the scripted user picks entities. Leaves in out/:
 #   sample.csv      the quantity list (Shift-JIS), printed below decoded
 #   dialog.png      the screen with the dialog before the run
+#   settings.png    the screen with the settings window open (system menu, 設定...)
 #   notice.png      the screen after the run: the notice on the command line
 #   transcript.txt  the conversation as the stand-in received it
 set -euo pipefail
@@ -15,6 +16,7 @@ build=${BUILD_DIR:-$root/build}
 out=$root/out
 # The entities the scripted user picks (0-based, in drawing order).
 pick=${PICK:-1,2,3,6,7,8,11,12,14,20,21,22,26,27,32,36,41,42,45,50,51,57,60,63,74}
+# The program to run: the one just built, or ORVELINE_EXE (a released one).
 # More options for the stand-in, e.g. STANDIN_ARGS="--lag 350 --busy-during-export 2500"
 # (standin/README.md lists them).
 read -r -a standin_args <<<"${STANDIN_ARGS:-}"
@@ -43,10 +45,14 @@ for _ in $(seq 1 300); do [ -f "$out/ready.txt" ] && break; sleep 0.2; done
 [ -f "$out/ready.txt" ] || { echo "the stand-in did not start" >&2; exit 1; }
 
 echo "== starting orveline.exe"
-wine_run "$build/win/app/orveline.exe" &
+wine_run "${ORVELINE_EXE:-$build/win/app/orveline.exe}" &
 dialog=$!
 sleep 3
 shot "$out/dialog.png"
+wine_run "$build/win/app/orveline-drive.exe" settings
+sleep 1
+shot "$out/settings.png"
+wine_run "$build/win/app/orveline-drive.exe" settings-cancel
 
 echo "== the user types $(windows_path "$out/sample.csv") and clicks 実　行"
 # The run may end without a list (a CAD program that does not answer): the
@@ -67,4 +73,4 @@ else
   echo "no out/sample.csv"
 fi
 echo
-echo "Screenshots: out/dialog.png, out/notice.png; conversation: out/transcript.txt"
+echo "Screenshots: out/dialog.png, out/settings.png, out/notice.png; conversation: out/transcript.txt"

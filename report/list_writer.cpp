@@ -1,0 +1,260 @@
+#include "report/list_writer.h"
+
+#include <charconv>
+#include <cmath>
+#include <string_view>
+
+#include "dxf/dxf_errors.h"
+#include "report/number_format.h"
+#include "text/cp932_convert.h"
+
+namespace {
+
+constexpr std::size_t kFlushAt = 1 << 20;
+const char kByteOrderMark[] = "\xef\xbb\xbf";
+
+// Column titles, code-page-932 bytes.
+const char kDrawingTitle[] = "\x90\x7d\x96\xca,";  // 図面,
+const char kListTitles[] =
+    "\x89\xe6\x91\x77,\x92\xb7\x82\xb3,\x96\x7b\x90\x94,\x8e\xed\x97\xde,\x8f\x64\x95\xa1,\x90\x46,"
+    "\x90\xfc\x8e\xed";                          // 画層,長さ,本数,種類,重複,色,線種
+const char kTotalTitle[] = ",\x8d\x87\x8c\x76";  // ,合計
+const char kDiffTitles[] =
+    "\x89\xe6\x91\x77,\x92\xb7\x82\xb3,\x8e\xed\x97\xde,\x90\x46,\x90\xfc\x8e\xed,\x8b\x8c\x96\x7b\x90\x94,"
+    "\x90\x56\x96\x7b\x90\x94,\x91\x9d\x8c\xb8";  // 画層,長さ,種類,色,線種,旧本数,新本数,増減
+
+// A CSV text field; quoted (with its quotes doubled) only where it holds a
+// comma, a quote or a line end, so that a row always has its fields.
+void AppendCsvField(std::string& Out, std::string_view Text) {
+  if (Text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    Out.append(Text);
+    return;
+  }
+  Out.push_back('"');
+  for (char c : Text) {
+    if (c == '"') Out.push_back('"');
+    Out.push_back(c);
+  }
+  Out.push_back('"');
+}
+
+// A JSON string of code-page-932 bytes, still in code page 932: quotes,
+// backslashes and control characters escaped, the trail bytes of double-byte
+// characters (which may be 0x5C) left alone.
+void AppendJsonString(std::string& Out, std::string_view Text) {
+  Out.push_back('"');
+  for (std::size_t i = 0; i < Text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(Text[i]);
+    const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+    if (lead && i + 1 < Text.size()) {
+      const unsigned char trail = static_cast<unsigned char>(Text[i + 1]);
+      if (trail >= 0x40 && trail <= 0xFC && trail != 0x7F) {
+        Out.append(Text.substr(i, 2));
+        ++i;
+        continue;
+      }
+    }
+    if (c == '"' || c == '\\') {
+      Out.push_back('\\');
+      Out.push_back(static_cast<char>(c));
+    } else if (c < 0x20 || c == 0x7F) {
+      static const char kHex[] = "0123456789abcdef";
+      Out.append("\\u00");
+      Out.push_back(kHex[c >> 4]);
+      Out.push_back(kHex[c & 15]);
+    } else {
+      Out.push_back(static_cast<char>(c));
+    }
+  }
+  Out.push_back('"');
+}
+
+// A JSON number: the shortest digits that read back as Value; JSON has no
+// infinity or NaN, so those are null.
+void AppendJsonNumber(std::string& Out, double Value) {
+  if (!std::isfinite(Value)) {
+    Out.append("null");
+    return;
+  }
+  char text[32];
+  const char* end = std::to_chars(text, text + sizeof text, Value).ptr;
+  Out.append(text, static_cast<std::size_t>(end - text));
+}
+
+void AppendInteger(std::string& Out, std::int64_t Value) {
+  char text[24];
+  const char* end = std::to_chars(text, text + sizeof text, Value).ptr;
+  Out.append(text, static_cast<std::size_t>(end - text));
+}
+
+void AppendJsonKey(std::string& Out, const char* Key) {
+  Out.push_back('"');
+  Out.append(Key);
+  Out.append("\":");
+}
+
+}  // namespace
+
+TListWriter::TListWriter(const TListForm& Form) : form_(Form) { buffer_.reserve(kFlushAt + 4096); }
+
+TListWriter::~TListWriter() = default;
+
+bool TListWriter::Open(const std::string& Path) {
+  file_.reset(std::fopen(Path.c_str(), "wb"));
+  if (!file_) return false;
+  path_ = Path;
+  // Written as it is: the buffer holds code-page-932 bytes.
+  if (form_.Utf8 && !form_.Json && std::fwrite(kByteOrderMark, 1, 3, file_.get()) != 3) throw CannotWriteError(Path);
+  if (form_.Json) {
+    buffer_.push_back('[');
+  } else if (form_.Header) {
+    if (form_.Diff) {
+      buffer_.append(kDiffTitles);
+    } else {
+      if (form_.Drawings) buffer_.append(kDrawingTitle);
+      buffer_.append(kListTitles);
+      if (form_.Totals) buffer_.append(kTotalTitle);
+    }
+    buffer_.append("\r\n");
+  }
+  return true;
+}
+
+void TListWriter::BeginRow() {
+  if (!form_.Json) return;
+  buffer_.append(firstRow_ ? "\r\n{" : ",\r\n{");
+  firstRow_ = false;
+}
+
+void TListWriter::EndRow() {
+  buffer_.append(form_.Json ? "}" : "\r\n");
+  if (buffer_.size() >= kFlushAt) Flush();
+}
+
+void TListWriter::Row(const TReportRow& Row) {
+  std::string& out = buffer_;
+  BeginRow();
+  if (form_.Json) {
+    if (form_.Drawings) {
+      AppendJsonKey(out, "drawing");
+      AppendJsonString(out, Row.Drawing);
+      out.push_back(',');
+    }
+    AppendJsonKey(out, "layer");
+    AppendJsonString(out, Row.Layer);
+    out.push_back(',');
+    AppendJsonKey(out, "length");
+    AppendJsonNumber(out, Row.Measure);
+    out.push_back(',');
+    AppendJsonKey(out, "count");
+    AppendInteger(out, Row.Count);
+    out.push_back(',');
+    AppendJsonKey(out, "kind");
+    AppendJsonString(out, Row.KindWord);
+    out.push_back(',');
+    AppendJsonKey(out, "duplicates");
+    AppendInteger(out, Row.Duplicates);
+    out.push_back(',');
+    AppendJsonKey(out, "color");
+    AppendJsonString(out, Row.Color);
+    out.push_back(',');
+    AppendJsonKey(out, "linetype");
+    AppendJsonString(out, Row.LineType);
+    if (form_.Totals) {
+      out.push_back(',');
+      AppendJsonKey(out, "total");
+      AppendJsonNumber(out, Row.Total);
+    }
+  } else {
+    if (form_.Drawings) {
+      AppendCsvField(out, Row.Drawing);
+      out.push_back(',');
+    }
+    AppendCsvField(out, Row.Layer);
+    out.push_back(',');
+    AppendMeasure(out, Row.Measure);
+    out.push_back(',');
+    AppendInteger(out, Row.Count);
+    out.push_back(',');
+    out.append(Row.KindWord);
+    out.push_back(',');
+    if (Row.Duplicates > 0) AppendInteger(out, Row.Duplicates);
+    out.push_back(',');
+    AppendCsvField(out, Row.Color);
+    out.push_back(',');
+    AppendCsvField(out, Row.LineType);
+    if (form_.Totals) {
+      out.push_back(',');
+      AppendMeasure(out, Row.Total);
+    }
+  }
+  EndRow();
+}
+
+void TListWriter::DiffRow(const TDiffRow& Row) {
+  std::string& out = buffer_;
+  const std::int64_t change = Row.NewCount - Row.OldCount;
+  BeginRow();
+  if (form_.Json) {
+    AppendJsonKey(out, "layer");
+    AppendJsonString(out, Row.Layer);
+    out.push_back(',');
+    AppendJsonKey(out, "length");
+    AppendJsonNumber(out, Row.Measure);
+    out.push_back(',');
+    AppendJsonKey(out, "kind");
+    AppendJsonString(out, Row.KindWord);
+    out.push_back(',');
+    AppendJsonKey(out, "color");
+    AppendJsonString(out, Row.Color);
+    out.push_back(',');
+    AppendJsonKey(out, "linetype");
+    AppendJsonString(out, Row.LineType);
+    out.push_back(',');
+    AppendJsonKey(out, "old_count");
+    AppendInteger(out, Row.OldCount);
+    out.push_back(',');
+    AppendJsonKey(out, "new_count");
+    AppendInteger(out, Row.NewCount);
+    out.push_back(',');
+    AppendJsonKey(out, "change");
+    AppendInteger(out, change);
+  } else {
+    AppendCsvField(out, Row.Layer);
+    out.push_back(',');
+    AppendMeasure(out, Row.Measure);
+    out.push_back(',');
+    out.append(Row.KindWord);
+    out.push_back(',');
+    AppendCsvField(out, Row.Color);
+    out.push_back(',');
+    AppendCsvField(out, Row.LineType);
+    out.push_back(',');
+    AppendInteger(out, Row.OldCount);
+    out.push_back(',');
+    AppendInteger(out, Row.NewCount);
+    out.push_back(',');
+    if (change > 0) out.push_back('+');
+    AppendInteger(out, change);
+  }
+  EndRow();
+}
+
+void TListWriter::Flush() {
+  const std::string* bytes = &buffer_;
+  if (form_.Utf8 || form_.Json) {
+    converted_.clear();
+    AppendCp932AsUtf8(converted_, buffer_);
+    bytes = &converted_;
+  }
+  if (!bytes->empty() && std::fwrite(bytes->data(), 1, bytes->size(), file_.get()) != bytes->size())
+    throw CannotWriteError(path_);
+  buffer_.clear();
+}
+
+void TListWriter::Close() {
+  if (form_.Json) buffer_.append(firstRow_ ? "]\r\n" : "\r\n]\r\n");
+  Flush();
+  std::FILE* file = file_.release();
+  if (std::fclose(file) != 0) throw CannotWriteError(path_);
+}

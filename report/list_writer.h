@@ -1,0 +1,63 @@
+// The file of a quantity list in the form asked for: the plain Shift-JIS CSV,
+// with a totals column, a title row or a drawing column, in UTF-8 with a
+// byte-order mark, or as JSON; and the list of what changed between two
+// drawings. Rows are formatted into one buffer in code-page-932 bytes and
+// converted, when the form is UTF-8, a buffer of whole rows at a time.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dxf/file_ptr.h"
+#include "report/report_rows.h"
+
+struct TListForm {
+  bool Totals = false;    // an eighth field: the summed length ("total")
+  bool Header = false;    // a first row of column titles (CSV only)
+  bool Utf8 = false;      // UTF-8 with a byte-order mark; JSON is UTF-8 anyway, without one
+  bool Json = false;      // a JSON array of objects instead of CSV rows
+  bool Drawings = false;  // a first field: the drawing's file name ("drawing")
+  bool Diff = false;      // rows of a difference of two drawings
+};
+
+// One quantity that differs between two drawings; a count is 0 on the side
+// where the quantity does not appear.
+struct TDiffRow {
+  std::string Layer, Color, LineType;
+  int KindOrder = 0;
+  const char* KindWord = nullptr;
+  double Measure = 0.0;  // of the new drawing where the quantity is there, else of the old
+  std::int64_t OldCount = 0;
+  std::int64_t NewCount = 0;
+};
+
+class TListWriter : public TRowSink {
+ public:
+  explicit TListWriter(const TListForm& Form);
+  ~TListWriter();
+  TListWriter(const TListWriter&) = delete;
+  TListWriter& operator=(const TListWriter&) = delete;
+
+  // Creates the file at Path, an existing one replaced; false when it cannot
+  // be created. Then writes what stands before the rows: the byte-order mark,
+  // the title row, the opening bracket.
+  bool Open(const std::string& Path);
+  void Row(const TReportRow& Row) override;
+  void DiffRow(const TDiffRow& Row);
+  // Writes what ends the list and closes the file; throws TFileError when
+  // a write or the close fails.
+  void Close();
+
+ private:
+  void BeginRow();
+  void EndRow();
+  void Flush();
+
+  TListForm form_;
+  TFilePtr file_;
+  std::string path_;
+  std::string buffer_;     // code-page-932 bytes of whole rows
+  std::string converted_;  // the same as UTF-8, when the form asks for it
+  bool firstRow_ = true;
+};
