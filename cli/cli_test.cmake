@@ -84,6 +84,45 @@ if(NOT (size EQUAL 0))
   fail("conversion error leaves an empty CSV")
 endif()
 
+# Nothing lost: the drawing itself as the report (by its own name, or through
+# a link), a folder as the drawing, a binary drawing. Each is refused before
+# any file is touched.
+file(WRITE "${WORK}/same.dxf" "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\nA\n11\n1\n0\nENDSEC\n0\nEOF\n")
+file(READ "${WORK}/same.dxf" drawing)
+set(same_cases "${WORK}/same.dxf")
+if(CHECK_MESSAGES)
+  file(CREATE_LINK "${WORK}/same.dxf" "${WORK}/link.csv" SYMBOLIC)
+  list(APPEND same_cases "${WORK}/link.csv")
+endif()
+foreach(report IN LISTS same_cases)
+  run_tool("${WORK}/same.dxf" "${report}")
+  file(READ "${WORK}/same.dxf" after)
+  if(NOT (rc EQUAL 1 AND after STREQUAL drawing))
+    fail("report ${report} that is the drawing: exit 1, drawing intact (got ${rc})")
+  endif()
+  if(CHECK_MESSAGES AND NOT (err MATCHES "${report}: 図面と同じファイルです\n$"))
+    fail("report that is the drawing: message (got '${err}')")
+  endif()
+endforeach()
+
+file(MAKE_DIRECTORY "${WORK}/folder.dxf")
+file(WRITE "${WORK}/kept.csv" "earlier list")
+run_tool("${WORK}/folder.dxf" "${WORK}/kept.csv")
+file(READ "${WORK}/kept.csv" kept)
+if(NOT (rc EQUAL 1 AND kept STREQUAL "earlier list"))
+  fail("folder as the drawing: exit 1, report untouched (got ${rc}, '${kept}')")
+endif()
+
+file(WRITE "${WORK}/binary.dxf" "AutoCAD Binary DXF\r\n")
+run_tool("${WORK}/binary.dxf" "${WORK}/kept.csv")
+file(READ "${WORK}/kept.csv" kept)
+if(NOT (rc EQUAL 1 AND kept STREQUAL "earlier list"))
+  fail("binary drawing: exit 1, report untouched (got ${rc}, '${kept}')")
+endif()
+if(CHECK_MESSAGES AND NOT (err MATCHES "binary.dxf: バイナリ DXF です。読み込めるのはアスキー DXF だけです\n$"))
+  fail("binary drawing: message (got '${err}')")
+endif()
+
 # Exact lengths and the summary: a block of two lines referred to once, a
 # closed square with a half-circle side, a text and a reference to a block
 # that is not there.

@@ -19,6 +19,7 @@
 #include "cli/drawing_list.h"
 #include "dxf/dxf_errors.h"
 #include "dxf/dxf_reader.h"
+#include "dxf/file_identity.h"
 #include "dxf/exact_tables.h"
 #include "report/length_report.h"
 #include "report/list_diff.h"
@@ -164,6 +165,15 @@ bool DrawingsOpen(const std::vector<std::string>& Paths) {
     errno = 0;
     if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
       std::fclose(probe);
+      // Neither the report itself nor a drawing the reader refuses may
+      // cost the report or the drawing a byte.
+      try {
+        if (IsSameFile(IdentifyFile(path), IdentifyFile(CsvPath))) throw SameAsDrawingError(CsvPath);
+        CheckDrawing(path);
+      } catch (const TFileError& e) {
+        PrintError(e.Path(), e.Reason());
+        return false;
+      }
       continue;
     }
     PrintError(path, errno == ENOENT || errno == ENOTDIR ? kFileNotFound : kCannotRead);

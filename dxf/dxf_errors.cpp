@@ -1,5 +1,7 @@
 #include "dxf/dxf_errors.h"
 
+#include "text/shift_jis.h"
+
 namespace {
 
 const char kNotAnInteger[] =
@@ -8,11 +10,28 @@ const char kNotAReal[] =
     "' \x82\xcd\x95\x82\x93\xae\x8f\xac\x90\x94\x93\x5f\x90\x94\x82\xc5\x82\xcd\x82\xa0"
     "\x82\xe8\x82\xdc\x82\xb9\x82\xf1";  // ' は浮動小数点数ではありません
 const char kCannotRead[] = " \x82\xf0\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  //  を読み込めません
+const char kBinaryDxf[] =
+    " \x82\xcd\x83\x6f\x83\x43\x83\x69\x83\x8a DXF \x82\xc5\x82\xb7\x81\x42\x93\xc7\x82\xdd\x8d\x9e\x82\xdf"
+    "\x82\xe9\x82\xcc\x82\xcd\x83\x41\x83\x58\x83\x4c\x81\x5b DXF \x82\xbe\x82\xaf\x82\xc5\x82\xb7";  //  はバイナリ DXF
+                                                                                                      //  です。読み込めるのはアスキー
+                                                                                                      //  DXF だけです
+const char kSameAsDrawing[] =
+    " \x82\xcd\x90\x7d\x96\xca\x82\xc6\x93\xaf\x82\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc5\x82\xb7";  //  は図面と同じファイルです
+const char kEllipsis[] = "\x81\x63";                                                                      // …
 const char kCannotWrite[] = " \x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  //  に書き込めません
 
+// A value of any length is quoted in at most kQuotedValueBytes bytes of
+// whole characters; a cut is marked with "…".
 std::string Quoted(std::string_view Text, const char* Tail) {
   std::string message = "'";
-  message.append(Text);
+  if (Text.size() <= kQuotedValueBytes) {
+    message.append(Text);
+  } else {
+    std::size_t cut = 0;
+    while (cut + ShiftJisCharSize(Text, cut) <= kQuotedValueBytes) cut += ShiftJisCharSize(Text, cut);
+    message.append(Text.substr(0, cut));
+    message.append(kEllipsis);
+  }
   message.append(Tail);
   return message;
 }
@@ -30,4 +49,12 @@ TFileError CannotReadError(const std::string& Path) {
 
 TFileError CannotWriteError(const std::string& Path) {
   return TFileError(Path + kCannotWrite, Path, std::string(kCannotWrite + 3));
+}
+
+TFileError BinaryDxfError(const std::string& Path) {
+  return TFileError("'" + Path + "'" + kBinaryDxf, Path, std::string(kBinaryDxf + 3));
+}
+
+TFileError SameAsDrawingError(const std::string& Path) {
+  return TFileError(Path + kSameAsDrawing, Path, std::string(kSameAsDrawing + 3));
 }

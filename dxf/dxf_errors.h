@@ -2,6 +2,7 @@
 // exactly as the user sees it, in code-page-932 bytes.
 #pragma once
 
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,3 +36,11 @@ TConvertError NotARealError(std::string_view Text);
 TFileError CannotReadError(const std::string& Path);
 // "%s に書き込めません": writing or closing the file failed.
 TFileError CannotWriteError(const std::string& Path);
+// "'%s' はバイナリ DXF です。読み込めるのはアスキー DXF だけです".
+TFileError BinaryDxfError(const std::string& Path);
+// "%s は図面と同じファイルです": the report would replace its own drawing.
+TFileError SameAsDrawingError(const std::string& Path);
+
+// At most this many bytes of a bad value are quoted in its message, cut at a
+// whole character and marked with "…".
+constexpr std::size_t kQuotedValueBytes = 200;

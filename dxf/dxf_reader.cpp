@@ -2,11 +2,15 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <functional>
 #include <limits>
+#include <string_view>
+#include <unordered_map>
 
 #include "dxf/conversions.h"
 #include "dxf/dxf_errors.h"
 #include "dxf/entity_tables.h"
+#include "dxf/file_identity.h"
 #include "dxf/file_ptr.h"
 #include "dxf/mtext_codes.h"
 #include "dxf/pair_scanner.h"
@@ -15,6 +19,31 @@ namespace {
 
 // Records of Styles in use in this run.
 std::int32_t StyleCount = 0;
+
+// The first slot of each style name, built at the first lookup after the
+// style table changed, so that a text's style is found in one step however
+// many styles the drawing has.
+struct TNameHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view Name) const { return std::hash<std::string_view>()(Name); }
+};
+std::unordered_map<std::string, std::int32_t, TNameHash, std::equal_to<>> StyleIndex;
+bool StyleIndexFresh = false;
+
+const char kBinarySentinel[] = "AutoCAD Binary DXF";
+const char kUtf8ByteOrderMark[] = "\xef\xbb\xbf";
+
+// Looks at the first bytes of the file: a binary DXF is refused, a UTF-8
+// byte-order mark is stepped over. Leaves the file at its first pair.
+void SkipFileStart(std::FILE* File, const std::string& Path) {
+  char start[sizeof kBinarySentinel - 1];
+  const std::size_t got = std::fread(start, 1, sizeof start, File);
+  if (std::ferror(File)) throw CannotReadError(Path);
+  const std::string_view head(start, got);
+  if (head == kBinarySentinel) throw BinaryDxfError(Path);
+  const long skip = head.starts_with(kUtf8ByteOrderMark) ? 3 : 0;
+  if (std::fseek(File, skip, SEEK_SET) != 0) throw CannotReadError(Path);
+}
 
 // Which record the following pairs go to. At most one is open at a time:
 // every group 0 of the ENTITIES section closes it.
@@ -83,7 +112,8 @@ bool TEntityReader::Pair(std::int32_t Code, std::string_view Value) {
       inStyleTable_ = true;
     }
   }
-  afterSection_ = Code == 0 && Value == "SECTION";
+  // A comment between (0, SECTION) and the section's name is no pair before.
+  if (Code != 999) afterSection_ = Code == 0 && Value == "SECTION";
   return true;
 }
 
@@ -110,6 +140,7 @@ void TEntityReader::StylePair(std::int32_t Code, std::string_view Value) {
         return;
     }
     standardKnown_ = false;
+    StyleIndexFresh = false;
   }
   if (Code == 0 && Value == "STYLE") {
     TStyleRec& style = TakeRecord(Styles, StyleCount);
@@ -117,6 +148,7 @@ void TEntityReader::StylePair(std::int32_t Code, std::string_view Value) {
     style.Height = 10.0;
     styleOpen_ = true;
     standardKnown_ = false;
+    StyleIndexFresh = false;
   }
 }
 
@@ -292,13 +324,18 @@ void TEntityReader::EntityPair(std::int32_t Code, std::string_view Value) {
         case 10:
           AddVertex(r, Value);
           break;
-        // Before the first group 10 there is no vertex slot to write into.
-        case 20:
-          if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value);
+        // Before the first group 10 there is no vertex slot to write into;
+        // the value is converted all the same, so that a bad one is an error.
+        case 20: {
+          const double y = ConvertRealFast(Value);
+          if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = y;
           break;
-        case 70:
-          if (r.VertexCount > 0) PolyVertexFlags(r, r.VertexCount) = ConvertInteger(Value);
+        }
+        case 70: {
+          const std::int32_t flags = ConvertInteger(Value);
+          if (r.VertexCount > 0) PolyVertexFlags(r, r.VertexCount) = flags;
           break;
+        }
       }
       return;
     }
@@ -308,9 +345,11 @@ void TEntityReader::EntityPair(std::int32_t Code, std::string_view Value) {
         case 10:
           AddVertex(r, Value);
           break;
-        case 20:
-          if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value);
+        case 20: {
+          const double y = ConvertRealFast(Value);
+          if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = y;
           break;
+        }
         default:
           AssignRowKey(r, Code, Value);
           break;
@@ -372,6 +411,7 @@ void TEntityReader::OpenEntity(std::string_view Kind) {
 std::int32_t ReadDxf(const std::string& Path) {
   LineCount = ArcCount = CircleCount = PolyCount = TextCount = 0;
   StyleCount = 0;
+  StyleIndexFresh = false;
 
   errno = 0;
   TFilePtr file(std::fopen(Path.c_str(), "rb"));
@@ -392,6 +432,7 @@ std::int32_t ReadDxf(const std::string& Path) {
 
   TEntityReader reader;
   try {
+    SkipFileStart(file.get(), Path);
     auto pair = [&reader](std::int32_t Code, std::string_view Value) { return reader.Pair(Code, Value); };
     ScanPairs(file.get(), Path, [&pair](const TPairChunk& Chunk) { return ForEachPair(Chunk, pair); });
   } catch (const TFileError&) {
@@ -404,9 +445,21 @@ std::int32_t ReadDxf(const std::string& Path) {
 }
 
 double StyleHeight(std::string_view Name) {
-  for (std::int32_t i = 0; i < StyleCount; ++i) {
-    const TStyleRec& style = Styles[static_cast<std::size_t>(i)];
-    if (style.Name.View() == Name) return style.Height;
+  if (!StyleIndexFresh) {
+    StyleIndex.clear();
+    for (std::int32_t i = 0; i < StyleCount; ++i)
+      StyleIndex.try_emplace(std::string(Styles[static_cast<std::size_t>(i)].Name.View()), i);  // the first slot wins
+    StyleIndexFresh = true;
   }
-  return 0.0;
+  const auto found = StyleIndex.find(Name);
+  return found == StyleIndex.end() ? 0.0 : Styles[static_cast<std::size_t>(found->second)].Height;
+}
+
+void CheckDrawing(const std::string& Path) {
+  const TFileIdentity drawing = IdentifyFile(Path);
+  if (drawing.Folder) throw CannotReadError(Path);
+  if (!drawing.Exists) return;
+  TFilePtr file(std::fopen(Path.c_str(), "rb"));
+  if (!file) throw CannotReadError(Path);
+  SkipFileStart(file.get(), Path);
 }

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "dxf/dxf_errors.h"
 #include "dxf/entity_tables.h"
+#include "dxf/pair_scanner.h"
 #include "dxf/test_files.h"
 
 namespace {
@@ -71,6 +74,16 @@ TEST_F(ReadDxfTest, LineEndsAndOddLastLine) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Read(c.text), c.lines);
   }
+  // The value of a last line without a line break is read whole.
+  for (const char* end : {"\r\n", "\n", "\r"}) {
+    SCOPED_TRACE(end);
+    std::string text;
+    for (const char* line : {"0", "SECTION", "2", "ENTITIES", "0", "LINE", "8", "A", "11"})
+      text.append(line).append(end);
+    text += "-12.75";
+    ASSERT_EQ(Read(text), 1);
+    EXPECT_EQ(Lines[0].X2, -12.75);
+  }
   // A value line may be empty: CR LF CR LF is two line ends.
   Read("0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nLINE\r\n8\r\n\r\n62\r\n  1\r\n");
   EXPECT_TRUE(Lines[0].Layer.Empty());
@@ -78,14 +91,54 @@ TEST_F(ReadDxfTest, LineEndsAndOddLastLine) {
 }
 
 TEST_F(ReadDxfTest, LongLinesAcrossTheReadBuffer) {
-  // Values far longer than the read buffer, and pairs cut by it everywhere.
+  // Values far longer than the read buffer, and pairs cut by it everywhere:
+  // comments of every length from 0 to 96 move the pairs across the chunk
+  // ends. The same with each kind of line end.
   std::string body;
-  for (int i = 0; i < 40000; ++i) body += Pairs({"0", "LINE", "8", "L", "10", "1.25", "999", std::string(60, 'x')});
+  for (int i = 0; i < 40000; ++i)
+    body += Pairs({"0", "LINE", "8", "L", "10", std::to_string(i), "999", std::string(i % 97, 'x')});
   body += Pairs({"0", "LINE", "8", std::string(3 << 20, 'y'), "11", "7"});
-  EXPECT_EQ(Read(Entities(body)), 40001);
-  EXPECT_EQ(Lines[39999].X1, 1.25);
-  EXPECT_EQ(Lines[40000].Layer.View(), std::string(60, 'y'));
-  EXPECT_EQ(Lines[40000].X2, 7.0);
+  const std::string crlf = Entities(body);
+  for (const char* end : {"\r\n", "\n", "\r"}) {
+    SCOPED_TRACE(end);
+    std::string text;
+    text.reserve(crlf.size());
+    for (std::size_t at = 0, brk; at < crlf.size(); at = brk + 2) {
+      brk = crlf.find("\r\n", at);
+      text.append(crlf, at, brk - at).append(end);
+    }
+    ASSERT_EQ(Read(text), 40001);
+    bool allRead = true;
+    for (int i = 0; i < 40000; ++i) allRead = allRead && Lines[i].X1 == i && Lines[i].Layer.View() == "L";
+    EXPECT_TRUE(allRead);
+    EXPECT_EQ(Lines[40000].Layer.View(), std::string(60, 'y'));
+    EXPECT_EQ(Lines[40000].X2, 7.0);
+  }
+}
+
+TEST_F(ReadDxfTest, FirstChunkEndAtEveryByteOfAPair) {
+  // A comment pads the drawing so that the end of the first chunk falls on
+  // each byte of the pair after it in turn: inside a line, before and after
+  // a line end, between CR and LF.
+  for (const char* end : {"\r\n", "\n", "\r"}) {
+    auto lines = [end](std::initializer_list<std::string_view> Lines) {
+      std::string text;
+      for (std::string_view line : Lines) text.append(line).append(end);
+      return text;
+    };
+    const std::string head = lines({"0", "SECTION", "2", "ENTITIES", "999"});
+    const std::string pairs = lines({"  0", "LINE", "10", "1.5", " 20", "-2.5"});
+    for (std::size_t before = 0; before <= pairs.size(); ++before) {
+      SCOPED_TRACE(testing::Message() << "line end " << std::strlen(end) << " bytes, chunk ends " << before
+                                      << " bytes into the pairs");
+      const std::size_t pad = kPairChunkBytes - before - head.size() - std::strlen(end);
+      const std::string text = head + std::string(pad, 'x') + end + pairs + lines({"0", "ENDSEC"});
+      ASSERT_EQ(text.find(pairs), kPairChunkBytes - before);
+      ASSERT_EQ(Read(text), 1);
+      EXPECT_EQ(Lines[0].X1, 1.5);
+      EXPECT_EQ(Lines[0].Y1, -2.5);
+    }
+  }
 }
 
 TEST_F(ReadDxfTest, ErrorsFarIntoTheFileComeInFileOrder) {
@@ -334,6 +387,52 @@ TEST_F(ReadDxfTest, UnreadableFileIsAnError) {
   EXPECT_EQ(LineCount, 0);
 }
 
+TEST_F(ReadDxfTest, FileStartAndComments) {
+  const std::string line = Pairs({"0", "LINE", "8", "A"});
+  // A UTF-8 byte-order mark before the first group code is stepped over.
+  EXPECT_EQ(Read("\xef\xbb\xbf" + Entities(line)), 1);
+  // A comment between (0, SECTION) and the section's name is no pair before.
+  EXPECT_EQ(Read(Pairs({"0", "SECTION", "999", "made by hand", "2", "ENTITIES"}) + line + line), 2);
+  // A binary DXF file is refused by name, before any pair is read.
+  const std::string binary = std::string("AutoCAD Binary DXF\r\n\x1a\0", 22) + std::string(40, '\x01');
+  for (const auto& check :
+       {+[](const std::string& Path) { ReadDxf(Path); }, +[](const std::string& Path) { CheckDrawing(Path); }}) {
+    const std::string path = folder_.Write("binary.dxf", binary);
+    try {
+      check(path);
+      ADD_FAILURE() << "no error";
+    } catch (const TFileError& e) {
+      // はバイナリ DXF です。読み込めるのはアスキー DXF だけです
+      EXPECT_EQ(e.Reason(),
+                "\x83\x6f\x83\x43\x83\x69\x83\x8a DXF \x82\xc5\x82\xb7\x81\x42\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xe9"
+                "\x82\xcc\x82\xcd\x83\x41\x83\x58\x83\x4c\x81\x5b DXF \x82\xbe\x82\xaf\x82\xc5\x82\xb7");
+      EXPECT_EQ(e.Path(), path);
+    }
+  }
+  EXPECT_EQ(LineCount, 0);
+  // A folder cannot be a drawing; a missing file passes the check.
+  EXPECT_THROW(CheckDrawing(folder_.File("")), TFileError);
+  EXPECT_NO_THROW(CheckDrawing(folder_.File("missing.dxf")));
+}
+
+TEST_F(ReadDxfTest, ManyStylesFoundByNameFirstSlotWins) {
+  // 3000 styles, a second "S7" later (the first wins), texts naming the last
+  // and a missing one.
+  std::string styles = Pairs({"0", "SECTION", "2", "TABLES", "0", "TABLE", "2", "STYLE"});
+  for (int i = 0; i < 3000; ++i)
+    styles += Pairs({"0", "STYLE", "2", "S" + std::to_string(i), "40", std::to_string(i) + ".5"});
+  styles += Pairs({"0", "STYLE", "2", "S7", "40", "99", "0", "ENDTAB", "0", "ENDSEC"});
+  Read(styles + Entities(Pairs({"0", "TEXT", "7", "S2999", "0", "TEXT", "7", "S7", "0", "TEXT", "7", "S3000"})));
+  ASSERT_EQ(TextCount, 3);
+  EXPECT_EQ(Texts[0].Height, 2999.5);
+  EXPECT_EQ(Texts[1].Height, 7.5);
+  EXPECT_EQ(Texts[2].Height, 0.0);
+  // The next run knows only its own styles.
+  Read(StyleTable({{"S7", "3"}}) + Entities(Pairs({"0", "TEXT", "7", "S2999", "0", "TEXT", "7", "S7"})));
+  EXPECT_EQ(Texts[0].Height, 0.0);
+  EXPECT_EQ(Texts[1].Height, 3.0);
+}
+
 TEST_F(ReadDxfTest, ConversionErrors) {
   const char kInteger[] = "' \x82\xcd\x90\xae\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";
   const char kReal[] =
@@ -355,6 +454,21 @@ TEST_F(ReadDxfTest, ConversionErrors) {
        std::string("'1.0") + kInteger, 0},
       {"text alignment", Entities(Pairs({"0", "TEXT", "72", "x"})), std::string("'x") + kInteger, 0},
       {"style height", StyleTable({{"S", "high"}}), std::string("'high") + kReal, 0},
+      // Before the first vertex there is no slot for the value, but it is
+      // converted all the same.
+      {"vertex 20 before its 10", Entities(Pairs({"0", "POLYLINE", "0", "VERTEX", "20", "y", "10", "1"})),
+       std::string("'y") + kReal, 0},
+      {"vertex 70 before its 10", Entities(Pairs({"0", "POLYLINE", "0", "VERTEX", "70", "1.5"})),
+       std::string("'1.5") + kInteger, 0},
+      {"light polyline 20 before its 10", Entities(Pairs({"0", "LWPOLYLINE", "20", "1e999", "10", "1"})),
+       std::string("'1e999") + kReal, 0},
+      // A long bad value is quoted in its first 200 bytes of whole
+      // characters: 199 bytes and 壁 would be 201.
+      {"long value",
+       Entities(Pairs({"0", "LINE", "10", std::string(199, '9') + "\x95\xc7" + std::string(1 << 20, 'x')})),
+       "'" + std::string(199, '9') + "\x81\x63" + kReal, 1},  // …
+      {"value of exactly 200 bytes", Entities(Pairs({"0", "LINE", "10", std::string(199, '9') + "x"})),
+       "'" + std::string(199, '9') + "x" + kReal, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -367,8 +481,8 @@ TEST_F(ReadDxfTest, ConversionErrors) {
     EXPECT_EQ(LineCount, c.lines);  // what was read up to the pair stays
   }
   // Values of groups that are not taken are never converted.
-  EXPECT_EQ(Read(Entities(Pairs({"0",  "LINE", "40", "x",      "0",  "INSERT", "10", "x",        "0",  "LWPOLYLINE",
-                                 "70", "x",    "0",  "VERTEX", "20", "x",      "0",  "POLYLINE", "10", "x"}))),
+  EXPECT_EQ(Read(Entities(Pairs({"0", "LINE", "40", "x", "0", "INSERT", "10", "x", "0", "LWPOLYLINE", "70", "x", "0",
+                                 "POLYLINE", "10", "x"}))),
             1);
 }
 

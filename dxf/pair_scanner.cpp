@@ -146,7 +146,7 @@ class TPairScanner {
 
   std::FILE* file_;
   const std::string& path_;
-  std::size_t size_ = std::size_t{1} << 19;
+  std::size_t size_ = kPairChunkBytes;
   std::vector<char> carry_;
   bool atEnd_ = false;
 };

@@ -3,6 +3,7 @@
 // codes and nothing of what the pairs mean.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -34,6 +35,10 @@ struct TPairChunk {
   std::exception_ptr Error;  // raised once the pairs before it are handled
   bool Last = false;
 };
+
+// The size of the first chunk, and of every chunk while the pairs are
+// shorter than one: the file's bytes [0, kPairChunkBytes) are scanned first.
+constexpr std::size_t kPairChunkBytes = std::size_t{1} << 19;
 
 // The group code of a line of another form than blanks and a few digits:
 // leading blanks, then an integer. Throws TConvertError.

@@ -13,6 +13,7 @@
 #include "dxf/dxf_reader.h"
 #include "dxf/entity_tables.h"
 #include "dxf/exact_tables.h"
+#include "dxf/file_identity.h"
 #include "report/measures.h"
 #include "report/list_writer.h"
 #include "report/report_message.h"
@@ -289,6 +290,10 @@ bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, c
   form.Header = Options.Header;
   form.Utf8 = Options.Utf8;
   TListWriter list(form);
+  // Nothing is touched before the drawing is known to be readable and not to
+  // be the report's own file.
+  if (IsSameFile(IdentifyFile(DxfPath), IdentifyFile(CsvPath))) throw SameAsDrawingError(CsvPath);
+  CheckDrawing(DxfPath);
   if (!list.Open(CsvPath)) {
     ShowReportMessage(kCannotCreate);
     return false;

@@ -15,9 +15,12 @@ constexpr double SameLengthTolerance = 0.00001;
 // polylines and writes their rows. Both paths are code-page-932 (ANSI) byte
 // strings. Returns true when the CSV file was created and written; when it
 // cannot be created, ShowReportMessage tells so, nothing is read and the
-// result is false. Errors of ReadDxf pass through, the CSV file then stays
-// empty (but for its title row or byte-order mark); a failed write throws
-// TFileError. Options.Totals, Header and Utf8 change the form of the list.
+// result is false. Before the CSV file is touched, a drawing that is the CSV
+// file itself (SameAsDrawingError), a folder, or a binary DXF file
+// (CheckDrawing) is refused with TFileError. Errors of ReadDxf pass through,
+// the CSV file then stays empty (but for its title row or byte-order mark); a
+// failed write throws TFileError. Options.Totals, Header and Utf8 change the
+// form of the list.
 bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options = {});
 
 // Reads the DXF file into the tables as Options asks: plainly, or with the

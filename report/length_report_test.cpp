@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "dxf/dxf_errors.h"
@@ -109,6 +110,12 @@ TEST_F(LengthReportTest, GroupsSortsAndCountsDuplicates) {
        Entities(Line("A", "0", "0", "1.000016", "0") + Line("A", "0", "0", "1", "0") +
                 Line("A", "0", "0", "1.000008", "0")),
        "A,     1.000,3," + kLine + ",,,\r\n"},
+      {"the second coordinate brings identical lines together",
+       Entities(Line("A", "0", "5", "1", "5") + Line("A", "0", "0", "1", "0") + Line("A", "0", "5", "1", "5")),
+       "A,     1.000,3," + kLine + ",1,,\r\n"},
+      {"a row shows the measure of its last entity",
+       Entities(Line("A", "0", "0", "1.000504", "0") + Line("A", "0", "0", "1.000496", "0")),
+       "A,     1.001,2," + kLine + ",,,\r\n"},
       {"beyond the tolerance", Entities(Line("A", "0", "0", "1.00002", "0") + Line("A", "0", "0", "1", "0")),
        "A,     1.000,1," + kLine + ",,,\r\nA,     1.000,1," + kLine + ",,,\r\n"},
       {"wide and rounded numbers", Entities(Line("A", "0", "0", "1234567", "0") + Line("A", "0", "0", "0", "2.0625")),
@@ -153,6 +160,37 @@ TEST_F(LengthReportTest, CsvThatCannotBeCreated) {
   EXPECT_FALSE(std::filesystem::exists(csv));
 }
 
+TEST_F(LengthReportTest, RefusedBeforeAnyFileIsTouched) {
+  const std::string drawing = Entities(Line("A", "0", "0", "3", "4"));
+  const std::string dxf = folder_.Write("in.dxf", drawing);
+  const std::string csv = folder_.Write("old.csv", "old contents");
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {dxf, dxf},                                                     // the drawing as its own report
+      {dxf, folder_.File(".") + "/in.dxf"},                           // another spelling of it
+      {folder_.File(""), csv},                                        // a folder as the drawing
+      {folder_.Write("bin.dxf", "AutoCAD Binary DXF\r\n\x1a"), csv},  // a binary drawing
+  };
+#ifdef __linux__
+  std::filesystem::create_symlink(dxf, folder_.File("link.csv"));
+  cases.push_back({dxf, folder_.File("link.csv")});
+#endif
+  for (const auto& [from, to] : cases) {
+    SCOPED_TRACE(from + " -> " + to);
+    EXPECT_THROW(WriteLengthReport(from, to), TFileError);
+    EXPECT_EQ(ReadBytes(dxf), drawing);
+    EXPECT_EQ(ReadBytes(csv), "old contents");
+  }
+  try {
+    WriteLengthReport(dxf, dxf);
+  } catch (const TFileError& e) {
+    // %s は図面と同じファイルです
+    EXPECT_EQ(
+        std::string(e.what()),
+        dxf + " \x82\xcd\x90\x7d\x96\xca\x82\xc6\x93\xaf\x82\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc5\x82\xb7");
+  }
+  EXPECT_TRUE(ShownMessages.empty());
+}
+
 TEST_F(LengthReportTest, ReaderErrorsPassThroughLeavingAnEmptyFile) {
   const std::string csv = folder_.Write("old.csv", "old contents");
   EXPECT_THROW(WriteLengthReport(folder_.Write("bad.dxf", Entities(Line("A", "0", "0", "1", "x"))), csv),
@@ -177,5 +215,73 @@ TEST_F(LengthReportTest, WriteErrorIsRaisedNotSwallowed) {
   }
 }
 #endif
+
+// Rows of the two golden lists worked out by hand from the drawings' entity
+// data, so that a fault in the report cannot hide in a golden file it wrote
+// itself. Each list must hold them, in this order, and so must the report.
+TEST_F(LengthReportTest, GoldenListsHoldRowsDerivedByHand) {
+  const std::string kHome = "\x89\xc6\x8b\xef";          // 家具
+  const std::string kOuterWall = "\x8a\x4f\x95\xc7";     // 外壁
+  const std::string kFitting = "\x8c\x9a\x8b\xef";       // 建具
+  const std::string kColumn = "\x92\x8c";                // 柱
+  const std::string kGrid = "\x92\xca\x82\xe8\x90\x63";  // 通り芯
+  const struct {
+    const char* dxf;
+    const char* golden;
+    std::vector<std::string> rows;
+  } lists[] = {
+      {ORVELINE_TESTDATA "/../samples/sample.dxf",
+       ORVELINE_TESTDATA "/sample.csv",
+       {
+           // A LINE from (3232.797, 25119.593) to (3232.797, 30819.593), linetype CENTER: 5700.
+           "0,  5700.000,1," + kLine + ",,,CENTER",
+           // A CIRCLE of radius 450: 900 pi = 2827.4334.
+           kHome + ",  2827.433,1," + kCircle + ",,,",
+           // Two CIRCLEs of radius 300 at one centre, colours 6 and 7: 600 pi = 1884.9556 each.
+           kGrid + ",  1884.956,1," + kCircle + ",,6,",
+           kGrid + ",  1884.956,1," + kCircle + ",,7,",
+           // Two identical ARCs of radius 900 from 105 to 330 degrees: 900 * 225 * pi / 180 = 3534.2917.
+           kColumn + ",  3534.292,2," + kArc + ",1,,",
+           // An ARC of radius 200 from 75 to 60 degrees, through 0: 200 * 345 * pi / 180 = 1204.2772.
+           kGrid + ",  1204.277,1," + kArc + ",,,",
+           // An LWPOLYLINE of 8 vertices, edges 2400 2300 500 2500 2100 2600 500
+           // (the closing edge is not counted): 12900.
+           kHome + ", 12900.000,1," + kPoly + ",,,",
+           // An LWPOLYLINE, colour 4, edges 2300 200 2500 (a chord: bulges are not
+           // counted) 2000 1700 1300: 10000.
+           kGrid + ", 10000.000,1," + kPoly + ",,4,",
+       }},
+      {ORVELINE_TESTDATA "/sample_selection.dxf",
+       ORVELINE_TESTDATA "/sample_selection.csv",
+       {
+           // A LINE from (32940.23, 3254.949) to (32940.23, 6554.949): 3300.
+           "0,  3300.000,1," + kLine + ",,,",
+           // A LINE from (18810.981, 25627.733) to (23310.981, 25627.733), linetype HIDDEN: 4500.
+           kOuterWall + ",  4500.000,1," + kLine + ",,,HIDDEN",
+           // A CIRCLE of radius 200: 400 pi = 1256.6371.
+           kFitting + ",  1256.637,1," + kCircle + ",,,",
+           // An ARC of radius 800 from 15 to 195 degrees: 800 pi = 2513.2741.
+           kOuterWall + ",  2513.274,1," + kArc + ",,,",
+           kColumn + ",  3534.292,2," + kArc + ",1,,",
+       }},
+  };
+  for (const auto& list : lists) {
+    SCOPED_TRACE(list.golden);
+    const std::string csv = folder_.File("out.csv");
+    ASSERT_TRUE(WriteLengthReport(list.dxf, csv));
+    for (const std::string& text : {ReadBytes(list.golden), ReadBytes(csv)}) {
+      std::vector<std::string> lines;
+      for (std::size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(text.substr(at, end - at));
+      auto next = lines.begin();
+      for (const std::string& row : list.rows) {
+        SCOPED_TRACE(row);
+        next = std::find(next, lines.end(), row);
+        ASSERT_NE(next, lines.end());
+        ++next;
+      }
+    }
+  }
+}
 
 }  // namespace

@@ -20,6 +20,10 @@ TEST(FormatMeasure, TenWideThreeDecimalsHalfAwayFromZero) {
       {0.0005, "     0.001"},
       {15.707963267948966, "    15.708"},
       {0.30000000000000004, "     0.300"},
+      // Rounded to 18 significant digits first: the doubles nearest 0.0195 and
+      // 0.1245 lie just below them, yet they print as the decimals written.
+      {0.0195, "     0.020"},
+      {0.1245, "     0.125"},
       {999.9995, "  1000.000"},  // the carry runs into a new digit
       {99999.9999, "100000.000"},
       {1234567.0, "1234567.000"},  // wider than ten: nothing cut
