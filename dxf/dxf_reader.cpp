@@ -9,6 +9,7 @@
 
 #include "dxf/conversions.h"
 #include "dxf/dxf_errors.h"
+#include "dxf/entity_fields.h"
 #include "dxf/entity_tables.h"
 #include "dxf/file_identity.h"
 #include "dxf/file_ptr.h"
@@ -49,28 +50,8 @@ void SkipFileStart(std::FILE* File, const std::string& Path) {
 // every group 0 of the ENTITIES section closes it.
 enum class TOpen : std::uint8_t { None, Line, Text, Arc, Circle, Polyline, Vertex, LwPolyline };
 
-template <class T>
-T& TakeRecord(TTable<T>& Table, std::int32_t& Count) {
-  ++Count;
-  if (static_cast<std::size_t>(Count) > Table.Length()) Table.GrowBy(TablesGrowStep);
-  return Table[static_cast<std::size_t>(Count) - 1];
-}
-
-// Layer, colour and linetype: the fields that every measured kind shares.
-template <class TRec>
-inline void AssignRowKey(TRec& Rec, std::int32_t Code, std::string_view Value) {
-  switch (Code) {
-    case 8:
-      Rec.Layer.Assign(Value);
-      break;
-    case 62:
-      Rec.Color.Assign(Value);
-      break;
-    case 6:
-      Rec.LineType.Assign(Value);
-      break;
-  }
-}
+using dxf_fields::AssignRowKey;
+using dxf_fields::TakeRecord;
 
 // The entity state machine: takes the pairs in file order and fills the
 // entity tables and the style table.
@@ -180,33 +161,9 @@ void TEntityReader::EntityPair(std::int32_t Code, std::string_view Value) {
   switch (open_) {
     case TOpen::None:
       return;
-    case TOpen::Line: {
-      TLineRec& r = Lines[static_cast<std::size_t>(LineCount) - 1];
-      switch (Code) {
-        case 10:
-          r.X1 = ConvertRealFast(Value);
-          break;
-        case 20:
-          r.Y1 = ConvertRealFast(Value);
-          break;
-        case 30:
-          r.Z1 = ConvertRealFast(Value);
-          break;
-        case 11:
-          r.X2 = ConvertRealFast(Value);
-          break;
-        case 21:
-          r.Y2 = ConvertRealFast(Value);
-          break;
-        case 31:
-          r.Z2 = ConvertRealFast(Value);
-          break;
-        default:
-          AssignRowKey(r, Code, Value);
-          break;
-      }
+    case TOpen::Line:
+      dxf_fields::AssignLinePair(Lines[static_cast<std::size_t>(LineCount) - 1], Code, Value);
       return;
-    }
     case TOpen::Text: {
       TTextRec& r = Texts[static_cast<std::size_t>(TextCount) - 1];
       switch (Code) {
@@ -256,66 +213,15 @@ void TEntityReader::EntityPair(std::int32_t Code, std::string_view Value) {
       }
       return;
     }
-    case TOpen::Arc: {
-      TArcRec& r = Arcs[static_cast<std::size_t>(ArcCount) - 1];
-      switch (Code) {
-        case 10:
-          r.CX = ConvertRealFast(Value);
-          break;
-        case 20:
-          r.CY = ConvertRealFast(Value);
-          break;
-        case 30:
-          r.CZ = ConvertRealFast(Value);
-          break;
-        case 40:
-          r.Radius = ConvertRealFast(Value);
-          break;
-        case 50:
-          r.StartAngle = ConvertRealFast(Value);
-          break;
-        case 51:
-          r.EndAngle = ConvertRealFast(Value);
-          break;
-        default:
-          AssignRowKey(r, Code, Value);
-          break;
-      }
+    case TOpen::Arc:
+      dxf_fields::AssignArcPair(Arcs[static_cast<std::size_t>(ArcCount) - 1], Code, Value);
       return;
-    }
-    case TOpen::Circle: {
-      TCircleRec& r = Circles[static_cast<std::size_t>(CircleCount) - 1];
-      switch (Code) {
-        case 10:
-          r.CX = ConvertRealFast(Value);
-          break;
-        case 20:
-          r.CY = ConvertRealFast(Value);
-          break;
-        case 30:
-          r.CZ = ConvertRealFast(Value);
-          break;
-        case 40:
-          r.Radius = ConvertRealFast(Value);
-          break;
-        default:
-          AssignRowKey(r, Code, Value);
-          break;
-      }
+    case TOpen::Circle:
+      dxf_fields::AssignCirclePair(Circles[static_cast<std::size_t>(CircleCount) - 1], Code, Value);
       return;
-    }
-    case TOpen::Polyline: {
-      TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
-      switch (Code) {
-        case 70:
-          r.Flags = ConvertInteger(Value);
-          break;
-        default:
-          AssignRowKey(r, Code, Value);
-          break;
-      }
+    case TOpen::Polyline:
+      dxf_fields::AssignPolylinePair(Polys[static_cast<std::size_t>(PolyCount) - 1], Code, Value);
       return;
-    }
     case TOpen::Vertex: {
       // A VERTEX with no polyline before it has no record to write into.
       if (PolyCount == 0) return;

@@ -13,6 +13,7 @@
 
 #include "dxf/conversions.h"
 #include "dxf/dxf_errors.h"
+#include "dxf/entity_fields.h"
 #include "dxf/exact_tables.h"
 #include "dxf/file_ptr.h"
 #include "dxf/pair_scanner.h"
@@ -87,28 +88,8 @@ struct TBlock {
   bool Placing = false;            // it is being placed (a reference to itself)
 };
 
-template <class T>
-T& TakeRecord(TTable<T>& Table, std::int32_t& Count) {
-  ++Count;
-  if (static_cast<std::size_t>(Count) > Table.Length()) Table.GrowBy(TablesGrowStep);
-  return Table[static_cast<std::size_t>(Count) - 1];
-}
-
-template <class TRec>
-bool AssignRowKey(TRec& Rec, std::int32_t Code, std::string_view Value) {
-  switch (Code) {
-    case 8:
-      Rec.Layer.Assign(Value);
-      return true;
-    case 62:
-      Rec.Color.Assign(Value);
-      return true;
-    case 6:
-      Rec.LineType.Assign(Value);
-      return true;
-  }
-  return false;
-}
+using dxf_fields::AssignRowKey;
+using dxf_fields::TakeRecord;
 
 bool IsByBlockColor(std::string_view Color) {
   std::int32_t value;
@@ -245,81 +226,15 @@ void TExactReader::EntityPair(std::int32_t Code, std::string_view Value) {
   switch (open_) {
     case TKind::None:
       return;
-    case TKind::Line: {
-      TLineRec& r = Lines[static_cast<std::size_t>(LineCount) - 1];
-      switch (Code) {
-        case 10:
-          r.X1 = ConvertRealFast(Value);
-          break;
-        case 20:
-          r.Y1 = ConvertRealFast(Value);
-          break;
-        case 30:
-          r.Z1 = ConvertRealFast(Value);
-          break;
-        case 11:
-          r.X2 = ConvertRealFast(Value);
-          break;
-        case 21:
-          r.Y2 = ConvertRealFast(Value);
-          break;
-        case 31:
-          r.Z2 = ConvertRealFast(Value);
-          break;
-        default:
-          AssignRowKey(r, Code, Value);
-          break;
-      }
+    case TKind::Line:
+      dxf_fields::AssignLinePair(Lines[static_cast<std::size_t>(LineCount) - 1], Code, Value);
       return;
-    }
-    case TKind::Arc: {
-      TArcRec& r = Arcs[static_cast<std::size_t>(ArcCount) - 1];
-      switch (Code) {
-        case 10:
-          r.CX = ConvertRealFast(Value);
-          break;
-        case 20:
-          r.CY = ConvertRealFast(Value);
-          break;
-        case 30:
-          r.CZ = ConvertRealFast(Value);
-          break;
-        case 40:
-          r.Radius = ConvertRealFast(Value);
-          break;
-        case 50:
-          r.StartAngle = ConvertRealFast(Value);
-          break;
-        case 51:
-          r.EndAngle = ConvertRealFast(Value);
-          break;
-        default:
-          AssignRowKey(r, Code, Value);
-          break;
-      }
+    case TKind::Arc:
+      dxf_fields::AssignArcPair(Arcs[static_cast<std::size_t>(ArcCount) - 1], Code, Value);
       return;
-    }
-    case TKind::Circle: {
-      TCircleRec& r = Circles[static_cast<std::size_t>(CircleCount) - 1];
-      switch (Code) {
-        case 10:
-          r.CX = ConvertRealFast(Value);
-          break;
-        case 20:
-          r.CY = ConvertRealFast(Value);
-          break;
-        case 30:
-          r.CZ = ConvertRealFast(Value);
-          break;
-        case 40:
-          r.Radius = ConvertRealFast(Value);
-          break;
-        default:
-          AssignRowKey(r, Code, Value);
-          break;
-      }
+    case TKind::Circle:
+      dxf_fields::AssignCirclePair(Circles[static_cast<std::size_t>(CircleCount) - 1], Code, Value);
       return;
-    }
     case TKind::Ellipse: {
       TEllipseRec& r = Ellipses[static_cast<std::size_t>(EllipseCount) - 1];
       switch (Code) {
@@ -390,14 +305,9 @@ void TExactReader::EntityPair(std::int32_t Code, std::string_view Value) {
       }
       return;
     }
-    case TKind::Polyline: {
-      TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
-      if (Code == 70)
-        r.Flags = ConvertInteger(Value);
-      else
-        AssignRowKey(r, Code, Value);
+    case TKind::Polyline:
+      dxf_fields::AssignPolylinePair(Polys[static_cast<std::size_t>(PolyCount) - 1], Code, Value);
       return;
-    }
     case TKind::Vertex: {
       TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
       switch (Code) {

@@ -1,0 +1,121 @@
+// The group codes shared by the plain reader and the exact reader: how the
+// pairs of a LINE, ARC, CIRCLE and POLYLINE fill their records. Internal to
+// the dxf library; kept inline, as the plain reader calls these per pair.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "dxf/conversions.h"
+#include "dxf/entity_tables.h"
+
+namespace dxf_fields {
+
+// The next record of Table, grown when full; Count is its new count.
+template <class T>
+inline T& TakeRecord(TTable<T>& Table, std::int32_t& Count) {
+  ++Count;
+  if (static_cast<std::size_t>(Count) > Table.Length()) Table.GrowBy(TablesGrowStep);
+  return Table[static_cast<std::size_t>(Count) - 1];
+}
+
+// Layer, colour and linetype: the fields that every measured kind shares.
+// False when Code is none of them.
+template <class TRec>
+inline bool AssignRowKey(TRec& Rec, std::int32_t Code, std::string_view Value) {
+  switch (Code) {
+    case 8:
+      Rec.Layer.Assign(Value);
+      return true;
+    case 62:
+      Rec.Color.Assign(Value);
+      return true;
+    case 6:
+      Rec.LineType.Assign(Value);
+      return true;
+  }
+  return false;
+}
+
+inline void AssignLinePair(TLineRec& r, std::int32_t Code, std::string_view Value) {
+  switch (Code) {
+    case 10:
+      r.X1 = ConvertRealFast(Value);
+      break;
+    case 20:
+      r.Y1 = ConvertRealFast(Value);
+      break;
+    case 30:
+      r.Z1 = ConvertRealFast(Value);
+      break;
+    case 11:
+      r.X2 = ConvertRealFast(Value);
+      break;
+    case 21:
+      r.Y2 = ConvertRealFast(Value);
+      break;
+    case 31:
+      r.Z2 = ConvertRealFast(Value);
+      break;
+    default:
+      AssignRowKey(r, Code, Value);
+      break;
+  }
+}
+
+inline void AssignArcPair(TArcRec& r, std::int32_t Code, std::string_view Value) {
+  switch (Code) {
+    case 10:
+      r.CX = ConvertRealFast(Value);
+      break;
+    case 20:
+      r.CY = ConvertRealFast(Value);
+      break;
+    case 30:
+      r.CZ = ConvertRealFast(Value);
+      break;
+    case 40:
+      r.Radius = ConvertRealFast(Value);
+      break;
+    case 50:
+      r.StartAngle = ConvertRealFast(Value);
+      break;
+    case 51:
+      r.EndAngle = ConvertRealFast(Value);
+      break;
+    default:
+      AssignRowKey(r, Code, Value);
+      break;
+  }
+}
+
+inline void AssignCirclePair(TCircleRec& r, std::int32_t Code, std::string_view Value) {
+  switch (Code) {
+    case 10:
+      r.CX = ConvertRealFast(Value);
+      break;
+    case 20:
+      r.CY = ConvertRealFast(Value);
+      break;
+    case 30:
+      r.CZ = ConvertRealFast(Value);
+      break;
+    case 40:
+      r.Radius = ConvertRealFast(Value);
+      break;
+    default:
+      AssignRowKey(r, Code, Value);
+      break;
+  }
+}
+
+// The POLYLINE entity itself, before its VERTEX entities: flags and row key.
+inline void AssignPolylinePair(TPolyRec& r, std::int32_t Code, std::string_view Value) {
+  if (Code == 70)
+    r.Flags = ConvertInteger(Value);
+  else
+    AssignRowKey(r, Code, Value);
+}
+
+}  // namespace dxf_fields
