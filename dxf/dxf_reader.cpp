@@ -12,6 +12,7 @@
 #include "dxf/entity_fields.h"
 #include "dxf/entity_tables.h"
 #include "dxf/file_identity.h"
+#include "dxf/file_start.h"
 #include "dxf/file_ptr.h"
 #include "dxf/mtext_codes.h"
 #include "dxf/pair_scanner.h"
@@ -33,18 +34,6 @@ bool StyleIndexFresh = false;
 
 const char kBinarySentinel[] = "AutoCAD Binary DXF";
 const char kUtf8ByteOrderMark[] = "\xef\xbb\xbf";
-
-// Looks at the first bytes of the file: a binary DXF is refused, a UTF-8
-// byte-order mark is stepped over. Leaves the file at its first pair.
-void SkipFileStart(std::FILE* File, const std::string& Path) {
-  char start[sizeof kBinarySentinel - 1];
-  const std::size_t got = std::fread(start, 1, sizeof start, File);
-  if (std::ferror(File)) throw CannotReadError(Path);
-  const std::string_view head(start, got);
-  if (head == kBinarySentinel) throw BinaryDxfError(Path);
-  const long skip = head.starts_with(kUtf8ByteOrderMark) ? 3 : 0;
-  if (std::fseek(File, skip, SEEK_SET) != 0) throw CannotReadError(Path);
-}
 
 // Which record the following pairs go to. At most one is open at a time:
 // every group 0 of the ENTITIES section closes it.
@@ -313,6 +302,16 @@ void TEntityReader::OpenEntity(std::string_view Kind) {
 }
 
 }  // namespace
+
+void SkipFileStart(std::FILE* File, const std::string& Path) {
+  char start[sizeof kBinarySentinel - 1];
+  const std::size_t got = std::fread(start, 1, sizeof start, File);
+  if (std::ferror(File)) throw CannotReadError(Path);
+  const std::string_view head(start, got);
+  if (head == kBinarySentinel) throw BinaryDxfError(Path);
+  const long skip = head.starts_with(kUtf8ByteOrderMark) ? 3 : 0;
+  if (std::fseek(File, skip, SEEK_SET) != 0) throw CannotReadError(Path);
+}
 
 std::int32_t ReadDxf(const std::string& Path) {
   LineCount = ArcCount = CircleCount = PolyCount = TextCount = 0;

@@ -16,6 +16,7 @@
 #include "dxf/entity_fields.h"
 #include "dxf/exact_tables.h"
 #include "dxf/file_ptr.h"
+#include "dxf/file_start.h"
 #include "dxf/pair_scanner.h"
 #include "dxf/placement.h"
 
@@ -884,6 +885,7 @@ void ReadDxfExact(const std::string& Path) {
 
   TExactReader reader;
   try {
+    SkipFileStart(file.get(), Path);
     auto pair = [&reader](std::int32_t Code, std::string_view Value) { return reader.Pair(Code, Value); };
     ScanPairs(file.get(), Path, [&pair](const TPairChunk& Chunk) { return ForEachPair(Chunk, pair); });
   } catch (const TFileError&) {
@@ -916,5 +918,6 @@ void TallyEntityTypes(const std::string& Path) {
     afterSection = Code == 0 && Value == "SECTION";
     return true;
   };
+  SkipFileStart(file.get(), Path);
   ScanPairs(file.get(), Path, [&pair](const TPairChunk& Chunk) { return ForEachPair(Chunk, pair); });
 }

@@ -81,10 +81,12 @@ extern std::vector<TEntityTally> EntityTallies;
 // of the ENTITIES section, and in place of each block reference the entities
 // of its block from the BLOCKS section, placed where the reference puts them.
 // Fills Lines, Arcs, Circles, Polys, Ellipses and Splines with their counts and
-// EntityTallies; texts and styles are not read. Errors as for ReadDxf.
+// EntityTallies; texts and styles are not read. Errors, a binary file and a
+// UTF-8 byte-order mark at the file start as for ReadDxf.
 void ReadDxfExact(const std::string& Path);
 
 // Fills EntityTallies from the ENTITIES section as the plain reading counts:
 // lines, arcs, circles and both kinds of polyline measured, everything else
-// not. The tables are left alone.
+// not. The tables are left alone. A UTF-8 byte-order mark at the file start
+// is stepped over.
 void TallyEntityTypes(const std::string& Path);

@@ -258,4 +258,16 @@ TEST_F(ExactReportTest, TallyOfMeasuredAndUnmeasured) {
   }
 }
 
+TEST_F(ExactReportTest, ByteOrderMarkAtFileStartIsSteppedOver) {
+  const std::string drawing = Drawing("", Pairs({"0", "LINE", "8", "A", "10", "0", "20", "0", "11", "3", "21", "4"}));
+  const std::string expected = "A,     5.000,1," + kLine + ",,,\r\n";
+  EXPECT_EQ(Report(drawing), expected);
+  EXPECT_EQ(Report("\xef\xbb\xbf" + drawing), expected);
+  // The tally of the plain reading reads the same file start.
+  TallyEntityTypes(folder_.Write("in.dxf", "\xef\xbb\xbf" + drawing));
+  ASSERT_EQ(EntityTallies.size(), 1u);
+  EXPECT_EQ(EntityTallies[0].Type, "LINE");
+  EXPECT_EQ(EntityTallies[0].Measured, 1);
+}
+
 }  // namespace
