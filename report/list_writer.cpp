@@ -7,6 +7,7 @@
 #include "dxf/dxf_errors.h"
 #include "report/number_format.h"
 #include "text/cp932_convert.h"
+#include "text/shift_jis.h"
 
 namespace {
 
@@ -45,8 +46,7 @@ void AppendJsonString(std::string& Out, std::string_view Text) {
   Out.push_back('"');
   for (std::size_t i = 0; i < Text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(Text[i]);
-    const bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-    if (lead && i + 1 < Text.size()) {
+    if (IsShiftJisLeadByte(c) && i + 1 < Text.size()) {
       const unsigned char trail = static_cast<unsigned char>(Text[i + 1]);
       if (trail >= 0x40 && trail <= 0xFC && trail != 0x7F) {
         Out.append(Text.substr(i, 2));
