@@ -62,6 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     WriteLengthReport(dxf, csv);
   } catch (const TConvertError&) {
     return 0;
+  } catch (const TFileError&) {
+    return 0;  // a drawing refused as a whole (a binary drawing), before the list is touched
   }
   std::string out;
   if (std::FILE* f = std::fopen(csv.c_str(), "rb")) {
