@@ -97,7 +97,9 @@ class ImperfectCadTest : public ::testing::Test {
 void ExpectReady(TDialogProgram& Program) {
   EXPECT_FALSE(Program->Minimized());
   EXPECT_EQ(Program->MessageBoxText(), "");
-  EXPECT_EQ(Program->FocusedWindow(), Program->RunButton);
+  // The focus comes back once the message box has gone and the run has ended.
+  EXPECT_TRUE(WaitFor([&] { return Program->FocusedWindow() == Program->RunButton; }))
+      << "focus on " << Program->FocusedWindow() << ", run button " << Program->RunButton;
 }
 
 TEST_F(ImperfectCadTest, EachModeGivesTheSameListAndTheSameConversation) {
