@@ -116,10 +116,10 @@ class TTable {
   std::size_t Length() const { return length_; }
 
   // Makes the table Length empty records long, keeping none of its contents.
+  // The blocks are kept for the next use, so that a run after a run costs no
+  // allocation (records are cleared as they are handed out again).
   void Reset(std::size_t Length) {
-    blocks_.clear();
     length_ = 0;
-    zeroFrom_ = 0;
     GrowBy(Length);
   }
   // Adds Count empty records at the end.
@@ -138,12 +138,9 @@ class TTable {
     if (zeroFrom_ < ++length_) zeroFrom_ = length_;
     return record;
   }
-  // Cuts the table to Length records (never lengthens it).
+  // Cuts the table to Length records (never lengthens it); the room stays.
   void Shrink(std::size_t Length) {
-    if (Length >= length_) return;
-    length_ = Length;
-    blocks_.resize((Length + BlockSize - 1) / BlockSize);
-    if (zeroFrom_ > blocks_.size() * BlockSize) zeroFrom_ = blocks_.size() * BlockSize;
+    if (Length < length_) length_ = Length;
   }
 
  private:

@@ -23,6 +23,17 @@ TEST(TTable, GrownRecordsAreEmptyAfterAnEarlierLongerUse) {
   }
   EXPECT_EQ(table[2].X1, 1.0);  // records kept by the cut stay
   EXPECT_EQ(table.Length(), 2004u);
+
+  // A new run reuses the room: every record it is given is empty again.
+  table.Reset(2);
+  EXPECT_EQ(table.Length(), 2u);
+  table.GrowBy(TablesGrowStep);
+  table.Push();
+  for (std::size_t i : {0u, 2u, 101u, 102u}) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(table[i].X1, 0.0);
+    EXPECT_TRUE(table[i].Layer.Empty());
+  }
 }
 
 TEST(TFixedText, CutsAtCapacity) {

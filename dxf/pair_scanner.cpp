@@ -1,8 +1,10 @@
 #include "dxf/pair_scanner.h"
 
+#include <atomic>
 #include <bit>
 #include <condition_variable>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -153,18 +155,53 @@ class TPairScanner {
 
 }  // namespace
 
+namespace {
+
+constexpr std::size_t kChunks = 3;
+
+// The chunks of the last run, kept for the next one, so that a run costs no
+// allocation once a first run has sized them. Runs do not overlap (the
+// reader is never entered twice at once); one that would takes chunks of
+// its own.
+struct TChunkSet {
+  TPairChunk Chunks[kChunks];
+};
+TChunkSet SharedChunks;
+std::atomic<bool> SharedChunksBusy{false};
+
+}  // namespace
+
 void ScanPairs(std::FILE* File, const std::string& Path, const TChunkHandler& Handler) {
-  constexpr std::size_t kChunks = 3;
   TPairScanner scanner(File, Path);
-  TPairChunk chunks[kChunks];
+  std::unique_ptr<TChunkSet> ownChunks;
+  TPairChunk* chunks = SharedChunks.Chunks;
+  const bool shared = !SharedChunksBusy.exchange(true);
+  if (!shared) {
+    ownChunks = std::make_unique<TChunkSet>();
+    chunks = ownChunks->Chunks;
+  }
+  struct TRelease {
+    bool Shared;
+    ~TRelease() {
+      if (Shared) SharedChunksBusy = false;
+    }
+  } release{shared};
+
+  // The first chunk is scanned here: a file that fits in it is handled with
+  // no second thread.
+  scanner.Fill(chunks[0]);
+  if (chunks[0].Last) {
+    Handler(chunks[0]);
+    return;
+  }
 
   std::mutex mutex;
   std::condition_variable changed;
-  std::size_t filled = 0;    // chunks handed to the handling so far
+  std::size_t filled = 1;    // chunks handed to the handling so far
   std::size_t released = 0;  // chunks handled and free again
   bool stop = false;
   auto scan = [&] {
-    for (std::size_t n = 0;; ++n) {
+    for (std::size_t n = 1;; ++n) {
       {
         std::unique_lock lock(mutex);
         changed.wait(lock, [&] { return stop || n - released < kChunks; });
@@ -193,8 +230,8 @@ void ScanPairs(std::FILE* File, const std::string& Path, const TChunkHandler& Ha
   } catch (const std::system_error&) {
     // No second thread: scan and handle in turn.
     for (TPairChunk& chunk = chunks[0];;) {
+      if (!Handler(chunk) || chunk.Last) return;
       scanner.Fill(chunk);
-      if (!Handler(chunk)) return;
     }
   }
   struct TJoin {
@@ -217,7 +254,8 @@ void ScanPairs(std::FILE* File, const std::string& Path, const TChunkHandler& Ha
       std::unique_lock lock(mutex);
       changed.wait(lock, [&] { return filled > n; });
     }
-    if (!Handler(chunks[n % kChunks])) return;
+    const TPairChunk& chunk = chunks[n % kChunks];
+    if (!Handler(chunk) || chunk.Last) return;
     {
       std::lock_guard lock(mutex);
       released = n + 1;

@@ -49,8 +49,10 @@ using TChunkHandler = std::function<bool(const TPairChunk&)>;
 
 // Splits File into lines (CR LF, lone LF or lone CR; a NUL byte ends the
 // text) and the lines into pairs, in one pass, and hands the chunks to
-// Handler in file order. A second thread scans a chunk or two ahead of the
-// handling and stops once the handling has stopped. An odd last line is
+// Handler in file order. A file that fits in one chunk is scanned and
+// handled on the calling thread; for a longer one a second thread scans a
+// chunk or two ahead of the handling and stops once the handling has
+// stopped. The chunks' memory is kept for the next call. An odd last line is
 // never looked at. Path names the file in a read error (TFileError); an error
 // of Handler passes through.
 void ScanPairs(std::FILE* File, const std::string& Path, const TChunkHandler& Handler);

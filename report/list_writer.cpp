@@ -95,7 +95,7 @@ void AppendJsonKey(std::string& Out, const char* Key) {
 
 }  // namespace
 
-TListWriter::TListWriter(const TListForm& Form) : form_(Form) { buffer_.reserve(kFlushAt + 4096); }
+TListWriter::TListWriter(const TListForm& Form) : form_(Form) {}
 
 TListWriter::~TListWriter() = default;
 
