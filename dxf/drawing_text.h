@@ -24,7 +24,7 @@ class TDrawingText {
   // no declared code page or in one that this system does not know; else the
   // converted text, in a buffer that the next call reuses.
   std::string_view Cp932(std::string_view Value) {
-    if (!converter_) return Value;
+    if (!converter_ || converter_->Keeps(Value)) return Value;
     converter_->Convert(Value, converted_);
     return converted_;
   }

@@ -47,12 +47,14 @@ class TCp932Converter {
   // upper-case hexadecimal digits for each of its UTF-16 units; a byte
   // sequence that does not decode is kept as it is.
   void Convert(std::string_view Text, std::string& Out) {
-    if (!known_ || (asciiSame_ && IsAscii(Text))) {
+    if (Keeps(Text))
       Out.assign(Text);
-      return;
-    }
-    ConvertSlowly(Text, Out);
+    else
+      ConvertSlowly(Text, Out);
   }
+  // Whether Convert gives Text back as it is, known without converting: an
+  // unknown code page, or ASCII text of an encoding that ASCII is part of.
+  bool Keeps(std::string_view Text) const { return !known_ || (asciiSame_ && IsAscii(Text)); }
 
  private:
   static bool IsAscii(std::string_view Text) {
