@@ -31,7 +31,6 @@ constexpr std::int64_t kMaxPlaced = 8'000'000;
 constexpr int kMaxDepth = 64;
 
 // POLYLINE flags [70] and VERTEX flags [70].
-constexpr std::int32_t kClosed = 1;
 constexpr std::int32_t kPolyline3d = 8;
 constexpr std::int32_t kPolygonMesh = 16;
 constexpr std::int32_t kPolyfaceMesh = 64;
@@ -201,7 +200,8 @@ bool TExactReader::Pair(std::int32_t Code, std::string_view Value) {
       section_ = TSection::Blocks;
     }
   }
-  afterSection_ = Code == 0 && Value == "SECTION";
+  // A comment between (0, SECTION) and the section's name is no pair before.
+  if (Code != 999) afterSection_ = Code == 0 && Value == "SECTION";
   return true;
 }
 
@@ -317,13 +317,17 @@ void TExactReader::EntityPair(std::int32_t Code, std::string_view Value) {
           vertexHasPoint_ = true;
           if (r.VertexCount == 0) r.FirstVertex = static_cast<std::int64_t>(PolyVertices.Length());
           PolyVertices.Push().X = ConvertRealFast(Value);
-          PolyVertexFlagSlots.Push();
+          PolyVertexFlagSlots.Push() = vertexFlags_;
           PolyBulges.Push();
           ++r.VertexCount;
           break;
-        case 20:
-          if (vertexHasPoint_) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value);
+        // Before the first group 10 there is no vertex to write into; the
+        // value is converted all the same, so that a bad one is an error.
+        case 20: {
+          const double y = ConvertRealFast(Value);
+          if (vertexHasPoint_) PolyVertex(r, r.VertexCount).Y = y;
           break;
+        }
         case 42:
           if (vertexHasPoint_) PolyBulges[PolyBulges.Length() - 1] = ConvertRealFast(Value);
           break;
@@ -345,9 +349,11 @@ void TExactReader::EntityPair(std::int32_t Code, std::string_view Value) {
           PolyBulges.Push();
           ++r.VertexCount;
           break;
-        case 20:
-          if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value);
+        case 20: {
+          const double y = ConvertRealFast(Value);
+          if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = y;
           break;
+        }
         case 42:
           if (r.VertexCount > 0) PolyBulges[PolyBulges.Length() - 1] = ConvertRealFast(Value);
           break;

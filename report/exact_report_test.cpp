@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "dxf/dxf_errors.h"
 #include "dxf/exact_tables.h"
 #include "dxf/test_files.h"
 #include "report/length_report.h"
@@ -255,6 +256,27 @@ TEST_F(ExactReportTest, TallyOfMeasuredAndUnmeasured) {
     ASSERT_NE(found, EntityTallies.end());
     EXPECT_EQ(found->Measured, e.measured);
     EXPECT_EQ(found->NotMeasured, e.notMeasured);
+  }
+}
+
+TEST_F(ExactReportTest, ReadsThePairsAsThePlainReadingDoes) {
+  const std::string line = Pairs({"0", "LINE", "8", "A", "10", "0", "20", "0", "11", "3", "21", "4"});
+  // A comment between the section start and its name.
+  EXPECT_EQ(Report(Pairs({"0", "SECTION", "999", "made by hand", "2", "ENTITIES"}) + line +
+                   Pairs({"0", "ENDSEC", "0", "EOF"})),
+            "A,     5.000,1," + kLine + ",,,\r\n");
+  // A bad value before a vertex has its point is an error all the same.
+  const std::string bad[] = {
+      Pairs({"0", "POLYLINE", "8", "0", "0", "VERTEX", "20", "x", "10", "0"}),
+      Pairs({"0", "POLYLINE", "8", "0", "0", "VERTEX", "70", "x", "10", "0"}),
+      Pairs({"0", "LWPOLYLINE", "8", "0", "20", "x", "10", "0"}),
+  };
+  for (const std::string& entities : bad) {
+    SCOPED_TRACE(entities);
+    const std::string csv = folder_.File("out.csv");
+    TReportOptions options;
+    options.Exact = true;
+    EXPECT_THROW(WriteLengthReport(folder_.Write("in.dxf", Drawing("", entities)), csv, options), TConvertError);
   }
 }
 
