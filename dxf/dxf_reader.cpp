@@ -339,6 +339,7 @@ std::int32_t ReadDxf(const std::string& Path) {
     return 0;
   }
 
+  RunTexts.Clear();
   Lines.Reset(TablesGrowStep);
   Arcs.Reset(TablesGrowStep);
   Circles.Reset(TablesGrowStep);

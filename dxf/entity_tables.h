@@ -4,24 +4,25 @@
 // all exactly as the file gives them.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <new>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
-#include "dxf/fixed_text.h"
+#include "dxf/large_memory.h"
+#include "dxf/pool_text.h"
 
 // Length of every table at the start of a run, and the step by which a table
 // that has run full grows.
 constexpr std::int32_t TablesGrowStep = 100;
 
-using TText40 = TFixedText<40>;
-using TText60 = TFixedText<60>;
-using TText255 = TFixedText<255>;
+using TText40 = TPoolText<40>;
+using TText60 = TPoolText<60>;
+using TText255 = TPoolText<255>;
 
 struct TLineRec {
   double X1, Y1, Z1;  // start point [10, 20, 30]
@@ -95,17 +96,19 @@ struct TStyleRec {
 
 // A growable array of records whose length (the room it has, every record in
 // it valid) is separate from the count of records in use. Records are kept in
-// blocks, so growing never moves a record and costs no copy of the table.
-// Blocks come zero-filled from the system, and a record of zero bytes is an
-// empty record (reals 0.0, integers 0, texts empty); records are cleared by
-// hand only where an earlier, longer use of the table left data.
+// blocks of about one huge page each, so growing never moves a record and
+// costs no copy of the table. Blocks come zero-filled from the system, and a
+// record of zero bytes is an empty record (reals 0.0, integers 0, texts
+// empty); records are cleared by hand only where an earlier, longer use of
+// the table left data. The blocks stay for the next use of the table.
 template <class T>
 class TTable {
   static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_default_constructible_v<T>,
                 "records are plain bytes");
 
  public:
-  static constexpr std::size_t BlockSize = 1024;
+  static constexpr std::size_t BlockSize =
+      sizeof(T) >= kLargeBlockBytes ? 1 : std::bit_floor(kLargeBlockBytes / sizeof(T));
 
   TTable() = default;
   TTable(const TTable&) = delete;
@@ -116,8 +119,6 @@ class TTable {
   std::size_t Length() const { return length_; }
 
   // Makes the table Length empty records long, keeping none of its contents.
-  // The blocks are kept for the next use, so that a run after a run costs no
-  // allocation (records are cleared as they are handed out again).
   void Reset(std::size_t Length) {
     length_ = 0;
     GrowBy(Length);
@@ -145,10 +146,10 @@ class TTable {
 
  private:
   struct TFreeBlock {
-    void operator()(T* Block) const { std::free(Block); }
+    void operator()(T* Block) const { FreeLargeBlock(Block, BlockSize * sizeof(T)); }
   };
   void AddBlock() {
-    void* block = std::calloc(BlockSize, sizeof(T));
+    void* block = AllocateLargeBlock(BlockSize * sizeof(T));
     if (block == nullptr) throw std::bad_alloc();
     blocks_.emplace_back(static_cast<T*>(block));
   }

@@ -6,23 +6,24 @@ namespace {
 
 TEST(TTable, GrownRecordsAreEmptyAfterAnEarlierLongerUse) {
   TTable<TLineRec> table;
+  const std::size_t block = TTable<TLineRec>::BlockSize;
   table.Reset(TablesGrowStep);
-  for (std::size_t i = 0; i < 3000; ++i) {
+  for (std::size_t i = 0; i < block + 1000; ++i) {
     TLineRec& r = i < table.Length() ? table[i] : (table.GrowBy(TablesGrowStep), table[i]);
     r.X1 = 1.0;
     r.Layer.Assign("L");
   }
   table.Shrink(3);
   EXPECT_EQ(table.Length(), 3u);
-  table.GrowBy(2000);
+  table.GrowBy(block + 500);
   table.Push();
-  for (std::size_t i : {3u, 5u, 1023u, 1024u, 2002u, 2003u}) {
+  for (std::size_t i : {std::size_t{3}, std::size_t{5}, block - 1, block, block + 502, block + 503}) {
     SCOPED_TRACE(i);
     EXPECT_EQ(table[i].X1, 0.0);
     EXPECT_TRUE(table[i].Layer.Empty());
   }
   EXPECT_EQ(table[2].X1, 1.0);  // records kept by the cut stay
-  EXPECT_EQ(table.Length(), 2004u);
+  EXPECT_EQ(table.Length(), block + 504);
 
   // A new run reuses the room: every record it is given is empty again.
   table.Reset(2);
@@ -36,7 +37,7 @@ TEST(TTable, GrownRecordsAreEmptyAfterAnEarlierLongerUse) {
   }
 }
 
-TEST(TFixedText, CutsAtCapacity) {
+TEST(TPoolText, CutsAtCapacityAndKeepsEachTextOnce) {
   TText60 text{};
   text.Assign(std::string(70, 'a'));
   EXPECT_EQ(text.View(), std::string(60, 'a'));
@@ -45,6 +46,23 @@ TEST(TFixedText, CutsAtCapacity) {
   content.Append(std::string(300, 'z'));
   EXPECT_EQ(content.View().size(), 255u);
   EXPECT_EQ(content.View().substr(0, 4), "abcz");
+  content.Append("more");  // full: nothing fits
+  EXPECT_EQ(content.View().size(), 255u);
+
+  // Equal texts are equal fields, whichever way they were made; a text cut
+  // out of a longer pooled one is a text of its own.
+  TText60 same{}, other{}, empty{};
+  same.Assign(std::string(60, 'a'));
+  other.Assign("a");
+  TText40 cut{};
+  cut.Assign(text.View());
+  EXPECT_TRUE(same == text);
+  EXPECT_FALSE(other == text);
+  EXPECT_EQ(cut.View(), std::string(40, 'a'));
+  EXPECT_EQ(text.View(), std::string(60, 'a'));
+  empty.Assign("");
+  EXPECT_TRUE(empty.Empty());
+  EXPECT_TRUE(empty == TText60{});
 }
 
 }  // namespace

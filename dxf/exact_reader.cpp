@@ -994,6 +994,7 @@ void ReadDxfExact(const std::string& Path) {
     Lines.Shrink(0);
     return;
   }
+  RunTexts.Clear();
   Lines.Reset(TablesGrowStep);
   Arcs.Reset(TablesGrowStep);
   Circles.Reset(TablesGrowStep);

@@ -14,6 +14,7 @@
 #include "dxf/entity_tables.h"
 #include "dxf/exact_tables.h"
 #include "dxf/file_identity.h"
+#include "dxf/large_memory.h"
 #include "report/measures.h"
 #include "report/list_writer.h"
 #include "report/report_message.h"
@@ -94,7 +95,7 @@ std::uint64_t HashRowKey(std::string_view Layer, std::string_view Color, std::st
 // Fill(Item, Record) sets the rest of each item in the same pass over the
 // records.
 template <class TRec, class TFill>
-void RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Items, TFill Fill) {
+void RankRowKeys(const TTable<TRec>& Table, TLargeArray<TSortItem>& Items, TFill Fill) {
   std::vector<std::uint32_t> representative;  // key id -> a record with that key
   std::vector<std::uint32_t> slots(1024, 0);  // open addressing: key id + 1
   std::uint32_t previousId = 0;
@@ -144,25 +145,25 @@ void RankRowKeys(const TTable<TRec>& Table, std::vector<TSortItem>& Items, TFill
 // small array of indices, so that the records it will touch can be fetched
 // well ahead of their exchange.
 template <class TRec, class TSwap>
-void ApplyOrder(TTable<TRec>& Table, const std::vector<TSortItem>& Items, TSwap Swap) {
-  std::vector<std::uint32_t> from(Items.size());
+void ApplyOrder(TTable<TRec>& Table, const TLargeArray<TSortItem>& Items, TSwap Swap) {
+  TLargeArray<std::uint32_t> from(Items.size());
   for (std::size_t i = 0; i < Items.size(); ++i) from[i] = Items[i].Index;
-  std::vector<std::uint32_t> cycle;
+  TLargeArray<std::uint32_t> cycle(Items.size());
   for (std::size_t start = 0; start < from.size(); ++start) {
     if (from[start] == start) continue;
-    cycle.clear();
+    std::size_t cycleLength = 0;
     std::uint32_t current = static_cast<std::uint32_t>(start);
     do {
-      cycle.push_back(current);
+      cycle[cycleLength++] = current;
       const std::uint32_t next = from[current];
       from[current] = current;
       current = next;
     } while (current != start);
     // Place cycle[k] takes the record of place cycle[k + 1].
     constexpr std::size_t kAhead = 8;
-    for (std::size_t k = 0; k + 1 < cycle.size(); ++k) {
+    for (std::size_t k = 0; k + 1 < cycleLength; ++k) {
 #if defined(__GNUC__)
-      if (k + kAhead < cycle.size()) {
+      if (k + kAhead < cycleLength) {
         const char* ahead = reinterpret_cast<const char*>(&Table[cycle[k + kAhead]]);
         for (std::size_t line = 0; line < sizeof(TRec); line += 64) __builtin_prefetch(ahead + line, 1);
       }
@@ -200,7 +201,7 @@ template <class TRec, class TMeasure, class TPosition, class TSameDuplicate, cla
 void WriteKind(TRowSink& Sink, TTable<TRec>& Table, std::int32_t Count, int KindOrder, const char* KindWord,
                TMeasure Measure, TPosition Position, TSameDuplicate SameDuplicate, TSwap Swap) {
   if (Count <= 0) return;
-  std::vector<TSortItem> items(static_cast<std::size_t>(Count));
+  TLargeArray<TSortItem> items(static_cast<std::size_t>(Count));
   RankRowKeys(Table, items, [&](TSortItem& Item, const TRec& Rec) {
     Item.MeasureKey = OrderKey(Measure(Rec));  // computed once per entity
     double x, y;
