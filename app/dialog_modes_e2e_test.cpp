@@ -163,7 +163,8 @@ TEST_F(ImperfectCadTest, EachModeGivesTheSameListAndTheSameConversation) {
     TPeerProcess standin = StartStandin(c.modes);
     TDialogProgram program(Folder, "attr.exe");
     Run(program);
-    EXPECT_EQ(ReadFileBytes(Csv), Expected());
+    // The list is written after the dialog is back.
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(Csv) == Expected(); })) << ReadFileBytes(Csv);
     c.check();
     // A lagging command line takes the last text up after the run is over.
     EXPECT_TRUE(WaitFor([&] { return LastFiledia() == "FILEDIA 1"; }, 5000)) << LastFiledia();
