@@ -425,6 +425,40 @@ TEST_F(DialogProgramTest, ExactSettingMeasuresAsDrawn) {
   EXPECT_TRUE(program.Ended());
 }
 
+// testdata/block_selection.dxf: block PIPE (base (10,0)) holds a line from
+// (10,0) to (40,0) on layer 0 with colour BYBLOCK and a circle of radius 5 at
+// (10,0) on layer A, colour 1; block PAIR places PIPE at (0,0) and, scaled 2
+// and turned 90 degrees, at (0,100), both on layer 0 with colour BYBLOCK.
+// The user picks PIPE at (100,0) on W colour 3, PAIR at (0,200) on 壁 colour
+// 5 and a line of W colour 3 from (100,0) to (130,0), not the second PIPE.
+TEST_F(DialogProgramTest, ExactSettingMeasuresTheContentsOfPickedBlocks) {
+  TPeerProcess standin =
+      TPeerProcess::Standin({"--pick", "0,1,2", "--drawing", SourceDir + "testdata\\block_selection.dxf"}, Folder);
+  TDialogProgram program(Folder, "attr.exe");
+  TSettingsWindow settings = OpenSettings(program);
+  ASSERT_FALSE(settings.CheckBoxes.empty());
+  PostMessageA(settings.CheckBoxes[0], BM_CLICK, 0, 0);  // 正確な長さで集計する（…）
+  PostMessageA(settings.Ok, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings.Window); }));
+  EXPECT_TRUE(WaitFor([&] { return StoredSetting(Settings, ExactKey) == "1"; }));
+  const std::string csv = Folder + "blocks.csv";
+  program->Type(csv);
+  program->ClickRun();
+  ASSERT_TRUE(WaitFor([&] { return FileExists(csv) && !program->Minimized(); }, 60000));
+  const std::string line = "\x90\xfc", circle = "\x89\x7e", wall = "\x95\xc7";  // 線, 円, 壁
+  const std::string expected =
+      // The line of PIPE at (100,0) lands on the picked line: one duplicate.
+      "W,    30.000,2," + line + ",1,3,\r\n" +
+      // PAIR's first PIPE: (0,200) to (30,200); its second: (0,300) to (0,360).
+      wall + ",    30.000,1," + line + ",,5,\r\n" + wall + ",    60.000,1," + line + ",,5,\r\n" +
+      // Radius 5 twice (10 pi = 31.4159...), at (100,0) and (0,200); radius 10
+      // at (0,300) (20 pi = 62.8318...). Layer A and colour 1 are their own.
+      "A,    31.416,2," + circle + ",,1,\r\n" + "A,    62.832,1," + circle + ",,1,\r\n";
+  EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(csv) == expected; })) << ReadFileBytes(csv);
+  program->ClickClose();
+  EXPECT_TRUE(program.Ended());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {

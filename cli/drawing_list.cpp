@@ -17,11 +17,12 @@ namespace {
 
 const char kNoDrawings[] =
     "DXF \x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1";  // DXF ファイルがありません
+
+#ifdef _WIN32
+// Only a wildcard pattern can find nothing; other names are read as given.
 const char kFileNotFound[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82"
     "\xf1";  // ファイルが見つかりません
-
-#ifdef _WIN32
 const char kSeparators[] = "\\/:";
 #else
 const char kSeparators[] = "/";

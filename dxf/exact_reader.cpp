@@ -31,7 +31,6 @@ constexpr std::int64_t kMaxPlaced = 8'000'000;
 constexpr int kMaxDepth = 64;
 
 // POLYLINE flags [70] and VERTEX flags [70].
-constexpr std::int32_t kClosed = 1;
 constexpr std::int32_t kPolyline3d = 8;
 constexpr std::int32_t kPolygonMesh = 16;
 constexpr std::int32_t kPolyfaceMesh = 64;
@@ -71,7 +70,8 @@ struct TInsert {
   double Rotation = 0;                       // degrees [50]
   std::int32_t Columns = 1, Rows = 1;        // [70, 71]
   double ColumnSpacing = 0, RowSpacing = 0;  // [44, 45]
-  bool Flipped = false;                      // extrusion [230] negative
+  double Z = 0;                              // [30], the height along the extrusion
+  TVector3 Normal{0, 0, 1};                  // extrusion [210, 220, 230]
   TRowKey Key;
   std::int32_t Owner = -1;  // the block it stands in; -1 for the ENTITIES section
 };
@@ -138,6 +138,87 @@ void Tally(std::size_t Type, bool Measured, std::int64_t Times = 1) {
   (Measured ? EntityTallies[Type].Measured : EntityTallies[Type].NotMeasured) += Times;
 }
 
+constexpr double kDegree = 57.29577951308232087680;  // degrees in a radian
+
+// The angle in degrees of the direction that Map gives the direction at
+// Angle degrees.
+double MappedAngle(const TLinear2& Map, double Angle) {
+  const double a = Angle / kDegree;
+  const TPoint2 d = ApplyLinear(Map, {std::cos(a), std::sin(a)});
+  return std::atan2(d.Y, d.X) * kDegree;
+}
+
+// A circle or arc that Placement does not keep a circle: the ellipse it
+// becomes, from Start to End degrees (counter-clockwise, as read).
+void AddPlacedEllipse(const TPlacement& Placement, double CX, double CY, double CZ, double Radius, double Start,
+                      double Sweep, const TText60& Layer, const TText60& Color, const TText60& LineType) {
+  TEllipseRec& e = TakeRecord(Ellipses, EllipseCount);
+  const TPoint2 c = Apply(Placement, {CX, CY});
+  const TPoint2 u = ApplyLinear(Placement.Linear, {Radius, 0});
+  const TPoint2 v = ApplyLinear(Placement.Linear, {0, Radius});
+  e.CX = c.X, e.CY = c.Y, e.CZ = CZ;
+  e.MajorX = u.X, e.MajorY = u.Y, e.MinorX = v.X, e.MinorY = v.Y;
+  e.StartParam = Start / kDegree;
+  e.EndParam = (Start + Sweep) / kDegree;
+  e.Layer = Layer, e.Color = Color, e.LineType = LineType;
+}
+
+// Whether an entity with extrusion N is drawn mirrored: N is (0, 0, -1).
+bool IsFlipped(const TVector3& N) { return !IsTilted(N) && N.Z < 0; }
+
+// A circle or arc drawn in a plane that Placement maps to plan: where it
+// lands, or, when the map does not keep circles circles, the ellipse it
+// becomes (its record is then taken back from its table).
+void PlaceArcInPlan(const TPlacement& Placement, double Start, double Sweep, TArcRec& Arc) {
+  const TLinear2& m = Placement.Linear;
+  if (!IsSimilarity(m)) {
+    AddPlacedEllipse(Placement, Arc.CX, Arc.CY, Arc.CZ, Arc.Radius, Start, Sweep, Arc.Layer, Arc.Color, Arc.LineType);
+    Arc = TArcRec{};
+    --ArcCount;
+    return;
+  }
+  const double det = Determinant(m);
+  const TPoint2 c = Apply(Placement, {Arc.CX, Arc.CY});
+  Arc.CX = c.X, Arc.CY = c.Y, Arc.Radius *= std::sqrt(std::fabs(det));
+  // A mirror runs the arc the other way: its new start is the image of its end.
+  const double start = MappedAngle(m, det < 0 ? Start + Sweep : Start);
+  Arc.StartAngle = start;
+  Arc.EndAngle = start + Sweep;
+}
+
+void PlaceCircleInPlan(const TPlacement& Placement, TCircleRec& Circle) {
+  const TLinear2& m = Placement.Linear;
+  if (!IsSimilarity(m)) {
+    AddPlacedEllipse(Placement, Circle.CX, Circle.CY, Circle.CZ, Circle.Radius, 0, 360, Circle.Layer, Circle.Color,
+                     Circle.LineType);
+    Circle = TCircleRec{};
+    --CircleCount;
+    return;
+  }
+  const TPoint2 c = Apply(Placement, {Circle.CX, Circle.CY});
+  Circle.CX = c.X, Circle.CY = c.Y, Circle.Radius *= std::sqrt(std::fabs(Determinant(m)));
+}
+
+// The vertices of a polyline drawn in a plane that Placement maps to plan.
+// Where the map does not keep circles circles, its bulges are measured as
+// the elliptic arcs they become: the map is kept beside the record.
+void PlacePolylineInPlan(const TPlacement& Placement, TPolyRec& R) {
+  const bool mirror = Determinant(Placement.Linear) < 0;
+  bool bulges = false;
+  for (std::int32_t k = 1; k <= R.VertexCount; ++k) {
+    TVertex& v = PolyVertex(R, k);
+    const TPoint2 q = Apply(Placement, {v.X, v.Y});
+    v.X = q.X, v.Y = q.Y;
+    double& bulge = PolyBulges[static_cast<std::size_t>(R.FirstVertex + k - 1)];
+    if (mirror) bulge = -bulge;
+    bulges = bulges || bulge != 0;
+  }
+  if (bulges && !IsSimilarity(Placement.Linear)) {
+    PolyPlacements.Push() = Placement.Linear;
+    R.Placement = static_cast<std::int32_t>(PolyPlacements.Length());
+  }
+}
+
 // The state machine over the pairs of the BLOCKS and ENTITIES sections.
 class TExactReader {
  public:
@@ -161,13 +242,16 @@ class TExactReader {
   TSection section_ = TSection::Other;
   bool afterSection_ = false;
   TKind open_ = TKind::None;
-  std::size_t openType_ = 0;  // EntityTallies index of the open entity's type
-  bool tallyOpen_ = false;    // the open entity is counted when it closes
-  bool flipped_ = false;      // extrusion [230] of the open entity is negative
-  double ratio_ = 0;          // [40] of an ELLIPSE
-  bool polyActive_ = false;   // a POLYLINE takes VERTEX entities
-  bool polyDropped_ = false;  // ...but is a mesh, not measured
-  bool polyFlipped_ = false;  // ...drawn with the extrusion (0,0,-1)
+  std::size_t openType_ = 0;      // EntityTallies index of the open entity's type
+  bool tallyOpen_ = false;        // the open entity is counted when it closes
+  TVector3 normal_{0, 0, 1};      // extrusion [210, 220, 230] of the open entity
+  double elevation_ = 0;          // its height along the extrusion: [38] of a LWPOLYLINE, [30] of a POLYLINE
+  double majorZ_ = 0;             // [31] of an ELLIPSE
+  double ratio_ = 0;              // [40] of an ELLIPSE
+  bool polyActive_ = false;       // a POLYLINE takes VERTEX entities
+  bool polyDropped_ = false;      // ...but is a mesh, not measured
+  TVector3 polyNormal_{0, 0, 1};  // ...its extrusion
+  double polyElevation_ = 0;      // ...and its height along it
   std::int32_t vertexFlags_ = 0;
   bool vertexHasPoint_ = false;
   std::int32_t currentBlock_ = -1;  // index in blocks_ while inside BLOCK ... ENDBLK
@@ -201,7 +285,8 @@ bool TExactReader::Pair(std::int32_t Code, std::string_view Value) {
       section_ = TSection::Blocks;
     }
   }
-  afterSection_ = Code == 0 && Value == "SECTION";
+  // A comment between (0, SECTION) and the section's name is no pair before.
+  if (Code != 999) afterSection_ = Code == 0 && Value == "SECTION";
   return true;
 }
 
@@ -220,8 +305,8 @@ void TExactReader::EntityPair(std::int32_t Code, std::string_view Value) {
     Open(Value);
     return;
   }
-  if (Code == 230 && open_ != TKind::None) {
-    flipped_ = ConvertRealFast(Value) < 0;
+  if ((Code == 210 || Code == 220 || Code == 230) && open_ != TKind::None) {
+    (Code == 210 ? normal_.X : Code == 220 ? normal_.Y : normal_.Z) = ConvertRealFast(Value);
     return;
   }
   switch (open_) {
@@ -253,6 +338,9 @@ void TExactReader::EntityPair(std::int32_t Code, std::string_view Value) {
           break;
         case 21:
           r.MajorY = ConvertRealFast(Value);
+          break;
+        case 31:
+          majorZ_ = ConvertRealFast(Value);
           break;
         case 40:
           ratio_ = ConvertRealFast(Value);
@@ -307,7 +395,10 @@ void TExactReader::EntityPair(std::int32_t Code, std::string_view Value) {
       return;
     }
     case TKind::Polyline:
-      dxf_fields::AssignPolylinePair(Polys[static_cast<std::size_t>(PolyCount) - 1], Code, Value);
+      if (Code == 30)
+        elevation_ = ConvertRealFast(Value);
+      else
+        dxf_fields::AssignPolylinePair(Polys[static_cast<std::size_t>(PolyCount) - 1], Code, Value);
       return;
     case TKind::Vertex: {
       TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
@@ -317,13 +408,17 @@ void TExactReader::EntityPair(std::int32_t Code, std::string_view Value) {
           vertexHasPoint_ = true;
           if (r.VertexCount == 0) r.FirstVertex = static_cast<std::int64_t>(PolyVertices.Length());
           PolyVertices.Push().X = ConvertRealFast(Value);
-          PolyVertexFlagSlots.Push();
+          PolyVertexFlagSlots.Push() = vertexFlags_;
           PolyBulges.Push();
           ++r.VertexCount;
           break;
-        case 20:
-          if (vertexHasPoint_) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value);
+        // Before the first group 10 there is no vertex to write into; the
+        // value is converted all the same, so that a bad one is an error.
+        case 20: {
+          const double y = ConvertRealFast(Value);
+          if (vertexHasPoint_) PolyVertex(r, r.VertexCount).Y = y;
           break;
+        }
         case 42:
           if (vertexHasPoint_) PolyBulges[PolyBulges.Length() - 1] = ConvertRealFast(Value);
           break;
@@ -345,14 +440,19 @@ void TExactReader::EntityPair(std::int32_t Code, std::string_view Value) {
           PolyBulges.Push();
           ++r.VertexCount;
           break;
-        case 20:
-          if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = ConvertRealFast(Value);
+        case 20: {
+          const double y = ConvertRealFast(Value);
+          if (r.VertexCount > 0) PolyVertex(r, r.VertexCount).Y = y;
           break;
+        }
         case 42:
           if (r.VertexCount > 0) PolyBulges[PolyBulges.Length() - 1] = ConvertRealFast(Value);
           break;
         case 70:
           r.Flags = ConvertInteger(Value);
+          break;
+        case 38:
+          elevation_ = ConvertRealFast(Value);
           break;
         default:
           AssignRowKey(r, Code, Value);
@@ -371,6 +471,9 @@ void TExactReader::EntityPair(std::int32_t Code, std::string_view Value) {
           break;
         case 20:
           r.At.Y = ConvertRealFast(Value);
+          break;
+        case 30:
+          r.Z = ConvertRealFast(Value);
           break;
         case 41:
           r.ScaleX = ConvertRealFast(Value);
@@ -417,7 +520,8 @@ void TExactReader::EntityPair(std::int32_t Code, std::string_view Value) {
 }
 
 void TExactReader::Open(std::string_view Type) {
-  flipped_ = false;
+  normal_ = {0, 0, 1};
+  elevation_ = majorZ_ = 0;
   if (polyActive_ && Type != "VERTEX") FinishPolyline();
   const bool inBlock = section_ == TSection::Blocks && currentBlock_ >= 0;
   if (section_ == TSection::Blocks) {
@@ -511,7 +615,13 @@ void TExactReader::FinishPolyline() {
     return;
   }
   TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
-  if (polyFlipped_ && !(r.Flags & kPolyline3d)) FlipPolyline(r);
+  // A 3D polyline is drawn in the drawing's own coordinates.
+  if (!(r.Flags & kPolyline3d)) {
+    if (IsTilted(polyNormal_))
+      PlacePolylineInPlan(OcsPlacement(polyNormal_, polyElevation_), r);
+    else if (IsFlipped(polyNormal_))
+      FlipPolyline(r);
+  }
   Count(true);
 }
 
@@ -526,7 +636,11 @@ void TExactReader::Close() {
       return;
     case TKind::Arc: {
       TArcRec& r = Arcs[static_cast<std::size_t>(ArcCount) - 1];
-      if (flipped_) {
+      if (IsTilted(normal_)) {
+        double sweep = r.EndAngle - r.StartAngle;
+        if (sweep < 0) sweep += 360;
+        PlaceArcInPlan(OcsPlacement(normal_, r.CZ), r.StartAngle, sweep, r);
+      } else if (IsFlipped(normal_)) {
         const double start = r.StartAngle;
         r.CX = -r.CX;
         r.StartAngle = 180 - r.EndAngle;
@@ -536,7 +650,11 @@ void TExactReader::Close() {
       return;
     }
     case TKind::Circle: {
-      if (flipped_) Circles[static_cast<std::size_t>(CircleCount) - 1].CX *= -1;
+      TCircleRec& r = Circles[static_cast<std::size_t>(CircleCount) - 1];
+      if (IsTilted(normal_))
+        PlaceCircleInPlan(OcsPlacement(normal_, r.CZ), r);
+      else if (IsFlipped(normal_))
+        r.CX *= -1;
       Count(true);
       return;
     }
@@ -544,9 +662,18 @@ void TExactReader::Close() {
       TEllipseRec& r = Ellipses[static_cast<std::size_t>(EllipseCount) - 1];
       // The minor axis is the major one turned a quarter about the
       // extrusion direction, and scaled by the ratio.
-      const double s = flipped_ ? -ratio_ : ratio_;
-      r.MinorX = -s * r.MajorY;
-      r.MinorY = s * r.MajorX;
+      if (IsTilted(normal_)) {
+        // The ratio times N x Major in space, seen from above; the major axis
+        // seen from above is its own X and Y.
+        const double n = std::sqrt(normal_.X * normal_.X + normal_.Y * normal_.Y + normal_.Z * normal_.Z);
+        const TVector3 u{normal_.X / n, normal_.Y / n, normal_.Z / n};
+        r.MinorX = ratio_ * (u.Y * majorZ_ - u.Z * r.MajorY);
+        r.MinorY = ratio_ * (u.Z * r.MajorX - u.X * majorZ_);
+      } else {
+        const double s = IsFlipped(normal_) ? -ratio_ : ratio_;
+        r.MinorX = -s * r.MajorY;
+        r.MinorY = s * r.MajorX;
+      }
       if (r.EndParam < r.StartParam) r.EndParam += kTwoPi * std::ceil((r.StartParam - r.EndParam) / kTwoPi);
       Count(true);
       return;
@@ -581,8 +708,10 @@ void TExactReader::Close() {
       const std::int32_t flags = Polys[static_cast<std::size_t>(PolyCount) - 1].Flags;
       polyActive_ = true;
       polyDropped_ = (flags & (kPolygonMesh | kPolyfaceMesh)) != 0;
-      // The header's extrusion holds for its vertices: kept until the end.
-      polyFlipped_ = flipped_;
+      // The header's extrusion and height hold for its vertices: kept until
+      // the end.
+      polyNormal_ = normal_;
+      polyElevation_ = elevation_;
       return;
     }
     case TKind::Vertex: {
@@ -598,13 +727,16 @@ void TExactReader::Close() {
     }
     case TKind::LwPolyline: {
       TPolyRec& r = Polys[static_cast<std::size_t>(PolyCount) - 1];
-      if (flipped_) FlipPolyline(r);
+      if (IsTilted(normal_))
+        PlacePolylineInPlan(OcsPlacement(normal_, elevation_), r);
+      else if (IsFlipped(normal_))
+        FlipPolyline(r);
       Count(true);
       return;
     }
     case TKind::Insert: {
       if (section_ == TSection::Entities || currentBlock_ >= 0) {
-        insert_.Flipped = flipped_;
+        insert_.Normal = normal_;
         insert_.Owner = section_ == TSection::Entities ? -1 : currentBlock_;
         inserts_.push_back(std::move(insert_));
       }
@@ -690,36 +822,14 @@ void TExactReader::ExpandInsert(const TInsert& Insert, const TPlacement& Outer, 
   for (std::int32_t row = 0; row < rows; ++row) {
     for (std::int32_t column = 0; column < columns; ++column) {
       const TPoint2 cell{column * Insert.ColumnSpacing, row * Insert.RowSpacing};
+      // Within its own plane, then that plane seen from above.
+      const TPlacement inPlane = InsertPlacement(block->Base, Insert.At, Insert.ScaleX, Insert.ScaleY, Insert.Rotation,
+                                                 cell, IsFlipped(Insert.Normal));
       const TPlacement own =
-          InsertPlacement(block->Base, Insert.At, Insert.ScaleX, Insert.ScaleY, Insert.Rotation, cell, Insert.Flipped);
+          IsTilted(Insert.Normal) ? Compose(OcsPlacement(Insert.Normal, Insert.Z), inPlane) : inPlane;
       PlaceBlock(*block, Compose(Outer, own), key, Depth + 1);
     }
   }
-}
-
-constexpr double kDegree = 57.29577951308232087680;  // degrees in a radian
-
-// The angle in degrees of the direction that Map gives the direction at
-// Angle degrees.
-double MappedAngle(const TLinear2& Map, double Angle) {
-  const double a = Angle / kDegree;
-  const TPoint2 d = ApplyLinear(Map, {std::cos(a), std::sin(a)});
-  return std::atan2(d.Y, d.X) * kDegree;
-}
-
-// A circle or arc that Placement does not keep a circle: the ellipse it
-// becomes, from Start to End degrees (counter-clockwise, as read).
-void AddPlacedEllipse(const TPlacement& Placement, double CX, double CY, double CZ, double Radius, double Start,
-                      double Sweep, const TText60& Layer, const TText60& Color, const TText60& LineType) {
-  TEllipseRec& e = TakeRecord(Ellipses, EllipseCount);
-  const TPoint2 c = Apply(Placement, {CX, CY});
-  const TPoint2 u = ApplyLinear(Placement.Linear, {Radius, 0});
-  const TPoint2 v = ApplyLinear(Placement.Linear, {0, Radius});
-  e.CX = c.X, e.CY = c.Y, e.CZ = CZ;
-  e.MajorX = u.X, e.MajorY = u.Y, e.MinorX = v.X, e.MinorY = v.Y;
-  e.StartParam = Start / kDegree;
-  e.EndParam = (Start + Sweep) / kDegree;
-  e.Layer = Layer, e.Color = Color, e.LineType = LineType;
 }
 
 void TExactReader::PlaceBlock(TBlock& Block, const TPlacement& Placement, const TRowKey& Key, int Depth) {
@@ -803,8 +913,14 @@ void TExactReader::PlaceBlock(TBlock& Block, const TPlacement& Placement, const 
       bulges = bulges || bulge != 0;
     }
     r.FirstVertex = first;
-    if (!similar && bulges) {
-      PolyPlacements.Push() = m;
+    // A polyline drawn in a plane of its own was mapped to the block's plan
+    // already: the two maps one after the other.
+    const TLinear2 own =
+        r.Placement > 0 ? PolyPlacements[static_cast<std::size_t>(r.Placement - 1)] : kIdentityPlacement.Linear;
+    const TLinear2 total = Compose({m, 0, 0}, {own, 0, 0}).Linear;
+    r.Placement = 0;
+    if (bulges && !IsSimilarity(total)) {
+      PolyPlacements.Push() = total;
       r.Placement = static_cast<std::int32_t>(PolyPlacements.Length());
     }
     TakeRecord(Polys, PolyCount) = r;

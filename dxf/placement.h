@@ -1,6 +1,7 @@
 // Where the contents of a block land in the drawing: the plane maps of block
 // references (base point, insertion point, scale factors, rotation, the cells
-// of an array reference, nesting) and of the flipped extrusion (0, 0, -1).
+// of an array reference, nesting) and of extrusion directions (the plane an
+// entity is drawn in, seen from above).
 #pragma once
 
 #include <cmath>
@@ -72,4 +73,31 @@ inline TPlacement InsertPlacement(TPoint2 Base, TPoint2 Insert, double ScaleX, d
   const double tx = -ScaleX * Base.X + Cell.X, ty = -ScaleY * Base.Y + Cell.Y;
   const TPlacement placed{m, c * tx - s * ty + Insert.X, s * tx + c * ty + Insert.Y};
   return Flipped ? Compose(kFlipPlacement, placed) : placed;
+}
+
+// The extrusion direction of a plane entity.
+struct TVector3 {
+  double X, Y, Z;
+};
+
+// Whether an entity with extrusion N is drawn in a plane other than the XY
+// plane, so that its plan is not its own drawing (up to the flip of
+// (0, 0, -1)).
+inline bool IsTilted(const TVector3& N) { return N.X != 0 || N.Y != 0; }
+
+// The plan of the plane of an entity with extrusion N: a point (x, y) of
+// that plane, at height Elevation along N, lands at x Ax + y Ay + Elevation N
+// seen from above, where Ax and Ay are the plane's axes by the arbitrary
+// axis rule: Ax is Wy x N when N is within 1/64 of the Z axis in X and Y,
+// else Wz x N, scaled to length 1, and Ay is N x Ax. A zero N is Z.
+inline TPlacement OcsPlacement(TVector3 N, double Elevation) {
+  const double length = std::sqrt(N.X * N.X + N.Y * N.Y + N.Z * N.Z);
+  if (!(length > 0) || !std::isfinite(length)) return kIdentityPlacement;
+  N = {N.X / length, N.Y / length, N.Z / length};
+  TVector3 ax = (std::fabs(N.X) < 1.0 / 64 && std::fabs(N.Y) < 1.0 / 64) ? TVector3{N.Z, 0, -N.X}   // Wy x N
+                                                                         : TVector3{-N.Y, N.X, 0};  // Wz x N
+  const double axLength = std::sqrt(ax.X * ax.X + ax.Y * ax.Y + ax.Z * ax.Z);
+  ax = {ax.X / axLength, ax.Y / axLength, ax.Z / axLength};
+  const TVector3 ay{N.Y * ax.Z - N.Z * ax.Y, N.Z * ax.X - N.X * ax.Z, N.X * ax.Y - N.Y * ax.X};
+  return {{ax.X, ay.X, ax.Y, ay.Y}, Elevation * N.X, Elevation * N.Y};
 }

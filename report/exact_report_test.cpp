@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "dxf/dxf_errors.h"
 #include "dxf/exact_tables.h"
 #include "dxf/test_files.h"
 #include "report/length_report.h"
@@ -232,6 +233,66 @@ TEST_F(ExactReportTest, BlockReferences) {
   EXPECT_EQ(Report(Drawing(lineBlock, Insert("L", "0", "0")), false), "");
 }
 
+// The extrusion (sin 60, 0, cos 60): the plane's x axis is Wz x N = Y, its
+// y axis N x Y = (-cos 60, 0, sin 60), so seen from above a point (x, y) of
+// the plane lands at (-y / 2, x): x keeps its length, y is halved.
+const char kTiltX[] = "0.8660254037844386";
+const char kTiltZ[] = "0.5";
+
+TEST_F(ExactReportTest, TiltedPlanesSeenFromAbove) {
+  // The ellipse with semi-axes 1000 and 500 has the perimeter 4844.2241102738...
+  // (half that of 2000 by 1000; by series: pi (a + b) sum (1/2 choose n)^2 h^n,
+  // h = ((a - b) / (a + b))^2 = 1/9).
+  const struct {
+    const char* name;
+    std::string blocks, entities;
+    std::string csv;
+  } cases[] = {
+      {"a circle of radius 1000 tilted 60 degrees is an ellipse 1000 by 500", "",
+       Pairs({"0", "CIRCLE", "8", "0", "10", "0", "20", "0", "30", "1000", "40", "1000", "210", kTiltX, "220", "0",
+              "230", kTiltZ}),
+       "0,  4844.224,1," + kEllipse + ",,,\r\n"},
+      {"a half circle seen edge-on is its diameter", "",
+       Pairs({"0",  "ARC", "8",  "0",   "10",  "0", "20",  "0",  "40",  "10",
+              "50", "0",   "51", "180", "210", "0", "220", "-1", "230", "0"}),
+       "0,    20.000,1," + kEllipse + ",,,\r\n"},
+      {"a circle in a plane of ellipse: its major axis lies in the plane", "",
+       Pairs({"0",    "ELLIPSE", "8", "0",  "10", "0",   "20",   "0",   "11", "0",   "21",
+              "1000", "31",      "0", "40", "1",  "210", kTiltX, "220", "0",  "230", kTiltZ}),
+       "0,  4844.224,1," + kEllipse + ",,,\r\n"},
+      // Half of the ellipse 1000 by 500, then 1000 along y halved, then the
+      // closing edge from (-500, 2000) to (0, 0): sqrt(500^2 + 2000^2) =
+      // 2061.5528128...; all told 4983.6648679457...
+      {"a tilted polyline: its bulge an elliptic arc, its sides seen shortened", "",
+       Pairs({"0",  "LWPOLYLINE", "8",  "0", "70", "1",    "38", "100",  "10",  "0",    "20",  "0", "42",  "1",
+              "10", "2000",       "20", "0", "10", "2000", "20", "1000", "210", kTiltX, "220", "0", "230", kTiltZ}),
+       "0,  4983.665,1," + kPoly + ",,,\r\n"},
+      {"a tilted 2D POLYLINE likewise; a 3D one is in the drawing's own coordinates", "",
+       Pairs({"0",   "POLYLINE", "8",   "0",      "70",  "0",      "30", "5",        "210", kTiltX, "220", "0",
+              "230", kTiltZ,     "0",   "VERTEX", "10",  "0",      "20", "0",        "42",  "1",    "0",   "VERTEX",
+              "10",  "2000",     "20",  "0",      "0",   "SEQEND", "0",  "POLYLINE", "8",   "0",    "70",  "8",
+              "210", kTiltX,     "220", "0",      "230", kTiltZ,   "0",  "VERTEX",   "10",  "0",    "20",  "0",
+              "70",  "32",       "0",   "VERTEX", "10",  "3",      "20", "4",        "70",  "32",   "0",   "SEQEND"}),
+       "0,     5.000,1," + kPoly + ",,,\r\n0,  2422.112,1," + kPoly + ",,,\r\n"},
+      {"a tilted reference: its line along y is halved, its circle becomes an ellipse",
+       Block("T", "0", "0", Pairs({"0",  "LINE", "8",      "0", "10", "0",  "20", "0",  "11", "0",  "21",
+                                   "10", "0",    "CIRCLE", "8", "0",  "10", "0",  "20", "0",  "40", "1000"})),
+       Insert("T", "0", "0", {"210", kTiltX, "220", "0", "230", kTiltZ}),
+       "0,     5.000,1," + kLine + ",,,\r\n0,  4844.224,1," + kEllipse + ",,,\r\n"},
+      {"a tilted polyline in a reference stretched along x: 1000 by 1000 again, a circle",
+       Block("Q", "0", "0", Pairs({"0",  "LWPOLYLINE", "8",  "0",    "10",  "0",    "20",  "0", "42",  "1",
+                                   "10", "0",          "20", "2000", "210", kTiltX, "220", "0", "230", kTiltZ})),
+       Insert("Q", "0", "0", {"41", "2", "42", "1"}), "0,  3141.593,1," + kPoly + ",,,\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Report(Drawing(c.blocks, c.entities)), c.csv);
+  }
+  // Without exact lengths the tilted circle is the plain circle it was read as.
+  EXPECT_EQ(Report(Drawing("", Pairs({"0", "CIRCLE", "8", "0", "40", "1000", "210", kTiltX, "230", kTiltZ})), false),
+            "0,  6283.185,1," + kCircle + ",,,\r\n");
+}
+
 TEST_F(ExactReportTest, TallyOfMeasuredAndUnmeasured) {
   Report(Drawing(Block("T", "0", "0",
                        ByBlockLine("0", "0", "10") + Pairs({"0", "TEXT", "8", "0", "1", "a"}) + Insert("T", "0", "0")),
@@ -255,6 +316,27 @@ TEST_F(ExactReportTest, TallyOfMeasuredAndUnmeasured) {
     ASSERT_NE(found, EntityTallies.end());
     EXPECT_EQ(found->Measured, e.measured);
     EXPECT_EQ(found->NotMeasured, e.notMeasured);
+  }
+}
+
+TEST_F(ExactReportTest, ReadsThePairsAsThePlainReadingDoes) {
+  const std::string line = Pairs({"0", "LINE", "8", "A", "10", "0", "20", "0", "11", "3", "21", "4"});
+  // A comment between the section start and its name.
+  EXPECT_EQ(Report(Pairs({"0", "SECTION", "999", "made by hand", "2", "ENTITIES"}) + line +
+                   Pairs({"0", "ENDSEC", "0", "EOF"})),
+            "A,     5.000,1," + kLine + ",,,\r\n");
+  // A bad value before a vertex has its point is an error all the same.
+  const std::string bad[] = {
+      Pairs({"0", "POLYLINE", "8", "0", "0", "VERTEX", "20", "x", "10", "0"}),
+      Pairs({"0", "POLYLINE", "8", "0", "0", "VERTEX", "70", "x", "10", "0"}),
+      Pairs({"0", "LWPOLYLINE", "8", "0", "20", "x", "10", "0"}),
+  };
+  for (const std::string& entities : bad) {
+    SCOPED_TRACE(entities);
+    const std::string csv = folder_.File("out.csv");
+    TReportOptions options;
+    options.Exact = true;
+    EXPECT_THROW(WriteLengthReport(folder_.Write("in.dxf", Drawing("", entities)), csv, options), TConvertError);
   }
 }
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 need=()
-for pkg in cmake g++ clang libclang-rt-14-dev make googletest python3 python3-markdown zip \
+for pkg in cmake g++ clang libclang-rt-14-dev make googletest python3 python3-markdown zip libdxflib-dev \
            g++-mingw-w64-x86-64 mingw-w64-tools xvfb xauth locales \
            fonts-ipafont-gothic imagemagick x11-utils; do
   have "$pkg" || need+=("$pkg")

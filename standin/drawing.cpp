@@ -33,47 +33,122 @@ bool IsPair(const TDxfPair& p, const char* code, const char* value) {
 
 }  // namespace
 
+namespace {
+
+// One entity from its group-0 pair at First up to the next entity: a
+// POLYLINE with its VERTEX entities and SEQEND, an INSERT with its ATTRIB
+// entities and their SEQEND.
+TDrawingEntity ReadEntity(const std::vector<TDxfPair>& Pairs, std::size_t First) {
+  TDrawingEntity e{First, First + 1, Trim(Pairs[First].value), {}, {}};
+  const bool refers = e.kind == "INSERT" || e.kind == "DIMENSION";
+  const char* follower = e.kind == "POLYLINE" ? "VERTEX" : e.kind == "INSERT" ? "ATTRIB" : nullptr;
+  bool inSequence = e.kind == "POLYLINE";  // a SEQEND here belongs to the entity
+  bool inHead = true;                      // the pairs are the entity's own, not a vertex's
+  std::size_t j = First + 1;
+  for (; j < Pairs.size(); ++j) {
+    const std::string code = Trim(Pairs[j].code);
+    if (code == "0") {
+      const std::string kind = Trim(Pairs[j].value);
+      inHead = false;
+      if (follower && kind == follower) {
+        inSequence = true;
+        continue;
+      }
+      if (inSequence && kind == "SEQEND") {
+        inSequence = false;
+        follower = nullptr;
+        continue;
+      }
+      break;
+    }
+    if (inHead && e.layer.empty() && code == "8") e.layer = Pairs[j].value;
+    if (inHead && refers && code == "2") e.blocks.push_back(Trim(Pairs[j].value));
+  }
+  e.last = j;
+  return e;
+}
+
+// The section whose (0, SECTION) (2, Name) pairs come first: the index of its
+// first pair after the name, or Pairs.size().
+std::size_t SectionStart(const std::vector<TDxfPair>& Pairs, const char* Name) {
+  for (std::size_t i = 0; i + 1 < Pairs.size(); ++i)
+    if (IsPair(Pairs[i], "0", "SECTION") && IsPair(Pairs[i + 1], "2", Name)) return i + 2;
+  return Pairs.size();
+}
+
+void ReadBlocks(TDrawing& D) {
+  std::size_t i = SectionStart(D.pairs, "BLOCKS");
+  while (i < D.pairs.size() && !IsPair(D.pairs[i], "0", "ENDSEC")) {
+    if (!IsPair(D.pairs[i], "0", "BLOCK")) {  // a stray pair, or an entity outside any block
+      ++i;
+      continue;
+    }
+    TDrawingBlock b{i, i + 1, {}, {}};
+    std::size_t j = i + 1;
+    for (; j < D.pairs.size() && Trim(D.pairs[j].code) != "0"; ++j)
+      if (b.name.empty() && Trim(D.pairs[j].code) == "2") b.name = Trim(D.pairs[j].value);
+    // Its entities, up to its ENDBLK and that entity's own pairs.
+    while (j < D.pairs.size() && !IsPair(D.pairs[j], "0", "ENDSEC") && !IsPair(D.pairs[j], "0", "BLOCK")) {
+      const bool end = IsPair(D.pairs[j], "0", "ENDBLK");
+      const TDrawingEntity e = ReadEntity(D.pairs, j);
+      b.blocks.insert(b.blocks.end(), e.blocks.begin(), e.blocks.end());
+      j = e.last;
+      if (end) break;
+    }
+    b.last = j;
+    D.blocks.push_back(b);
+    i = j;
+  }
+}
+
+// Model and paper space are blocks of every drawing, not references.
+bool IsLayoutBlock(const std::string& Name) {
+  std::string upper = Name;
+  for (char& c : upper)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  for (const char* prefix : {"*MODEL_SPACE", "*PAPER_SPACE", "$MODEL_SPACE", "$PAPER_SPACE"})
+    if (upper.rfind(prefix, 0) == 0) return true;
+  return false;
+}
+
+// Which block definitions an export of Chosen keeps: the layouts, and every
+// block that the chosen entities reach through their references.
+std::vector<bool> KeptBlocks(const TDrawing& D, const std::vector<std::size_t>& Chosen) {
+  std::vector<bool> kept(D.blocks.size(), false);
+  std::vector<std::string> wanted;
+  for (std::size_t index : Chosen)
+    wanted.insert(wanted.end(), D.entities[index].blocks.begin(), D.entities[index].blocks.end());
+  for (std::size_t b = 0; b < D.blocks.size(); ++b) kept[b] = IsLayoutBlock(D.blocks[b].name);
+  while (!wanted.empty()) {
+    const std::string name = wanted.back();
+    wanted.pop_back();
+    for (std::size_t b = 0; b < D.blocks.size(); ++b) {
+      if (kept[b] || D.blocks[b].name != name) continue;
+      kept[b] = true;  // once: a block that refers to itself ends here
+      wanted.insert(wanted.end(), D.blocks[b].blocks.begin(), D.blocks[b].blocks.end());
+    }
+  }
+  return kept;
+}
+
+}  // namespace
+
 TDrawing ParseDrawing(const std::string& dxfText) {
   TDrawing d;
   const std::vector<std::string> lines = SplitLines(dxfText);
   for (std::size_t i = 0; i + 1 < lines.size(); i += 2) d.pairs.push_back({lines[i], lines[i + 1]});
-  d.entitiesBegin = d.entitiesEnd = d.pairs.size();
-
-  for (std::size_t i = 0; i + 1 < d.pairs.size(); ++i) {
-    if (IsPair(d.pairs[i], "0", "SECTION") && IsPair(d.pairs[i + 1], "2", "ENTITIES")) {
-      d.entitiesBegin = i + 2;
-      break;
-    }
-  }
+  d.entitiesBegin = d.entitiesEnd = SectionStart(d.pairs, "ENTITIES");
   std::size_t i = d.entitiesBegin;
   while (i < d.pairs.size() && !IsPair(d.pairs[i], "0", "ENDSEC")) {
     if (Trim(d.pairs[i].code) != "0") {  // stray pair before the first entity
       ++i;
       continue;
     }
-    TDrawingEntity e{i, i + 1, Trim(d.pairs[i].value), {}};
-    bool inPolyline = e.kind == "POLYLINE";
-    bool inHead = true;  // the layer is the entity's own, not a vertex's
-    std::size_t j = i + 1;
-    for (; j < d.pairs.size(); ++j) {
-      if (Trim(d.pairs[j].code) == "0") {
-        const std::string kind = Trim(d.pairs[j].value);
-        // The vertices and the closing SEQEND belong to their POLYLINE.
-        inHead = false;
-        if (inPolyline && kind == "VERTEX") continue;
-        if (inPolyline && kind == "SEQEND") {
-          inPolyline = false;
-          continue;
-        }
-        break;
-      }
-      if (inHead && e.layer.empty() && Trim(d.pairs[j].code) == "8") e.layer = d.pairs[j].value;
-    }
-    e.last = j;
-    d.entities.push_back(e);
-    i = j;
+    d.entities.push_back(ReadEntity(d.pairs, i));
+    i = d.entities.back().last;
   }
   d.entitiesEnd = i;
+  ReadBlocks(d);
   return d;
 }
 
@@ -85,25 +160,36 @@ std::string ExportDrawing(const TDrawing& d, const std::vector<std::size_t>& sel
     out += p.value;
     out += "\r\n";
   };
-  if (d.entitiesBegin >= d.pairs.size() && d.entities.empty()) {
+  std::vector<std::size_t> chosen;
+  for (std::size_t index : selection)
+    if (index < d.entities.size()) chosen.push_back(index);
+  std::sort(chosen.begin(), chosen.end());
+  chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
+  const std::vector<bool> kept = KeptBlocks(d, chosen);
+  // Pairs From .. To - 1, without the block definitions that are not kept.
+  auto putRange = [&](std::size_t From, std::size_t To) {
+    std::size_t b = 0;
+    for (std::size_t i = From; i < To; ++i) {
+      while (b < d.blocks.size() && d.blocks[b].last <= i) ++b;
+      if (b < d.blocks.size() && i >= d.blocks[b].first && !kept[b]) continue;
+      put(d.pairs[i]);
+    }
+  };
+  const bool noSection = d.entitiesBegin >= d.pairs.size() && d.entities.empty();
+  if (noSection) {
     // No ENTITIES section in the drawing: keep what there is and add one.
     for (const TDxfPair& p : d.pairs)
       if (!IsPair(p, "0", "EOF")) put(p);
     out += "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n";
   } else {
-    for (std::size_t i = 0; i < d.entitiesBegin; ++i) put(d.pairs[i]);
+    putRange(0, d.entitiesBegin);
   }
-  std::vector<std::size_t> chosen = selection;
-  std::sort(chosen.begin(), chosen.end());
-  chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
-  for (std::size_t index : chosen) {
-    if (index >= d.entities.size()) continue;
+  for (std::size_t index : chosen)
     for (std::size_t i = d.entities[index].first; i < d.entities[index].last; ++i) put(d.pairs[i]);
-  }
-  if (d.entitiesBegin >= d.pairs.size() && d.entities.empty()) {
+  if (noSection) {
     out += "  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
   } else {
-    for (std::size_t i = d.entitiesEnd; i < d.pairs.size(); ++i) put(d.pairs[i]);
+    putRange(d.entitiesEnd, d.pairs.size());
   }
   return out;
 }

@@ -1,6 +1,7 @@
 // The drawing that the stand-in has "open": an ASCII DXF file kept as its
-// group pairs, with the entities of its ENTITIES section indexed so that a
-// selection of them can be exported again.
+// group pairs, with the entities of its ENTITIES section and the block
+// definitions of its BLOCKS section indexed so that a selection of entities
+// can be exported again with the blocks they refer to.
 #pragma once
 
 #include <cstddef>
@@ -14,9 +15,18 @@ struct TDxfPair {
 
 struct TDrawingEntity {
   std::size_t first;  // index of its group-0 pair
-  std::size_t last;   // one past its last pair (SEQEND included for POLYLINE)
+  std::size_t last;   // one past its last pair (SEQEND included for POLYLINE, and for INSERT with attributes)
   std::string kind;   // LINE, POLYLINE, ...
   std::string layer;  // group 8 of the entity itself, code page 932 bytes
+  std::vector<std::string> blocks;  // the blocks it refers to: group 2 of an INSERT or DIMENSION
+};
+
+// One block definition, from its BLOCK to the end of its ENDBLK.
+struct TDrawingBlock {
+  std::size_t first;
+  std::size_t last;
+  std::string name;                 // group 2 of the BLOCK, as read
+  std::vector<std::string> blocks;  // the blocks its entities refer to
 };
 
 struct TDrawing {
@@ -27,6 +37,8 @@ struct TDrawing {
   // section's ENDSEC on. Both equal pairs.size() when there is no section.
   std::size_t entitiesBegin = 0;
   std::size_t entitiesEnd = 0;
+  // The block definitions, in the order of the BLOCKS section.
+  std::vector<TDrawingBlock> blocks;
 };
 
 struct TPoint2 {
@@ -47,5 +59,7 @@ TEntityShape EntityShape(const TDrawing& drawing, std::size_t index);
 TDrawing ParseDrawing(const std::string& dxfText);
 
 // The drawing with only the entities whose indexes are given (in drawing
-// order, each at most once), every pair unchanged, lines ending in CR LF.
+// order, each at most once), every pair unchanged, lines ending in CR LF. Of
+// the block definitions, those of model and paper space stay, and those that
+// the chosen entities refer to, directly or through other blocks.
 std::string ExportDrawing(const TDrawing& drawing, const std::vector<std::size_t>& selection);

@@ -1,0 +1,84 @@
+// The export of a selection: the chosen entities, and of the block
+// definitions only the layouts and those the chosen entities reach.
+#include "standin/drawing.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// Pairs as the export writes them: each line ending in CR LF.
+std::string Dxf(std::initializer_list<std::string_view> Lines) {
+  std::string text;
+  for (std::string_view line : Lines) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
+
+const std::string kBlocksStart = Dxf({"  0", "SECTION", "  2", "BLOCKS"});
+const std::string kModel = Dxf({"  0", "BLOCK", "  8", "0", "  2", "*Model_Space", "  0", "ENDBLK", "  8", "0"});
+const std::string kBlockA = Dxf({"  0", "BLOCK", "  8", "0", "  2", "A", " 10", "0.0", "  0", "LINE", "  8", "0", " 11",
+                                 "10.0", "  0", "ENDBLK", "  8", "0"});
+// B holds a reference to A.
+const std::string kBlockB =
+    Dxf({"  0", "BLOCK", "  8", "0", "  2", "B", "  0", "INSERT", "  8", "0", "  2", "A", "  0", "ENDBLK", "  8", "0"});
+const std::string kBlockC =
+    Dxf({"  0", "BLOCK", "  8", "0", "  2", "C", "  0", "CIRCLE", " 40", "1.0", "  0", "ENDBLK", "  8", "0"});
+// S refers to itself.
+const std::string kBlockS =
+    Dxf({"  0", "BLOCK", "  8", "0", "  2", "S", "  0", "INSERT", "  8", "0", "  2", "S", "  0", "ENDBLK", "  8", "0"});
+const std::string kBlockD = Dxf({"  0", "BLOCK", "  2", "*D1", "  0", "LINE", "  0", "ENDBLK"});
+const std::string kEntitiesStart = Dxf({"  0", "ENDSEC", "  0", "SECTION", "  2", "ENTITIES"});
+// A reference to B with an attribute whose tag is C: the tag names no block.
+const std::string kInsertB = Dxf({"  0", "INSERT", "  8", "W", "  2", "B", " 66", "1",      "  0", "ATTRIB",
+                                  "  8", "W",      "  2", "C", "  1", "x", "  0", "SEQEND", "  8", "W"});
+const std::string kLine = Dxf({"  0", "LINE", "  8", "W", " 11", "5.0"});
+const std::string kInsertS = Dxf({"  0", "INSERT", "  8", "W", "  2", "S"});
+const std::string kDimension = Dxf({"  0", "DIMENSION", "  8", "W", "  2", "*D1", " 70", "0"});
+const std::string kEnd = Dxf({"  0", "ENDSEC", "  0", "EOF"});
+
+TEST(DrawingTest, ExportKeepsTheBlocksTheSelectionRefersTo) {
+  const TDrawing drawing = ParseDrawing(kBlocksStart + kModel + kBlockA + kBlockB + kBlockC + kBlockS + kBlockD +
+                                        kEntitiesStart + kInsertB + kLine + kInsertS + kDimension + kEnd);
+  ASSERT_EQ(drawing.entities.size(), 4u);  // the attribute and its SEQEND belong to their reference
+  EXPECT_EQ(drawing.entities[0].kind, "INSERT");
+  EXPECT_EQ(drawing.entities[1].kind, "LINE");
+  const struct {
+    const char* name;
+    std::vector<std::size_t> selection;
+    std::string expected;
+  } cases[] = {
+      {"a line: model space only", {1}, kBlocksStart + kModel + kEntitiesStart + kLine + kEnd},
+      {"a reference reaches the blocks nested in its block",
+       {0},
+       kBlocksStart + kModel + kBlockA + kBlockB + kEntitiesStart + kInsertB + kEnd},
+      {"a block that refers to itself is written once",
+       {2},
+       kBlocksStart + kModel + kBlockS + kEntitiesStart + kInsertS + kEnd},
+      {"a dimension refers to its block", {3}, kBlocksStart + kModel + kBlockD + kEntitiesStart + kDimension + kEnd},
+      {"everything but the block nothing refers to",
+       {3, 2, 1, 0, 0, 9},
+       kBlocksStart + kModel + kBlockA + kBlockB + kBlockS + kBlockD + kEntitiesStart + kInsertB + kLine + kInsertS +
+           kDimension + kEnd},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(ExportDrawing(drawing, c.selection), c.expected);
+  }
+}
+
+TEST(DrawingTest, DrawingWithoutBlocksExportsAsBefore) {
+  // Lines ending in LF are written with CR LF; the pairs stay as they were.
+  const TDrawing drawing =
+      ParseDrawing("  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  8\nW\n 11\n5.0\n  0\nENDSEC\n  0\nEOF\n");
+  EXPECT_EQ(ExportDrawing(drawing, {0}), Dxf({"  0", "SECTION", "  2", "ENTITIES"}) + kLine + kEnd);
+  EXPECT_EQ(ExportDrawing(drawing, {}), Dxf({"  0", "SECTION", "  2", "ENTITIES"}) + kEnd);
+}
+
+}  // namespace
