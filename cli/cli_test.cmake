@@ -123,6 +123,17 @@ if(CHECK_MESSAGES AND NOT (err MATCHES "binary.dxf: バイナリ DXF です。�
   fail("binary drawing: message (got '${err}')")
 endif()
 
+# A drawing of version AC1021 or later stores UTF-8: its layer 壁 is listed
+# in Shift-JIS, and the linetype Café, whose é Shift-JIS lacks, with \U+00E9.
+file(WRITE "${WORK}/utf8.dxf" "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1027\n9\n$DWGCODEPAGE\n3\nANSI_1252\n"
+  "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n壁\n6\nCafé\n10\n0\n20\n0\n11\n3\n21\n4\n0\nENDSEC\n0\nEOF\n")
+run_tool("${WORK}/utf8.dxf" "${WORK}/utf8.csv")
+file(READ "${WORK}/utf8.csv" csv HEX)
+# 壁,     5.000,1,線,,,Caf\U+00E9
+if(NOT (rc EQUAL 0 AND csv STREQUAL "95c72c2020202020352e3030302c312c90fc2c2c2c4361665c552b303045390d0a"))
+  fail("UTF-8 drawing listed in Shift-JIS (exit ${rc}, CSV ${csv})")
+endif()
+
 # Exact lengths and the summary: a block of two lines referred to once, a
 # closed square with a half-circle side, a text and a reference to a block
 # that is not there.

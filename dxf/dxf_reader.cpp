@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "dxf/conversions.h"
+#include "dxf/drawing_text.h"
 #include "dxf/dxf_errors.h"
 #include "dxf/entity_fields.h"
 #include "dxf/entity_tables.h"
@@ -66,9 +67,17 @@ class TEntityReader {
   bool standardKnown_ = false;
   double standardHeight_ = 0.0;
   std::string content_;
+  TDrawingText text_;
 };
 
+// The groups whose values a record takes as text: content [1, 3], style
+// name [7], colour [62], linetype [6] and layer [8].
+bool IsTextGroup(std::int32_t Code) {
+  return Code == 1 || Code == 3 || Code == 6 || Code == 7 || Code == 8 || Code == 62;
+}
+
 bool TEntityReader::Pair(std::int32_t Code, std::string_view Value) {
+  if (text_.InHeader()) text_.HeaderPair(Code, Value);
   if (inEntities_ && Code == 0 && Value == "ENDSEC") return false;
   if (inStyleTable_) StylePair(Code, Value);
   if (inEntities_) EntityPair(Code, Value);
@@ -89,6 +98,8 @@ bool TEntityReader::Pair(std::int32_t Code, std::string_view Value) {
 
 void TEntityReader::StylePair(std::int32_t Code, std::string_view Value) {
   if (styleOpen_) {
+    // The name, colour and linetype are held in code page 932.
+    if (text_.Converting() && (Code == 2 || Code == 62 || Code == 6)) Value = text_.Cp932(Value);
     TStyleRec& style = Styles[static_cast<std::size_t>(StyleCount) - 1];
     switch (Code) {
       case 0:
@@ -147,6 +158,8 @@ void TEntityReader::EntityPair(std::int32_t Code, std::string_view Value) {
     OpenEntity(Value);
     return;
   }
+  // What a record takes as text, it holds in code page 932.
+  if (text_.Converting() && open_ != TOpen::None && IsTextGroup(Code)) Value = text_.Cp932(Value);
   switch (open_) {
     case TOpen::None:
       return;

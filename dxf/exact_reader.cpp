@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dxf/conversions.h"
+#include "dxf/drawing_text.h"
 #include "dxf/dxf_errors.h"
 #include "dxf/entity_fields.h"
 #include "dxf/exact_tables.h"
@@ -263,9 +264,15 @@ class TExactReader {
   // Where the drawing's own records begin in each table (after the blocks').
   std::int32_t ownLine_ = 0, ownArc_ = 0, ownCircle_ = 0, ownEllipse_ = 0, ownSpline_ = 0, ownPoly_ = 0;
   std::int64_t placed_ = 0;
+  TDrawingText text_;
 };
 
+// The groups whose values a record takes as text: block name [2], colour
+// [62], linetype [6] and layer [8].
+bool IsTextGroup(std::int32_t Code) { return Code == 2 || Code == 6 || Code == 8 || Code == 62; }
+
 bool TExactReader::Pair(std::int32_t Code, std::string_view Value) {
+  if (text_.InHeader()) text_.HeaderPair(Code, Value);
   if (Code == 0 && Value == "ENDSEC") {
     Close();
     if (polyActive_) FinishPolyline();
@@ -305,6 +312,9 @@ void TExactReader::EntityPair(std::int32_t Code, std::string_view Value) {
     Open(Value);
     return;
   }
+  // What a record takes as text, it holds in code page 932, so that block
+  // names match as the drawing wrote them.
+  if (text_.Converting() && open_ != TKind::None && IsTextGroup(Code)) Value = text_.Cp932(Value);
   if ((Code == 210 || Code == 220 || Code == 230) && open_ != TKind::None) {
     (Code == 210 ? normal_.X : Code == 220 ? normal_.Y : normal_.Z) = ConvertRealFast(Value);
     return;

@@ -26,8 +26,9 @@ const std::string kWall = "\x95\xc7";                                    // 壁
 // tan(pi / 8): the bulge of a quarter circle.
 const char kQuarterBulge[] = "0.41421356237309503";
 
-std::string Drawing(const std::string& Blocks, const std::string& Entities) {
-  return Pairs({"0", "SECTION", "2", "HEADER", "0", "ENDSEC", "0", "SECTION", "2", "BLOCKS"}) + Blocks +
+std::string Drawing(const std::string& Blocks, const std::string& Entities, const std::string& HeaderVariables = "") {
+  return Pairs({"0", "SECTION", "2", "HEADER"}) + HeaderVariables +
+         Pairs({"0", "ENDSEC", "0", "SECTION", "2", "BLOCKS"}) + Blocks +
          Pairs({"0", "ENDSEC", "0", "SECTION", "2", "ENTITIES"}) + Entities +
          Pairs({"0", "ENDSEC", "0", "SECTION", "2", "OBJECTS", "0", "ENDSEC", "0", "EOF"});
 }
@@ -231,6 +232,15 @@ TEST_F(ExactReportTest, BlockReferences) {
   }
   // Without exact lengths, blocks are not looked at.
   EXPECT_EQ(Report(Drawing(lineBlock, Insert("L", "0", "0")), false), "");
+}
+
+TEST_F(ExactReportTest, UnicodeDrawingFindsItsBlocks) {
+  // A drawing of version AC1021 stores UTF-8: the reference to block 扉 on
+  // layer 壁 places its line on 壁 in code page 932.
+  const std::string doorUtf8 = "\xe6\x89\x89", wallUtf8 = "\xe5\xa3\x81";
+  EXPECT_EQ(Report(Drawing(Block(doorUtf8, "0", "0", ByBlockLine("0", "0", "10")),
+                           Insert(doorUtf8, "0", "0", {"8", wallUtf8}), Pairs({"9", "$ACADVER", "1", "AC1021"}))),
+            kWall + ",    10.000,1," + kLine + ",,,\r\n");
 }
 
 // The extrusion (sin 60, 0, cos 60): the plane's x axis is Wz x N = Y, its
