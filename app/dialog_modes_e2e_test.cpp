@@ -14,8 +14,10 @@
 #include <vector>
 
 #include "acadlink/test_windows.h"
+#include "acadlink/window_discovery.h"
 #include "app/dialog_driver.h"
 #include "app/dialog_program.h"
+#include "app/notice_probe.h"
 
 namespace {
 
@@ -93,6 +95,16 @@ class ImperfectCadTest : public ::testing::Test {
   std::string Folder, Transcript, Csv;
 };
 
+// The stand-in's command line as the screen shows it once the stand-in has
+// handled what it was busy with and repainted what it had to.
+TNoticePixels NoticeAfterRepaint() {
+  const HWND pane = FindCommandInputPane();
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(pane, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
+  UpdateWindow(pane);
+  return ReadNoticePixels(pane);
+}
+
 // The dialog after a run: back, nothing pending, Enter starts the next run.
 void ExpectReady(TDialogProgram& Program) {
   EXPECT_FALSE(Program->Minimized());
@@ -156,6 +168,9 @@ TEST_F(ImperfectCadTest, EachModeGivesTheSameListAndTheSameConversation) {
     c.check();
     // A lagging command line takes the last text up after the run is over.
     EXPECT_TRUE(WaitFor([&] { return LastFiledia() == "FILEDIA 1"; }, 5000)) << LastFiledia();
+    // The notice outlasts the repaint that taking up that text brought.
+    EXPECT_TRUE(WaitFor([&] { return NoticeAfterRepaint().LightRed > 200; }, 5000))
+        << "light red " << NoticeAfterRepaint().LightRed;
     ExpectReady(program);
     program->ClickClose();
     EXPECT_TRUE(program.Ended());

@@ -1,5 +1,6 @@
 #include "app/export_run.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "acadlink/ansi_text.h"
@@ -71,23 +72,31 @@ class TIdlePromptFilter {
  public:
   explicit TIdlePromptFilter(const TExportRunTiming& Timing) : maxPolls_(Timing.MaxLeavePolls) {}
   bool EndsWait(const std::string& Line, bool Done = false) {
-    if (!left_) left_ = Line != kIdlePrompt || Done || ++polls_ >= maxPolls_;
+    if (!left_) {
+      seenLeaving_ = Line != kIdlePrompt;
+      left_ = seenLeaving_ || Done || ++polls_ >= maxPolls_;
+    }
     return left_ && Line == kIdlePrompt;
   }
+  // How many polls the line still showed the idle prompt of before, when it
+  // was then seen to leave it: how late the command line takes typed text
+  // up. 0 when that was not seen.
+  int LagPolls() const { return seenLeaving_ ? polls_ : 0; }
 
  private:
   int maxPolls_;
   int polls_ = 0;
   bool left_ = false;
+  bool seenLeaving_ = false;
 };
 
 // Waits for the user's selection to end at the idle prompt. False when the run
 // must end instead: the CAD program went away or the user closed the dialog.
-bool AwaitSelection(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRunTiming& Timing) {
-  TIdlePromptFilter idle(Timing);
+bool AwaitSelection(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRunTiming& Timing,
+                    TIdlePromptFilter& Idle) {
   for (;;) {
     const std::string line = WaitAndRead(Dialog, Cad, Timing);
-    if (idle.EndsWait(line)) return true;
+    if (Idle.EndsWait(line)) return true;
     if (!Cad.AcadAlive()) return false;
     if (Dialog.CloseRequested()) {
       Cad.SendCommandText(L"\x0003");  // cancel the pending selection
@@ -107,14 +116,13 @@ bool WrittenSince(const TFileState& Before, const TFileState& Now) {
 // file written since LeftOver shows that the export command was taken, even
 // when the line was never seen away from the prompt.
 TExportWaitEnd AwaitExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRunTiming& Timing,
-                           const std::string& DxfPath, const TFileState& LeftOver) {
-  TIdlePromptFilter idle(Timing);
+                           const std::string& DxfPath, const TFileState& LeftOver, TIdlePromptFilter& Idle) {
   for (int poll = 0; poll < Timing.MaxExportPolls; ++poll) {
     const std::string line = WaitAndRead(Dialog, Cad, Timing);
     // A question still on the line at the next poll is answered again.
     if (Contains(line, kAskExport)) Cad.SendCommandText(L"Y\r");
     if (Contains(line, kAskReplace)) Cad.SendCommandText(L"Y\r");
-    if (idle.EndsWait(line, line == kIdlePrompt && WrittenSince(LeftOver, FileStateOf(DxfPath))))
+    if (Idle.EndsWait(line, line == kIdlePrompt && WrittenSince(LeftOver, FileStateOf(DxfPath))))
       return TExportWaitEnd::AtPrompt;
     if (line.empty()) return TExportWaitEnd::EmptyLine;
   }
@@ -132,6 +140,23 @@ bool SizeHoldsStill(TRunDialogPort& Dialog, const std::string& Path, const TExpo
     last = now;
   }
   return false;
+}
+
+// A command line that takes typed text up late repaints itself when it takes
+// up the last text, "FILEDIA 1 ", and a notice painted before that is wiped
+// at once. The line shows the idle prompt before and after, so the notice
+// waits twice as many polls as the line was seen to lag, and until the line
+// shows the idle prompt, within the bound for leaving it. No wait without a
+// lag seen. False when the CAD program does not answer: it gets no notice.
+bool AwaitLastTextTakenUp(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRunTiming& Timing, int LagPolls) {
+  if (LagPolls == 0) return true;
+  try {
+    for (int poll = 1; poll <= Timing.MaxLeavePolls; ++poll)
+      if (WaitAndRead(Dialog, Cad, Timing) == kIdlePrompt && poll > 2 * LagPolls) break;
+  } catch (const TCadNotAnswering&) {
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -166,6 +191,7 @@ TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std
   HWND pane = nullptr;
   bool selected = false;
   bool dxfComplete = false;
+  TIdlePromptFilter selectionIdle(Timing), exportIdle(Timing);
   const bool acadFound = Cad.ActivateAcad();
   try {
     if (acadFound) {
@@ -176,12 +202,12 @@ TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std
       Cad.SendCommandText(
           L"\x0003"
           L"SELECT ");
-      selected = AwaitSelection(Dialog, Cad, Timing);
+      selected = AwaitSelection(Dialog, Cad, Timing, selectionIdle);
       if (selected) {
         Cad.SendCommandText(L"FILEDIA 0 ");
         // Assembled in the ANSI code page, which the path is in, then widened.
         Cad.SendCommandText(AnsiToWide("DXFOUT \"" + dxfPath + "\"\rVER 2000 OBJ PREV \r16 "));
-        const TExportWaitEnd end = AwaitExport(Dialog, Cad, Timing, dxfPath, leftOver);
+        const TExportWaitEnd end = AwaitExport(Dialog, Cad, Timing, dxfPath, leftOver, exportIdle);
         if (end == TExportWaitEnd::AtPrompt) {
           dxfComplete = true;
         } else {
@@ -210,6 +236,7 @@ TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std
   // deleted is not, when the report could not create the file anew.
   if (!WriteLengthReport(dxfPath, csvPath, Dialog.ReportOptions()) || !FileExists(csvPath))
     return TExportRunEnd::ReportNotCreated;
-  if (pane) Cad.DrawCompletionNotice(pane, CompletionNoticeText(csvPath));
+  if (pane && AwaitLastTextTakenUp(Dialog, Cad, Timing, std::max(selectionIdle.LagPolls(), exportIdle.LagPolls())))
+    Cad.DrawCompletionNotice(pane, CompletionNoticeText(csvPath));
   return TExportRunEnd::Reported;
 }

@@ -52,7 +52,8 @@ struct TExportRunTiming {
   // A command line that takes typed text through its message queue still
   // shows the idle prompt for a while after the text that starts a wait;
   // the wait ends at the idle prompt only once the line has left it, or
-  // after this many polls (5 s) when it never does.
+  // after this many polls (5 s) when it never does. The same bound holds
+  // the notice back while such a line takes the last text up.
   int MaxLeavePolls = 25;
   // After an export wait that did not end at the prompt, the DXF file is
   // taken only once its size holds still from one poll to the next, within

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -22,6 +23,8 @@ const std::string kSelectObjects =
 const std::string kAskName =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xf0\x93\xfc\x97\xcd\x3a\x20";  // ファイル名を入力:
 const std::string kAskReplace = "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb7\x82\xa9\x3f\x20";  // 置き換えますか?
+const std::string kAskFiledia =
+    "FILEDIA \x82\xcc\x90\x56\x82\xb5\x82\xa2\x92\x6c\x82\xf0\x93\xfc\x97\xcd <0>: ";  // FILEDIA の新しい値を入力 <0>:
 const std::string kAskExport = "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x3f\x20";  // 書き出しますか?
 const std::string kNoFileNameMessage =
     "\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x8e\x77"
@@ -62,10 +65,11 @@ class TScriptedCommandLine : public TCommandLinePort {
   bool DiesDuringSelection = false;
   std::vector<std::string> SelectionLines{kPrompt};
   std::vector<std::string> ExportLines{kPrompt};
-  std::string DxfToWrite;  // written at the path typed to DXFOUT
+  std::vector<std::string> AfterLines{kPrompt};  // once "FILEDIA 1 " was typed
+  std::string DxfToWrite;                        // written at the path typed to DXFOUT
   std::function<void()> OnActivate;
   int NotAnsweringAtSend = -1;               // the send with this index (from 0) is not answered
-  std::function<void(const char*)> OnEvent;  // "send" or "read", as it happens
+  std::function<void(const char*)> OnEvent;  // "send", "read" or "notice", as it happens
 
   std::vector<std::wstring> Typed;
   int SelectionReads = 0;
@@ -83,6 +87,7 @@ class TScriptedCommandLine : public TCommandLinePort {
     if (static_cast<int>(Typed.size()) == NotAnsweringAtSend) throw TCadNotAnswering();
     if (OnEvent) OnEvent("send");
     Typed.push_back(Text);
+    if (Text == L"FILEDIA 1 ") After = true;
     if (Text.rfind(L"DXFOUT \"", 0) == 0) {
       InExport = true;
       const size_t end = Text.find(L'"', 8);
@@ -92,6 +97,7 @@ class TScriptedCommandLine : public TCommandLinePort {
   std::string ReadCommandLine() override {
     if (OnEvent) OnEvent("read");
     if (!Running) return std::string();
+    if (After) return Pick(AfterLines, AfterReads++);
     if (!InExport) {
       const std::string& line = Pick(SelectionLines, SelectionReads++);
       if (DiesDuringSelection && SelectionReads == 2) Running = false;
@@ -99,10 +105,15 @@ class TScriptedCommandLine : public TCommandLinePort {
     }
     return Pick(ExportLines, ExportReads++);
   }
-  void DrawCompletionNotice(HWND Window, const std::string& Text) override { Notices.emplace_back(Window, Text); }
+  void DrawCompletionNotice(HWND Window, const std::string& Text) override {
+    if (OnEvent) OnEvent("notice");
+    Notices.emplace_back(Window, Text);
+  }
 
  private:
   bool InExport = false;
+  bool After = false;
+  int AfterReads = 0;
   static const std::string& Pick(const std::vector<std::string>& Lines, int Index) {
     return Lines[std::min<size_t>(static_cast<size_t>(Index), Lines.size() - 1)];
   }
@@ -311,12 +322,12 @@ TEST_F(ExportRunTest, EachPollSleepsThenServicesTheQueueThenReads) {
   };
   Cad.SelectionLines = {kSelectObjects, kPrompt};
   Cad.ExportLines = {kAskName, kPrompt};
-  Timing.PollInterval = 60;
+  Timing = TExportRunTiming{};  // the program's own timing
   Run();
   EXPECT_EQ(log, (std::vector<std::string>{"send", "send", "pump", "read", "pump", "read", "send", "send", "pump",
                                            "read", "pump", "read", "send"}));
   ASSERT_EQ(sleeps.size(), 4u);
-  for (double ms : sleeps) EXPECT_GE(ms, 59.0);  // the 60 ms sleep
+  for (double ms : sleeps) EXPECT_GE(ms, 199.0);  // the 200 ms sleep
 }
 
 TEST_F(ExportRunTest, TheIdlePromptOfBeforeTheTextDoesNotEndAWait) {
@@ -452,6 +463,46 @@ TEST_F(ExportRunTest, ACadProgramThatDoesNotAnswerEndsTheRunWithAMessage) {
   EXPECT_FALSE(Exists(CsvPath));
   EXPECT_TRUE(Cad.Notices.empty());
   EXPECT_FALSE(ExportRunActive());
+}
+
+TEST_F(ExportRunTest, TheNoticeWaitsUntilALaggingCommandLineHasTakenUpTheLastText) {
+  // A line that kept the old prompt for k polls after a text takes
+  // "FILEDIA 1 " up as late and repaints then: the notice comes after at
+  // least 2k + 1 more polls and the idle prompt, within the bound.
+  struct TCase {
+    const char* name;
+    std::vector<std::string> selection;
+    std::vector<std::string> after;  // the line once "FILEDIA 1 " was typed
+    int reads;                       // between "FILEDIA 1 " and the notice
+  };
+  const TCase cases[] = {
+      {"no lag seen: at once", {kSelectObjects, kPrompt}, {kPrompt}, 0},
+      {"two polls late", {kPrompt, kPrompt, kSelectObjects, kPrompt}, {kPrompt}, 5},
+      {"one poll late, the FILEDIA prompt still showing",
+       {kPrompt, kSelectObjects, kPrompt},
+       {kAskFiledia, kAskFiledia, kAskFiledia, kAskFiledia, kPrompt},
+       5},
+      {"never back at the idle prompt", {kPrompt, kSelectObjects, kPrompt}, {kAskFiledia}, 8},
+  };
+  Timing.MaxLeavePolls = 8;
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TScriptedCommandLine cad;
+    cad.SelectionLines = c.selection;
+    cad.ExportLines = {kAskName, kPrompt};
+    cad.AfterLines = c.after;
+    cad.DxfToWrite = kTwoLinesDxf;
+    std::vector<std::string> log;
+    cad.OnEvent = [&](const char* what) { log.push_back(what); };
+    EXPECT_EQ(RunExport(Dialog, cad, Base, Timing), TExportRunEnd::Reported);
+    EXPECT_EQ(ReadFileBytes(CsvPath), kTwoLinesCsv);
+    std::vector<std::string> expected(static_cast<size_t>(c.reads), "read");
+    expected.push_back("notice");
+    const auto lastSend = std::find(log.rbegin(), log.rend(), "send").base();
+    EXPECT_EQ(std::vector<std::string>(lastSend, log.end()), expected);
+    EXPECT_EQ(cad.Typed.size(), 5u);  // the wait types nothing
+    EXPECT_EQ(cad.Typed.back(), L"FILEDIA 1 ");
+  }
 }
 
 }  // namespace
