@@ -80,13 +80,13 @@ bool RowKeyBefore(const TRec& A, const TRec& B) {
   return A.LineType.View().compare(B.LineType.View()) < 0;
 }
 
-std::uint64_t HashRowKey(std::string_view Layer, std::string_view Color, std::string_view LineType) {
+// The texts of a run are pooled, one number per distinct text, so a row key
+// is hashed by its three numbers rather than by its bytes.
+template <class TRec>
+std::uint64_t HashRowKey(const TRec& Rec) {
   std::uint64_t h = 1469598103934665603ULL;
-  for (std::string_view part : {Layer, Color, LineType}) {
-    for (unsigned char c : part) h = (h ^ c) * 1099511628211ULL;
-    h = (h ^ (0x100u + part.size())) * 1099511628211ULL;
-  }
-  return h;
+  for (std::uint32_t id : {Rec.Layer.Id, Rec.Color.Id, Rec.LineType.Id}) h = (h ^ id) * 0x9E3779B97F4A7C15ULL;
+  return h ^ (h >> 29);
 }
 
 // Gives each item the rank of its row key among the distinct row keys of
@@ -108,7 +108,7 @@ void RankRowKeys(const TTable<TRec>& Table, TLargeArray<TSortItem>& Items, TFill
       continue;
     }
     std::size_t mask = slots.size() - 1;
-    std::size_t slot = HashRowKey(rec.Layer.View(), rec.Color.View(), rec.LineType.View()) & mask;
+    std::size_t slot = HashRowKey(rec) & mask;
     while (slots[slot] != 0 && !SameRowKey(Table[representative[slots[slot] - 1]], rec)) slot = (slot + 1) & mask;
     if (slots[slot] == 0) {
       representative.push_back(static_cast<std::uint32_t>(i));
@@ -118,7 +118,7 @@ void RankRowKeys(const TTable<TRec>& Table, TLargeArray<TSortItem>& Items, TFill
         mask = grown.size() - 1;
         for (std::uint32_t id = 0; id < representative.size(); ++id) {
           const TRec& r = Table[representative[id]];
-          std::size_t s = HashRowKey(r.Layer.View(), r.Color.View(), r.LineType.View()) & mask;
+          std::size_t s = HashRowKey(r) & mask;
           while (grown[s] != 0) s = (s + 1) & mask;
           grown[s] = id + 1;
         }
