@@ -12,13 +12,10 @@
 #include <exception>
 #include <string>
 
-#include "dxf/entity_tables.h"
-#include "report/length_report.h"
+#include "dxf/drawing.h"
+#include "report/list_rows.h"
 #include "report/list_writer.h"
-#include "report/report_message.h"
 #include "report/report_options.h"
-
-void ShowReportMessage(const std::string& Text) { std::fprintf(stderr, "%s\n", Text.c_str()); }
 
 namespace {
 
@@ -98,13 +95,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   try {
+    CurrentDrawing.Clear();
     Lines.Reset(0);
     Arcs.Reset(0);
     Circles.Reset(0);
     Polys.Reset(0);
-    PolyVertices.Reset(0);
-    PolyVertexFlagSlots.Reset(0);
-    LineCount = ArcCount = CircleCount = PolyCount = TextCount = 0;
     TTableFiller filler;
     DL_Dxf dxf;
     if (!dxf.in(argv[1], &filler)) {
@@ -116,7 +111,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "cannot create %s\n", argv[2]);
       return 1;
     }
-    ForEachReportRow(TReportOptions{}, list);
+    ListDrawing(CurrentDrawing, TReportOptions{}, list);
     list.Close();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());

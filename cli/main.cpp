@@ -1,10 +1,8 @@
 // orveline-report DRAWING.dxf REPORT.csv: the quantity list of a DXF file,
 // byte for byte as the dialog writes it; with options, the list in other
 // forms, of several drawings, or of what changed between two.
-#include <algorithm>
-#include <cerrno>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <string>
 #include <vector>
@@ -18,14 +16,8 @@
 #include "cli/console_text.h"
 #include "cli/drawing_list.h"
 #include "dxf/dxf_errors.h"
-#include "dxf/dxf_reader.h"
-#include "dxf/file_identity.h"
-#include "dxf/exact_tables.h"
-#include "report/length_report.h"
-#include "report/list_diff.h"
-#include "report/list_writer.h"
-#include "report/report_message.h"
 #include "report/report_options.h"
+#include "report/report_run.h"
 
 #ifndef ORVELINE_VERSION
 #define ORVELINE_VERSION "unknown"
@@ -60,48 +52,27 @@ const char kUsage[] =
     "Exit status: 0 when the report was written, 1 on an error (the message is\n"
     "on standard error), 2 on wrong arguments.\n";
 
-const char kFileNotFound[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82"
-    "\xf1";  // ファイルが見つかりません
-const char kCannotRead[] = "\x93\xc7\x82\xdd\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  // 読み込めません
-const char kCannotCreate[] =
-    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
-    "\xf1";  // ファイルを作成できません
-
 const char kMeasuredLabel[] = "\x8f\x57\x8c\x76";             // 集計
 const char kNotMeasuredLabel[] = "\x8f\x57\x8c\x76\x8a\x4f";  // 集計外
 
 // From this many drawings on, a progress count goes to a terminal.
 constexpr std::size_t kProgressFrom = 4;
 
-std::string CsvPath;
-
 void PrintError(const std::string& Path, const std::string& Cp932Message) {
   const std::string line = "orveline-report: " + PathForTerminal(Path) + ": " + MessageForTerminal(Cp932Message) + "\n";
   std::fputs(line.c_str(), stderr);
 }
 
-// The entity types of every drawing read, for --summary, in the order in
-// which they were first met.
-std::vector<TEntityTally> Tallies;
-
-void AddTallies(const std::string& Path, const TReportOptions& Options) {
-  if (!Options.Exact) TallyEntityTypes(Path);  // the exact reading tallies as it reads
-  for (const TEntityTally& t : EntityTallies) {
-    auto same = std::find_if(Tallies.begin(), Tallies.end(), [&](const TEntityTally& u) { return u.Type == t.Type; });
-    if (same == Tallies.end()) {
-      Tallies.push_back(t);
-    } else {
-      same->Measured += t.Measured;
-      same->NotMeasured += t.NotMeasured;
-    }
-  }
+// "（12 行目）": where in the drawing an error was met.
+std::string LineSuffix(std::int64_t Line) {
+  if (Line <= 0) return {};
+  return "\x81\x69" + std::to_string(Line) + " \x8d\x73\x96\xda\x81\x6a";  // （n 行目）
 }
 
 // One line per entity type: "LINE: 集計 12 集計外 0".
-void PrintSummary() {
+void PrintSummary(const std::vector<TEntityTally>& Tally) {
   std::string text;
-  for (const TEntityTally& t : Tallies) {
+  for (const TEntityTally& t : Tally) {
     text += t.Type + ": " + kMeasuredLabel + " " + std::to_string(t.Measured) + " " + kNotMeasuredLabel + " " +
             std::to_string(t.NotMeasured) + "\n";
   }
@@ -125,132 +96,27 @@ bool StandardErrorIsTerminal() {
 
 // One line on the terminal, "orveline-report: 3/12", rewritten in place and
 // cleared at the end.
-class TProgress {
+class TProgress : public TReportProgress {
  public:
-  explicit TProgress(std::size_t Total) : total_(Total), shown_(Total >= kProgressFrom && StandardErrorIsTerminal()) {}
+  explicit TProgress(std::size_t Total) : shown_(Total >= kProgressFrom && StandardErrorIsTerminal()) {}
   ~TProgress() {
     if (shown_) std::fprintf(stderr, "\r%*s\r", width_, "");
   }
-  void Step(std::size_t Done) {
+  void Drawing(std::size_t Number, std::size_t Total) override {
     if (!shown_) return;
-    width_ = std::fprintf(stderr, "\rorveline-report: %zu/%zu", Done, total_) - 1;
+    width_ = std::fprintf(stderr, "\rorveline-report: %zu/%zu", Number, Total) - 1;
     std::fflush(stderr);
   }
 
  private:
-  std::size_t total_;
   bool shown_;
   int width_ = 0;
 };
 
-// Hands the rows on with the drawing's name in front.
-class TNamedRows : public TRowSink {
- public:
-  explicit TNamedRows(TRowSink& To) : to_(To) {}
-  void Row(const TReportRow& Row) override {
-    TReportRow named = Row;
-    named.Drawing = name_;
-    to_.Row(named);
-  }
-  std::string name_;
-
- private:
-  TRowSink& to_;
-};
-
-// Probes each drawing before the report is touched: a missing or unreadable
-// one is named, and false returned.
-bool DrawingsOpen(const std::vector<std::string>& Paths) {
-  for (const std::string& path : Paths) {
-    errno = 0;
-    if (std::FILE* probe = std::fopen(path.c_str(), "rb")) {
-      std::fclose(probe);
-      // Neither the report itself nor a drawing the reader refuses may
-      // cost the report or the drawing a byte.
-      try {
-        if (IsSameFile(IdentifyFile(path), IdentifyFile(CsvPath))) throw SameAsDrawingError(CsvPath);
-        CheckDrawing(path);
-      } catch (const TFileError& e) {
-        PrintError(e.Path(), e.Reason());
-        return false;
-      }
-      continue;
-    }
-    PrintError(path, errno == ENOENT || errno == ENOTDIR ? kFileNotFound : kCannotRead);
-    return false;
-  }
-  return true;
-}
-
-// Reads one drawing into the tables; its errors name it, and false is
-// returned.
-bool ReadDrawing(const std::string& Path, const TReportOptions& Options, bool Summary) {
-  try {
-    ReadReportDrawing(Path, Options);
-    if (Summary) AddTallies(Path, Options);
-    return true;
-  } catch (const TFileError& e) {
-    PrintError(e.Path(), e.Reason());
-  } catch (const std::exception& e) {
-    PrintError(Path, e.what());
-  }
-  return false;
-}
-
-int WriteList(const TDrawingList& Drawings, const TListForm& Form, const TReportOptions& Options, bool Summary) {
-  TListWriter list(Form);
-  if (!list.Open(CsvPath)) {
-    PrintError(CsvPath, kCannotCreate);
-    return 1;
-  }
-  TNamedRows named(list);
-  TProgress progress(Drawings.Paths.size());
-  for (std::size_t i = 0; i < Drawings.Paths.size(); ++i) {
-    progress.Step(i + 1);
-    if (!ReadDrawing(Drawings.Paths[i], Options, Summary)) {
-      // A list of several drawings with some missing must not be taken for
-      // the whole: it goes. A single drawing's stays, empty, as the dialog's.
-      if (Drawings.Several) {
-        try {
-          list.Close();
-        } catch (const std::exception&) {}
-        std::remove(CsvPath.c_str());
-      }
-      return 1;
-    }
-    named.name_ = DrawingName(Drawings.Paths[i]);
-    ForEachReportRow(Options, named);
-  }
-  list.Close();
-  return 0;
-}
-
-int WriteDiff(const std::string& OldPath, const std::string& NewPath, const TListForm& Form,
-              const TReportOptions& Options, bool Summary) {
-  TListWriter list(Form);
-  if (!list.Open(CsvPath)) {
-    PrintError(CsvPath, kCannotCreate);
-    return 1;
-  }
-  TRowCollector oldRows, newRows;
-  if (!ReadDrawing(OldPath, Options, Summary)) return 1;
-  ForEachReportRow(Options, oldRows);
-  if (!ReadDrawing(NewPath, Options, Summary)) return 1;
-  ForEachReportRow(Options, newRows);
-  for (const TDiffRow& row : DiffLists(oldRows.Rows, newRows.Rows)) list.DiffRow(row);
-  list.Close();
-  return 0;
-}
-
 }  // namespace
 
-// The report's "cannot create" message: a line on standard error.
-void ShowReportMessage(const std::string& Text) { PrintError(CsvPath, Text); }
-
 int main(int argc, char** argv) {
-  TListForm form;
   TReportOptions options;
-  bool summary = false;
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
@@ -265,17 +131,17 @@ int main(int argc, char** argv) {
     if (argument == "--exact") {
       options.Exact = true;
     } else if (argument == "--summary") {
-      summary = true;
+      options.Summary = true;
     } else if (argument == "--totals") {
-      form.Totals = options.Totals = true;
+      options.Totals = true;
     } else if (argument == "--header") {
-      form.Header = options.Header = true;
+      options.Header = true;
     } else if (argument == "--utf8") {
-      form.Utf8 = options.Utf8 = true;
+      options.Utf8 = true;
     } else if (argument == "--json") {
-      form.Json = true;
+      options.Json = true;
     } else if (argument == "--diff") {
-      form.Diff = true;
+      options.Diff = true;
     } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
       return UsageError(("unknown option " + argument).c_str());
     } else if (argument.empty()) {
@@ -284,35 +150,39 @@ int main(int argc, char** argv) {
       positional.push_back(argument);
     }
   }
-  if (form.Header && form.Json) return UsageError("--header cannot be used with --json: JSON has no title row");
-  if (form.Diff && form.Totals) return UsageError("--totals cannot be used with --diff: a difference has no totals");
-  if (form.Diff && positional.size() != 3)
+  if (options.Header && options.Json) return UsageError("--header cannot be used with --json: JSON has no title row");
+  if (options.Diff && options.Totals)
+    return UsageError("--totals cannot be used with --diff: a difference has no totals");
+  if (options.Diff && positional.size() != 3)
     return UsageError("--diff takes two drawings and the report: --diff OLD.dxf NEW.dxf REPORT.csv");
   if (positional.size() < 2) return UsageError("a drawing and the report are needed: DRAWING.dxf REPORT.csv");
 
-  CsvPath = positional.back();
+  TReportJob job;
+  job.Report = positional.back();
   positional.pop_back();
+  job.Options = options;
   try {
-    if (form.Diff) {
+    if (options.Diff) {
       for (const std::string& path : positional)
         if (IsFolder(path)) return UsageError("--diff compares two drawings, not folders");
-      if (!DrawingsOpen(positional)) return 1;
-      const int status = WriteDiff(positional[0], positional[1], form, options, summary);
-      if (status == 0 && summary) PrintSummary();
-      return status;
+      job.Drawings = positional;
+    } else {
+      const TDrawingList drawings = ExpandDrawings(positional);
+      job.Drawings = drawings.Paths;
+      if (drawings.Several)
+        for (const std::string& path : drawings.Paths) job.Names.push_back(DrawingName(path));
     }
-    const TDrawingList drawings = ExpandDrawings(positional);
-    if (!DrawingsOpen(drawings.Paths)) return 1;
-    form.Drawings = drawings.Several;
-    const int status = WriteList(drawings, form, options, summary);
-    if (status == 0 && summary) PrintSummary();
-    return status;
+    TProgress progress(job.Drawings.size());
+    job.Progress = &progress;
+    const TReportResult result = WriteReport(job);
+    if (options.Summary) PrintSummary(result.Tally);
+    return 0;
   } catch (const TDrawingListError& e) {
     PrintError(e.Path(), e.what());
   } catch (const TFileError& e) {
-    PrintError(e.Path(), e.Reason());
+    PrintError(e.Path(), e.Reason() + LineSuffix(e.Line()));
   } catch (const std::exception& e) {
-    PrintError(CsvPath, e.what());
+    PrintError(job.Report, e.what());
   }
   return 1;
 }

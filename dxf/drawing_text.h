@@ -2,7 +2,7 @@
 // whatever the drawing was written in. Its header says which encoding that
 // is: a drawing of version AC1021 or later ($ACADVER) stores UTF-8, an older
 // one the code page that $DWGCODEPAGE names (ANSI_1252 is code page 1252).
-// Shared by the plain and the exact reader; internal to the dxf library.
+// Internal to the dxf library.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +17,9 @@ class TDrawingText {
   // True up to the file's first (0, ENDSEC): the pairs that HeaderPair looks at.
   bool InHeader() const { return inHeader_; }
   void HeaderPair(std::int32_t Code, std::string_view Value);
+  // What the header said: UTF-8, else the code page (0 for none or 932).
+  bool Utf8() const { return utf8_; }
+  std::uint32_t CodePage() const { return codePage_; }
 
   // False for a drawing whose bytes are kept: Cp932 gives Value itself.
   bool Converting() const { return converter_ != nullptr; }

@@ -17,7 +17,13 @@ const char kBinaryDxf[] =
                                                                                                       //  DXF だけです
 const char kSameAsDrawing[] =
     " \x82\xcd\x90\x7d\x96\xca\x82\xc6\x93\xaf\x82\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xc5\x82\xb7";  //  は図面と同じファイルです
-const char kEllipsis[] = "\x81\x63";                                                                      // …
+const char kCannotCreate[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82"
+    "\xf1";  // ファイルを作成できません
+const char kFileNotFound[] =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82"
+    "\xf1";                           // ファイルが見つかりません
+const char kEllipsis[] = "\x81\x63";  // …
 const char kCannotWrite[] = " \x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  //  に書き込めません
 
 // A value of any length is quoted in at most kQuotedValueBytes bytes of
@@ -57,4 +63,12 @@ TFileError BinaryDxfError(const std::string& Path) {
 
 TFileError SameAsDrawingError(const std::string& Path) {
   return TFileError(Path + kSameAsDrawing, Path, std::string(kSameAsDrawing + 3));
+}
+
+TFileError CannotCreateError(const std::string& Path) {
+  return TFileError(kCannotCreate, Path, kCannotCreate, TFileError::TKind::CannotCreate);
+}
+
+TFileError MissingFileError(const std::string& Path) {
+  return TFileError("'" + Path + "' " + kFileNotFound, Path, kFileNotFound, TFileError::TKind::Missing);
 }

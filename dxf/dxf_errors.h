@@ -3,29 +3,44 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
-// A value that the reader must convert is not a number of the needed kind.
-class TConvertError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-// A file exists but cannot be opened, read or written.
+// The one error that the user must act on: a drawing, a report or another
+// file that cannot be used, or a value of a drawing that is not a number.
+// what() is the whole message as the dialog shows it; Path() and Reason()
+// are its two halves, for callers that show the path in another encoding
+// than code page 932, and Line() the line of the drawing where known (1 for
+// the first; 0 when not known).
 class TFileError : public std::runtime_error {
  public:
-  TFileError(const std::string& Message, std::string Path, std::string Reason)
-      : std::runtime_error(Message), path_(std::move(Path)), reason_(std::move(Reason)) {}
-  // The path as given by the caller, and the message without it, for callers
-  // that show the path in another encoding than code page 932.
+  enum class TKind : unsigned char { Other, CannotCreate, Missing };
+  TFileError(const std::string& Message, std::string Path, std::string Reason, TKind Kind = TKind::Other)
+      : std::runtime_error(Message), path_(std::move(Path)), reason_(std::move(Reason)), kind_(Kind) {}
   const std::string& Path() const { return path_; }
   const std::string& Reason() const { return reason_; }
+  std::int64_t Line() const { return line_; }
+  TKind Kind() const { return kind_; }
+  // Names the drawing and the line that the error was met in.
+  void Locate(const std::string& Path, std::int64_t Line) {
+    path_ = Path;
+    line_ = Line;
+  }
 
  private:
   std::string path_;
   std::string reason_;
+  TKind kind_;
+  std::int64_t line_ = 0;
+};
+
+// A value that the reader must convert is not a number of the needed kind.
+// The message is the reason; the reader names the drawing and the line.
+class TConvertError : public TFileError {
+ public:
+  explicit TConvertError(const std::string& Message) : TFileError(Message, std::string(), Message) {}
 };
 
 // "'%s' は整数ではありません" with Text in place of %s.
@@ -40,6 +55,10 @@ TFileError CannotWriteError(const std::string& Path);
 TFileError BinaryDxfError(const std::string& Path);
 // "%s は図面と同じファイルです": the report would replace its own drawing.
 TFileError SameAsDrawingError(const std::string& Path);
+// "ファイルを作成できません": the report file cannot be created.
+TFileError CannotCreateError(const std::string& Path);
+// "ファイルが見つかりません": a drawing named is not there.
+TFileError MissingFileError(const std::string& Path);
 
 // At most this many bytes of a bad value are quoted in its message, cut at a
 // whole character and marked with "…".

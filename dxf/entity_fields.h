@@ -1,6 +1,6 @@
-// The group codes shared by the plain reader and the exact reader: how the
-// pairs of a LINE, ARC, CIRCLE and POLYLINE fill their records. Internal to
-// the dxf library; kept inline, as the plain reader calls these per pair.
+// How the pairs of a LINE, ARC, CIRCLE and POLYLINE fill their records.
+// Internal to the dxf library; kept inline, as the reader calls these per
+// pair.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "dxf/conversions.h"
-#include "dxf/entity_tables.h"
+#include "dxf/drawing.h"
 
 namespace dxf_fields {
 
@@ -23,22 +23,22 @@ inline T& TakeRecord(TTable<T>& Table, std::int32_t& Count) {
 // Layer, colour and linetype: the fields that every measured kind shares.
 // False when Code is none of them.
 template <class TRec>
-inline bool AssignRowKey(TRec& Rec, std::int32_t Code, std::string_view Value) {
+inline bool AssignRowKey(TDrawing& D, TRec& Rec, std::int32_t Code, std::string_view Value) {
   switch (Code) {
     case 8:
-      Rec.Layer.Assign(Value);
+      D.Assign(Rec.Layer, Value);
       return true;
     case 62:
-      Rec.Color.Assign(Value);
+      D.Assign(Rec.Color, Value);
       return true;
     case 6:
-      Rec.LineType.Assign(Value);
+      D.Assign(Rec.LineType, Value);
       return true;
   }
   return false;
 }
 
-inline void AssignLinePair(TLineRec& r, std::int32_t Code, std::string_view Value) {
+inline void AssignLinePair(TDrawing& D, TLineRec& r, std::int32_t Code, std::string_view Value) {
   switch (Code) {
     case 10:
       r.X1 = ConvertRealFast(Value);
@@ -59,12 +59,12 @@ inline void AssignLinePair(TLineRec& r, std::int32_t Code, std::string_view Valu
       r.Z2 = ConvertRealFast(Value);
       break;
     default:
-      AssignRowKey(r, Code, Value);
+      AssignRowKey(D, r, Code, Value);
       break;
   }
 }
 
-inline void AssignArcPair(TArcRec& r, std::int32_t Code, std::string_view Value) {
+inline void AssignArcPair(TDrawing& D, TArcRec& r, std::int32_t Code, std::string_view Value) {
   switch (Code) {
     case 10:
       r.CX = ConvertRealFast(Value);
@@ -85,12 +85,12 @@ inline void AssignArcPair(TArcRec& r, std::int32_t Code, std::string_view Value)
       r.EndAngle = ConvertRealFast(Value);
       break;
     default:
-      AssignRowKey(r, Code, Value);
+      AssignRowKey(D, r, Code, Value);
       break;
   }
 }
 
-inline void AssignCirclePair(TCircleRec& r, std::int32_t Code, std::string_view Value) {
+inline void AssignCirclePair(TDrawing& D, TCircleRec& r, std::int32_t Code, std::string_view Value) {
   switch (Code) {
     case 10:
       r.CX = ConvertRealFast(Value);
@@ -105,17 +105,17 @@ inline void AssignCirclePair(TCircleRec& r, std::int32_t Code, std::string_view 
       r.Radius = ConvertRealFast(Value);
       break;
     default:
-      AssignRowKey(r, Code, Value);
+      AssignRowKey(D, r, Code, Value);
       break;
   }
 }
 
 // The POLYLINE entity itself, before its VERTEX entities: flags and row key.
-inline void AssignPolylinePair(TPolyRec& r, std::int32_t Code, std::string_view Value) {
+inline void AssignPolylinePair(TDrawing& D, TPolyRec& r, std::int32_t Code, std::string_view Value) {
   if (Code == 70)
     r.Flags = ConvertInteger(Value);
   else
-    AssignRowKey(r, Code, Value);
+    AssignRowKey(D, r, Code, Value);
 }
 
 }  // namespace dxf_fields

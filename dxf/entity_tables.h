@@ -1,7 +1,8 @@
-// The in-memory model of one exported drawing: process-wide tables of
-// fixed-layout records, filled by ReadDxf and read (and reordered) by the
-// length report. Coordinates and radii in drawing units, angles in degrees,
-// all exactly as the file gives them.
+// The records of one read drawing and the growable table that holds them;
+// and the process-wide names of the tables of the drawing that the dialog
+// reads (TDrawing in dxf/drawing.h holds the tables themselves).
+// Coordinates and radii in drawing units, angles in degrees, all exactly as
+// the file gives them.
 #pragma once
 
 #include <bit>
@@ -113,6 +114,8 @@ class TTable {
   TTable() = default;
   TTable(const TTable&) = delete;
   TTable& operator=(const TTable&) = delete;
+  TTable(TTable&&) = default;
+  TTable& operator=(TTable&&) = default;
 
   T& operator[](std::size_t Index) { return blocks_[Index / BlockSize][Index % BlockSize]; }
   const T& operator[](std::size_t Index) const { return blocks_[Index / BlockSize][Index % BlockSize]; }
@@ -159,20 +162,22 @@ class TTable {
   std::size_t zeroFrom_ = 0;  // records from here on (in the blocks held) are zero bytes
 };
 
-extern TTable<TLineRec> Lines;
-extern TTable<TArcRec> Arcs;
-extern TTable<TCircleRec> Circles;
-extern TTable<TPolyRec> Polys;
-extern TTable<TTextRec> Texts;
-extern TTable<TStyleRec> Styles;
-extern TTable<TVertex> PolyVertices;              // the vertices of every record of Polys
-extern TTable<std::int32_t> PolyVertexFlagSlots;  // their flags, index for index
+// The tables of CurrentDrawing, under the names the rest of the program
+// knows them by.
+extern TTable<TLineRec>& Lines;
+extern TTable<TArcRec>& Arcs;
+extern TTable<TCircleRec>& Circles;
+extern TTable<TPolyRec>& Polys;
+extern TTable<TTextRec>& Texts;
+extern TTable<TStyleRec>& Styles;
+extern TTable<TVertex>& PolyVertices;              // the vertices of every record of Polys
+extern TTable<std::int32_t>& PolyVertexFlagSlots;  // their flags, index for index
 
-extern std::int32_t LineCount;
-extern std::int32_t ArcCount;
-extern std::int32_t CircleCount;
-extern std::int32_t PolyCount;
-extern std::int32_t TextCount;
+extern std::int32_t& LineCount;
+extern std::int32_t& ArcCount;
+extern std::int32_t& CircleCount;
+extern std::int32_t& PolyCount;
+extern std::int32_t& TextCount;
 
 // Vertex slot Slot (1 to VertexCount) of a polyline record.
 inline TVertex& PolyVertex(const TPolyRec& Rec, std::int32_t Slot) {

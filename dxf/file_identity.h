@@ -12,6 +12,7 @@ struct TFileIdentity {
   bool Known = false;  // Volume and Index were read
   std::uint64_t Volume = 0;
   std::uint64_t Index = 0;
+  bool Special = false;  // exists and is neither a folder nor a plain file (a device, a pipe)
 };
 
 // Path is a code-page-932 (ANSI) byte string. A path that cannot be looked

@@ -11,6 +11,7 @@ TFileIdentity IdentifyFile(const std::string& Path) {
                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   TFileIdentity identity{true, (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0, false, 0, 0};
   if (file == INVALID_HANDLE_VALUE) return identity;
+  identity.Special = !identity.Folder && GetFileType(file) != FILE_TYPE_DISK;
   BY_HANDLE_FILE_INFORMATION info;
   if (GetFileInformationByHandle(file, &info)) {
     identity.Volume = info.dwVolumeSerialNumber;

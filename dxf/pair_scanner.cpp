@@ -50,7 +50,7 @@ inline const char* FindLineBreak(const char* p, const char* end) {
 // file. An odd last line is never looked at.
 class TPairScanner {
  public:
-  TPairScanner(std::FILE* File, const std::string& Path) : file_(File), path_(Path) {}
+  explicit TPairScanner(TByteSource& Source) : source_(Source) {}
 
   // Fills Chunk with the next piece of the file and its complete pairs.
   void Fill(TPairChunk& Chunk) {
@@ -61,15 +61,20 @@ class TPairScanner {
     if (Chunk.Text.size() < size_) Chunk.Text.resize(size_);
     std::size_t end = carry_.size();
     if (end > 0) std::memcpy(Chunk.Text.data(), carry_.data(), end);
-    const std::size_t got = std::fread(Chunk.Text.data() + end, 1, Chunk.Text.size() - end, file_);
-    if (got == 0) {
-      if (std::ferror(file_)) {
-        Chunk.Error = std::make_exception_ptr(CannotReadError(path_));
-        Chunk.Last = true;
-        return;
+    std::size_t got = 0;
+    try {
+      // Up to the chunk's end or the end of the bytes.
+      for (std::size_t room = Chunk.Text.size() - end; got < room;) {
+        const std::size_t n = source_.Read(Chunk.Text.data() + end + got, room - got);
+        if (n == 0) break;
+        got += n;
       }
-      atEnd_ = true;
+    } catch (...) {
+      Chunk.Error = std::current_exception();
+      Chunk.Last = true;
+      return;
     }
+    if (got == 0) atEnd_ = true;
     if (const void* nul = std::memchr(Chunk.Text.data() + end, '\0', got)) {
       end = static_cast<std::size_t>(static_cast<const char*>(nul) - Chunk.Text.data());
       atEnd_ = true;
@@ -146,8 +151,7 @@ class TPairScanner {
     return static_cast<std::size_t>(p - base);
   }
 
-  std::FILE* file_;
-  const std::string& path_;
+  TByteSource& source_;
   std::size_t size_ = kPairChunkBytes;
   std::vector<char> carry_;
   bool atEnd_ = false;
@@ -171,8 +175,8 @@ std::atomic<bool> SharedChunksBusy{false};
 
 }  // namespace
 
-void ScanPairs(std::FILE* File, const std::string& Path, const TChunkHandler& Handler) {
-  TPairScanner scanner(File, Path);
+void ScanPairs(TByteSource& Source, const TChunkHandler& Handler) {
+  TPairScanner scanner(Source);
   std::unique_ptr<TChunkSet> ownChunks;
   TPairChunk* chunks = SharedChunks.Chunks;
   const bool shared = !SharedChunksBusy.exchange(true);

@@ -5,12 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <exception>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "dxf/byte_source.h"
 
 // One pair as the scanner found it: offsets into its chunk's text. A group
 // code of an unusual form is converted only when its pair is handled, so that
@@ -47,15 +48,15 @@ std::int32_t SlowGroupCode(std::string_view Line);
 // Called with each chunk in file order; returns false to stop reading.
 using TChunkHandler = std::function<bool(const TPairChunk&)>;
 
-// Splits File into lines (CR LF, lone LF or lone CR; a NUL byte ends the
+// Splits the bytes of Source into lines (CR LF, lone LF or lone CR; a NUL byte ends the
 // text) and the lines into pairs, in one pass, and hands the chunks to
 // Handler in file order. A file that fits in one chunk is scanned and
 // handled on the calling thread; for a longer one a second thread scans a
 // chunk or two ahead of the handling and stops once the handling has
 // stopped. The chunks' memory is kept for the next call. An odd last line is
-// never looked at. Path names the file in a read error (TFileError); an error
-// of Handler passes through.
-void ScanPairs(std::FILE* File, const std::string& Path, const TChunkHandler& Handler);
+// never looked at. A read error of Source (TFileError) is raised once the
+// pairs before it are handled; an error of Handler passes through.
+void ScanPairs(TByteSource& Source, const TChunkHandler& Handler);
 
 // Hands the pairs of Chunk to Handler(Code, Value) in order; false once
 // Handler asks to stop or at the last chunk. Raises the chunk's error after

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-TTextPool RunTexts;
-
 namespace {
 
 std::uint32_t HashText(std::string_view Text) {

@@ -1,7 +1,8 @@
 // The text fields of the records: at most N bytes, a longer value cut to its
 // first N bytes (which may split a double-byte character). The bytes are not
-// held in the record: every distinct text of a run is kept once, in the
-// run's text pool, and the record holds its number. A drawing repeats a few
+// held in the record: every distinct text of a drawing is kept once, in the
+// drawing's text pool, and the record holds its number, which means
+// something only together with that pool (TDrawing::Text). A drawing repeats a few
 // layer, colour and linetype names over all its entities, so a record costs
 // four bytes per text instead of the text's capacity.
 #pragma once
@@ -12,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-// The distinct texts of one run, numbered from 1; 0 is the empty text.
-// Cleared at the start of each run of a reader, which refills every table.
+// The distinct texts of one drawing, numbered from 1; 0 is the empty text.
+// Cleared when the drawing is read again.
 class TTextPool {
  public:
   // The number of Text, added when the pool does not hold it yet.
@@ -38,7 +39,9 @@ class TTextPool {
   std::vector<std::uint32_t> slots_;              // open addressing: a number, or 0 for a free slot
 };
 
-extern TTextPool RunTexts;
+// The pool of CurrentDrawing (dxf/drawing.h), which the members of
+// TPoolText below use: they are for the tables of that drawing only.
+extern TTextPool& RunTexts;
 
 template <std::size_t N>
 struct TPoolText {

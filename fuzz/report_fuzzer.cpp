@@ -1,21 +1,26 @@
-// Feeds arbitrary bytes as a DXF file to the reader and the report. Every
-// input must end in a CSV or in one of the reader's errors; the CSV must hold
-// rows of exactly seven fields.
+// Feeds arbitrary bytes as a drawing to the reader and the report, read from
+// memory. The first byte chooses the options (bit 0 exact lengths, bit 1 the
+// tally, bit 2 the totals column); the rest is the drawing. Every input must
+// end in a list or in one of the reader's errors; the list must hold rows of
+// exactly seven fields (eight with totals).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include <unistd.h>
 
 #include "dxf/dxf_errors.h"
-#include "report/length_report.h"
-#include "report/report_message.h"
-
-void ShowReportMessage(const std::string&) { __builtin_trap(); }  // the CSV path is always creatable
+#include "dxf/dxf_reader.h"
+#include "report/list_rows.h"
+#include "report/list_writer.h"
 
 namespace {
+
+// Exact lengths are fuzzed once their work is bounded for every input.
+constexpr std::uint8_t kOptionMask = 0x6;
 
 std::string ScratchPath(const char* Name) {
   static const std::filesystem::path folder = [] {
@@ -28,8 +33,8 @@ std::string ScratchPath(const char* Name) {
   return (folder / Name).string();
 }
 
-// Every row: seven fields, outside quotes six commas, ended by CR LF.
-void CheckRows(const std::string& Csv) {
+// Every row: Fields fields, outside quotes one comma fewer, ended by CR LF.
+void CheckRows(const std::string& Csv, std::size_t Fields) {
   std::size_t commas = 0;
   bool quoted = false;
   for (std::size_t i = 0; i < Csv.size(); ++i) {
@@ -39,7 +44,7 @@ void CheckRows(const std::string& Csv) {
     } else if (!quoted && c == ',') {
       ++commas;
     } else if (!quoted && c == '\r') {
-      if (commas != 6 || i + 1 >= Csv.size() || Csv[i + 1] != '\n') __builtin_trap();
+      if (commas != Fields - 1 || i + 1 >= Csv.size() || Csv[i + 1] != '\n') __builtin_trap();
       commas = 0;
       ++i;
     } else if (!quoted && c == '\n') {
@@ -52,25 +57,34 @@ void CheckRows(const std::string& Csv) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
-  const std::string dxf = ScratchPath("in.dxf");
-  const std::string csv = ScratchPath("out.csv");
-  if (std::FILE* f = std::fopen(dxf.c_str(), "wb")) {
-    if (Size > 0) std::fwrite(Data, 1, Size, f);
-    std::fclose(f);
-  }
+  if (Size == 0) return 0;
+  const std::uint8_t flags = Data[0] & kOptionMask;
+  TReportOptions options;
+  options.Exact = (flags & 1) != 0;
+  options.Summary = (flags & 2) != 0;
+  options.Totals = (flags & 4) != 0;
+  TMemorySource source(std::string_view(reinterpret_cast<const char*>(Data) + 1, Size - 1), "fuzz.dxf");
+  // The tables' room is kept from one input to the next, as from one
+  // drawing to the next of a list.
+  static TDrawing drawing;
   try {
-    WriteLengthReport(dxf, csv);
-  } catch (const TConvertError&) {
-    return 0;
+    ReadDrawing(source, {options.Exact, options.Summary}, drawing);
   } catch (const TFileError&) {
-    return 0;  // a drawing refused as a whole (a binary drawing), before the list is touched
+    return 0;  // a value that is not a number, a binary drawing
   }
+  const std::string csv = ScratchPath("out.csv");
+  TListForm form;
+  form.Totals = options.Totals;
+  TListWriter list(form);
+  if (!list.Open(csv)) __builtin_trap();  // the scratch folder is always writable
+  ListDrawing(drawing, options, list);
+  list.Close();
   std::string out;
   if (std::FILE* f = std::fopen(csv.c_str(), "rb")) {
     char buffer[4096];
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) out.append(buffer, n);
     std::fclose(f);
   }
-  CheckRows(out);
+  CheckRows(out, options.Totals ? 8 : 7);
   return 0;
 }

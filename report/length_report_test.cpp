@@ -191,13 +191,16 @@ TEST_F(LengthReportTest, RefusedBeforeAnyFileIsTouched) {
   EXPECT_TRUE(ShownMessages.empty());
 }
 
-TEST_F(LengthReportTest, ReaderErrorsPassThroughLeavingAnEmptyFile) {
+TEST_F(LengthReportTest, ReaderErrorsPassThroughLeavingTheOldList) {
   const std::string csv = folder_.Write("old.csv", "old contents");
   EXPECT_THROW(WriteLengthReport(folder_.Write("bad.dxf", Entities(Line("A", "0", "0", "1", "x"))), csv),
                TConvertError);
-  EXPECT_TRUE(std::filesystem::exists(csv));
-  EXPECT_EQ(ReadBytes(csv), "");
+  EXPECT_EQ(ReadBytes(csv), "old contents");
   EXPECT_TRUE(ShownMessages.empty());
+  // Nothing but the old list is left in the folder.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(csv).parent_path()),
+                          std::filesystem::directory_iterator()),
+            2);
   // A missing drawing gives an empty list.
   EXPECT_TRUE(WriteLengthReport(folder_.File("missing.dxf"), csv));
   EXPECT_EQ(ReadBytes(csv), "");

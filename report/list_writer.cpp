@@ -1,10 +1,13 @@
 #include "report/list_writer.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <string_view>
 
 #include "dxf/dxf_errors.h"
+#include "dxf/file_identity.h"
+#include "dxf/file_replace.h"
 #include "report/number_format.h"
 #include "text/cp932_convert.h"
 #include "text/shift_jis.h"
@@ -97,10 +100,19 @@ void AppendJsonKey(std::string& Out, const char* Key) {
 
 TListWriter::TListWriter(const TListForm& Form) : form_(Form) {}
 
-TListWriter::~TListWriter() = default;
+TListWriter::~TListWriter() {
+  // Not closed: the list is incomplete, and the file it was to replace stays.
+  file_.reset();
+  if (!temp_.empty()) std::remove(temp_.c_str());
+}
 
 bool TListWriter::Open(const std::string& Path) {
-  file_.reset(std::fopen(Path.c_str(), "wb"));
+  // A device or a pipe is written straight; a file is replaced only by the
+  // whole list.
+  if (IdentifyFile(Path).Special)
+    file_.reset(std::fopen(Path.c_str(), "wb"));
+  else
+    file_.reset(CreateFileBeside(Path, temp_));
   if (!file_) return false;
   path_ = Path;
   // Written as it is: the buffer holds code-page-932 bytes.
@@ -256,5 +268,10 @@ void TListWriter::Close() {
   if (form_.Json) buffer_.append(firstRow_ ? "]\r\n" : "\r\n]\r\n");
   Flush();
   std::FILE* file = file_.release();
-  if (std::fclose(file) != 0) throw CannotWriteError(path_);
+  const bool written = std::fflush(file) == 0 && (temp_.empty() || SyncFile(file));
+  if (std::fclose(file) != 0 || !written) throw CannotWriteError(path_);
+  if (!temp_.empty()) {
+    if (!MoveOverFile(temp_, path_)) throw CannotCreateError(path_);
+    temp_.clear();
+  }
 }

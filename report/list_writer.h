@@ -39,14 +39,18 @@ class TListWriter : public TRowSink {
   TListWriter(const TListWriter&) = delete;
   TListWriter& operator=(const TListWriter&) = delete;
 
-  // Creates the file at Path, an existing one replaced; false when it cannot
-  // be created. Then writes what stands before the rows: the byte-order mark,
-  // the title row, the opening bracket.
+  // Starts the list of the file at Path: a new file beside it, which takes
+  // its place (an existing one replaced) only when Close has written it
+  // whole; false when it cannot be created. A device or a pipe at Path is
+  // written straight. Then writes what stands before the rows: the
+  // byte-order mark, the title row, the opening bracket. A list never closed
+  // leaves the file at Path as it was.
   bool Open(const std::string& Path);
   void Row(const TReportRow& Row) override;
   void DiffRow(const TDiffRow& Row);
-  // Writes what ends the list and closes the file; throws TFileError when
-  // a write or the close fails.
+  // Writes what ends the list, closes it and puts it in place; throws
+  // TFileError when a write, the close or the replacing fails (the file at
+  // the path then stays as it was).
   void Close();
 
  private:
@@ -57,6 +61,7 @@ class TListWriter : public TRowSink {
   TListForm form_;
   TFilePtr file_;
   std::string path_;
+  std::string temp_;       // the new file beside path_ until it takes its place
   std::string buffer_;     // code-page-932 bytes of whole rows
   std::string converted_;  // the same as UTF-8, when the form asks for it
   bool firstRow_ = true;

@@ -12,6 +12,7 @@
 #include "dxf/dxf_reader.h"
 #include "dxf/test_files.h"
 #include "report/length_report.h"
+#include "report/list_rows.h"
 #include "report/list_diff.h"
 #include "report/number_format.h"
 
@@ -65,7 +66,7 @@ class ListFormTest : public ::testing::Test {
           List.Row(named);
         }
       } named(list, name);
-      ForEachReportRow({}, named);
+      ListDrawing(CurrentDrawing, {}, named);
     }
     list.Close();
     return ReadBytes(out);

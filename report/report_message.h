@@ -1,7 +1,7 @@
-// The one message the report shows itself ("ファイルを作成できません").
-// Each program defines this: the dialog shows a message box, the
-// command-line tool writes a line on standard error. It only shows the
-// message; the report's caller learns from WriteLengthReport's result that
+// The one message that the dialog's list shows itself
+// ("ファイルを作成できません"), through WriteLengthReport. The dialog defines
+// this as a message box (and a test as a record of what was shown). It only
+// shows the message; the caller learns from WriteLengthReport's result that
 // the CSV file was not created.
 #pragma once
 

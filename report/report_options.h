@@ -4,8 +4,11 @@
 #pragma once
 
 struct TReportOptions {
-  bool Exact = false;   // lengths as drawn: arc segments, closing edges, ellipses, splines, block contents
-  bool Totals = false;  // an eighth field: the summed length of the row's entities
-  bool Header = false;  // a first row of column titles
-  bool Utf8 = false;    // UTF-8 with a byte-order mark instead of Shift-JIS
+  bool Exact = false;    // lengths as drawn: arc segments, closing edges, ellipses, splines, block contents
+  bool Totals = false;   // an eighth field: the summed length of the row's entities
+  bool Header = false;   // a first row of column titles
+  bool Utf8 = false;     // UTF-8 with a byte-order mark instead of Shift-JIS
+  bool Json = false;     // a JSON array of rows instead of CSV
+  bool Diff = false;     // what changed between two drawings instead of the list
+  bool Summary = false;  // count the entity types met, measured and not
 };

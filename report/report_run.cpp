@@ -1,0 +1,91 @@
+#include "report/report_run.h"
+
+#include <algorithm>
+
+#include "dxf/dxf_errors.h"
+#include "dxf/dxf_reader.h"
+#include "dxf/file_identity.h"
+#include "report/list_diff.h"
+#include "report/list_rows.h"
+#include "report/list_writer.h"
+
+namespace {
+
+// Hands the rows on with the drawing's name in front.
+class TNamedRows : public TRowSink {
+ public:
+  explicit TNamedRows(TRowSink& To) : to_(To) {}
+  void Row(const TReportRow& Row) override {
+    TReportRow named = Row;
+    named.Drawing = Name;
+    to_.Row(named);
+  }
+  std::string_view Name;
+
+ private:
+  TRowSink& to_;
+};
+
+void CheckDrawings(const TReportJob& Job) {
+  const TFileIdentity report = IdentifyFile(Job.Report);
+  for (const std::string& path : Job.Drawings) {
+    const TFileIdentity drawing = IdentifyFile(path);
+    if (IsSameFile(drawing, report)) throw SameAsDrawingError(Job.Report);
+    if (drawing.Folder) throw CannotReadError(path);
+    if (!drawing.Exists && !Job.MissingIsEmpty) throw MissingFileError(path);
+  }
+}
+
+void AddTally(std::vector<TEntityTally>& Sum, const std::vector<TEntityTally>& Tally) {
+  for (const TEntityTally& t : Tally) {
+    auto same = std::find_if(Sum.begin(), Sum.end(), [&](const TEntityTally& u) { return u.Type == t.Type; });
+    if (same == Sum.end()) {
+      Sum.push_back(t);
+    } else {
+      same->Measured += t.Measured;
+      same->NotMeasured += t.NotMeasured;
+    }
+  }
+}
+
+}  // namespace
+
+TReportResult WriteReport(const TReportJob& Job) {
+  CheckDrawings(Job);
+  const TReportOptions& options = Job.Options;
+  TListForm form;
+  form.Totals = options.Totals;
+  form.Header = options.Header;
+  form.Utf8 = options.Utf8;
+  form.Json = options.Json;
+  form.Diff = options.Diff;
+  form.Drawings = !Job.Names.empty() && !options.Diff;
+  TListWriter list(form);
+  if (!list.Open(Job.Report)) throw CannotCreateError(Job.Report);
+
+  TReportResult result;
+  const TReadOptions reading{options.Exact, options.Summary};
+  // One drawing's tables at a time; their room is kept from one to the next.
+  TDrawing own;
+  TDrawing& drawing = Job.Target ? *Job.Target : own;
+  TNamedRows named(list);
+  TRowCollector kept[2];
+  for (std::size_t i = 0; i < Job.Drawings.size(); ++i) {
+    if (Job.Progress) Job.Progress->Drawing(i + 1, Job.Drawings.size());
+    const std::string& path = Job.Drawings[i];
+    TFileSource source(path);
+    if (source.Missing() && !Job.MissingIsEmpty) throw MissingFileError(path);
+    ReadDrawing(source, reading, drawing);
+    if (options.Summary) AddTally(result.Tally, drawing.Tally);
+    if (options.Diff) {
+      ListDrawing(drawing, options, kept[i < 2 ? i : 1]);
+    } else {
+      named.Name = form.Drawings ? std::string_view(Job.Names[i]) : std::string_view();
+      ListDrawing(drawing, options, named);
+    }
+  }
+  if (options.Diff)
+    for (const TDiffRow& row : DiffLists(kept[0].Rows, kept[1].Rows)) list.DiffRow(row);
+  list.Close();
+  return result;
+}
