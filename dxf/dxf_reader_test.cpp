@@ -33,7 +33,13 @@ std::string StyleTable(std::initializer_list<std::pair<const char*, const char*>
 
 class ReadDxfTest : public ::testing::Test {
  protected:
-  std::int32_t Read(std::string_view Text) { return ReadDxf(folder_.Write("in.dxf", Text)); }
+  // Reads Text as ReadDxf reads a file, from memory.
+  std::int32_t Read(std::string_view Text) {
+    TMemorySource source(Text, "in.dxf");
+    ReadDrawing(source, {}, CurrentDrawing);
+    Lines.Shrink(static_cast<std::size_t>(LineCount));
+    return LineCount;
+  }
   testing_files::TTempFolder folder_;
 };
 

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -25,13 +26,15 @@ inline std::string Pairs(std::initializer_list<std::string_view> Lines) {
 // A folder of its own under the system's temporary folder, removed at the end.
 class TTempFolder {
  public:
+  // Made in one step under a random name: a folder that another test
+  // program made first is never shared, it only makes this one draw again.
   TTempFolder() {
-    static int serial = 0;
     const auto base = std::filesystem::temp_directory_path();
-    do {
-      path_ = base / ("orveline-test-" + std::to_string(std::rand()) + "-" + std::to_string(++serial));
-    } while (std::filesystem::exists(path_));
-    std::filesystem::create_directories(path_);
+    std::random_device random;
+    for (;;) {
+      path_ = base / ("orveline-test-" + std::to_string(random()) + "-" + std::to_string(random()));
+      if (std::filesystem::create_directory(path_)) break;
+    }
   }
   ~TTempFolder() {
     std::error_code ignored;
