@@ -49,14 +49,17 @@ class TBlockPlacer {
  private:
   // What is known of one block while the references are placed.
   struct TBlockState {
-    std::int64_t Size = -1;  // entities placed by one reference, nested ones included; -1 not known
-    bool Sizing = false;     // its size is being found (a reference to itself)
-    bool Placing = false;    // it is being placed (a reference to itself)
+    std::int64_t Cost = -1;  // of one placement wherever it stands (PlacementCost); -1 not known
+    bool Placing = false;    // it is being placed, or its cost found (a reference to itself)
+  };
+  struct TCost {
+    std::int64_t Count;
+    bool ContextFree;
   };
 
   void ExpandInsert(const TInsertRef& Insert, const TPlacement& Outer, const TRowKey* OuterKey, int Depth);
   void PlaceBlock(std::size_t Block, const TPlacement& Placement, const TRowKey& Key, int Depth);
-  std::int64_t BlockSize(std::size_t Block, int Depth);
+  TCost PlacementCost(std::size_t Block, int Depth);
   std::size_t FindBlock(const std::string& Name) const {
     const auto found = index_.find(Name);
     return found == index_.end() ? kNone : found->second;
@@ -93,31 +96,41 @@ std::size_t TBlockPlacer::InsertType() {
   return insertType_;
 }
 
-// The entities one reference to Block places, nested references included;
-// a reference that leads back into itself or too deep counts nothing.
-std::int64_t TBlockPlacer::BlockSize(std::size_t Block, int Depth) {
+// What one placement of Block at PlaceBlock's Depth costs: one for the
+// placement itself (so that a grid of an empty block costs its cells), its
+// entities, and what its references place, cell for cell; a reference that
+// placing refuses (a missing block, one being placed, nesting too deep)
+// costs nothing. Counting stops past kMaxPlaced. The cost of a block whose
+// references were refused for none of those stack-dependent reasons is the
+// same wherever it is placed, and is kept.
+TBlockPlacer::TCost TBlockPlacer::PlacementCost(std::size_t Block, int Depth) {
   TBlockState& state = state_[Block];
-  if (state.Size >= 0) return state.Size;
-  if (state.Sizing || Depth > kMaxDepth) return 0;
-  state.Sizing = true;
+  if (state.Cost >= 0) return {state.Cost, true};
+  state.Placing = true;
   const TBlockDef& b = d_.Blocks[Block];
-  std::int64_t size = (b.Line[1] - b.Line[0]) + (b.Arc[1] - b.Arc[0]) + (b.Circle[1] - b.Circle[0]) +
-                      (b.Ellipse[1] - b.Ellipse[0]) + (b.Spline[1] - b.Spline[0]) + (b.Poly[1] - b.Poly[0]);
-  for (std::size_t i = b.Insert[0]; i < b.Insert[1]; ++i) {
+  TCost cost{1 + (b.Line[1] - b.Line[0]) + (b.Arc[1] - b.Arc[0]) + (b.Circle[1] - b.Circle[0]) +
+                 (b.Ellipse[1] - b.Ellipse[0]) + (b.Spline[1] - b.Spline[0]) + (b.Poly[1] - b.Poly[0]),
+             true};
+  for (std::size_t i = b.Insert[0]; i < b.Insert[1] && cost.Count <= kMaxPlaced; ++i) {
     const TInsertRef& nested = d_.Inserts[i];
     const std::size_t child = FindBlock(nested.Block);
     if (child == kNone) continue;
-    const std::int64_t childSize = BlockSize(child, Depth + 1);
-    if (childSize > 0 && Cells(nested) > (kMaxPlaced + 1) / childSize) {
-      size = kMaxPlaced + 1;
+    if (state_[child].Placing || Depth >= kMaxDepth) {
+      cost.ContextFree = false;
+      continue;
+    }
+    const TCost inner = PlacementCost(child, Depth + 1);
+    cost.ContextFree = cost.ContextFree && inner.ContextFree;
+    if (Cells(nested) > (kMaxPlaced + 1) / inner.Count) {
+      cost.Count = kMaxPlaced + 1;
       break;
     }
-    size += Cells(nested) * childSize;
-    if (size > kMaxPlaced) break;
+    cost.Count += Cells(nested) * inner.Count;
   }
-  state_[Block].Sizing = false;
-  state_[Block].Size = size > kMaxPlaced ? kMaxPlaced + 1 : size;
-  return state_[Block].Size;
+  if (cost.Count > kMaxPlaced) cost.Count = kMaxPlaced + 1;
+  state_[Block].Placing = false;
+  if (cost.ContextFree) state_[Block].Cost = cost.Count;
+  return cost;
 }
 
 // Places every cell of one reference. OuterKey is null for a reference of the
@@ -135,8 +148,8 @@ void TBlockPlacer::ExpandInsert(const TInsertRef& Insert, const TPlacement& Oute
     // What a reference of the drawing places, nested references included,
     // is placed whole or not at all.
     const std::int64_t cells = Cells(Insert);
-    const std::int64_t size = BlockSize(block, Depth);
-    if (size > 0 && (cells > kMaxPlaced / size || placed_ + cells * size > kMaxPlaced)) {
+    const std::int64_t size = PlacementCost(block, Depth + 1).Count;
+    if (cells > kMaxPlaced / size || placed_ + cells * size > kMaxPlaced) {
       Tally(type, false);
       return;
     }

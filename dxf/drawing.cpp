@@ -66,6 +66,7 @@ void TDrawing::Clear() {
   OwnStart = {};
   Tally.clear();
   Exact = false;
+  Complete = true;
   Utf8 = false;
   CodePage = 0;
   styleIndexFresh_ = false;

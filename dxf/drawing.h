@@ -100,6 +100,9 @@ class TDrawing {
   std::vector<TInsertRef> Inserts;  // the block references of the blocks and of the drawing
   TTableMarks OwnStart;             // where the drawing's own records follow the blocks' records
   bool Exact = false;               // read for exact lengths
+  // False when the bytes end inside the ENTITIES section: the drawing was
+  // cut, and what is missing cannot be known.
+  bool Complete = true;
 
   // The entity types met, in the order first met; filled when asked for.
   std::vector<TEntityTally> Tally;

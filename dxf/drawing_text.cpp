@@ -41,11 +41,15 @@ void TDrawingText::HeaderPair(std::int32_t Code, std::string_view Value) {
     codePage_ = codePage == 932 ? 0 : codePage;
     Choose();
   }
+  // A variable given twice is read by its first value, as styles are.
   if (Code == 9) {
-    if (Value == "$ACADVER")
+    if (Value == "$ACADVER" && !versionSeen_) {
       next_ = TNext::Version;
-    else if (Value == "$DWGCODEPAGE")
+      versionSeen_ = true;
+    } else if (Value == "$DWGCODEPAGE" && !codePageSeen_) {
       next_ = TNext::CodePage;
+      codePageSeen_ = true;
+    }
   }
 }
 

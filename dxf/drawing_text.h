@@ -37,7 +37,8 @@ class TDrawingText {
 
   bool inHeader_ = true;
   enum class TNext : std::uint8_t { Other, Version, CodePage };
-  TNext next_ = TNext::Other;                   // what the value of the next pair is
+  TNext next_ = TNext::Other;  // what the value of the next pair is
+  bool versionSeen_ = false, codePageSeen_ = false;
   bool utf8_ = false;                           // $ACADVER is AC1021 or later
   std::uint32_t codePage_ = 0;                  // of $DWGCODEPAGE; 0 for none or 932
   std::unique_ptr<TCp932Converter> converter_;  // none: the bytes are kept

@@ -37,8 +37,10 @@ std::string Body(std::string_view Name) {
 
 class DrawingTextTest : public ::testing::Test {
  protected:
-  void Read(std::string_view Text) { ReadDxf(folder_.Write("in.dxf", Text)); }
-  testing_files::TTempFolder folder_;
+  void Read(std::string_view Text) {
+    TMemorySource source(Text);
+    ReadDrawing(source, {}, CurrentDrawing);
+  }
 };
 
 TEST_F(DrawingTextTest, StoredTextIsInCodePage932) {
@@ -62,6 +64,11 @@ TEST_F(DrawingTextTest, StoredTextIsInCodePage932) {
       {"an unknown code page", Header({{"$DWGCODEPAGE", "3", "ANSI_99999"}}), "\xe9\xa3", "\xe9\xa3"},
       {"no version number", Header({{"$ACADVER", "1", "AC1021x"}}), kWallUtf8, kWallUtf8},
       {"no header", "", kWallUtf8, kWallUtf8},
+      // A variable given twice: its first value holds.
+      {"the first version holds", Header({{"$ACADVER", "1", "AC1021"}, {"$ACADVER", "1", "AC1015"}}), kWallUtf8, kWall},
+      {"the first code page holds",
+       Header({{"$ACADVER", "1", "AC1015"}, {"$DWGCODEPAGE", "3", "ANSI_1251"}, {"$DWGCODEPAGE", "3", "ANSI_932"}}),
+       "\xc4", "\x84\x44"},
       {"variables after the first ENDSEC",
        Pairs({"0", "SECTION", "2", "HEADER", "0", "ENDSEC"}) + Header({{"$ACADVER", "1", "AC1021"}}), kWallUtf8,
        kWallUtf8},

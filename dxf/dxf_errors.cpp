@@ -22,7 +22,18 @@ const char kCannotCreate[] =
     "\xf1";  // ファイルを作成できません
 const char kFileNotFound[] =
     "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82"
-    "\xf1";                           // ファイルが見つかりません
+    "\xf1";  // ファイルが見つかりません
+const char kCut[] =
+    " \x82\xcd\x93r\x92\x86\x82\xc5\x90\xd8\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81iENTITIES "
+    "\x83Z\x83N\x83V\x83\x87\x83\x93\x82\xcc\x8fI\x82\xed\x82\xe8\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9"
+    "\x82\xf1\x81j";  //  は途中で切れています（ENTITIES セクションの終わりがありません）
+const char kNotAFile[] =
+    " \x82\xcd\x92\xca\x8f\xed\x82\xcc\x83t\x83@\x83\x43\x83\x8b\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc"
+    "\x82\xb9\x82\xf1";  //  は通常のファイルではありません
+const char kOverflow[] =
+    "\x92\xb7\x82\xb3\x82\xaa\x91\xe5\x82\xab\x82\xb7\x82\xac\x82\xc4\x91\xaa\x82\xea\x82\xdc\x82\xb9"
+    "\x82\xf1\x81i";                  // 長さが大きすぎて測れません（
+const char kCloseParen[] = "\x81j";   // ）
 const char kEllipsis[] = "\x81\x63";  // …
 const char kCannotWrite[] = " \x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  //  に書き込めません
 
@@ -71,4 +82,17 @@ TFileError CannotCreateError(const std::string& Path) {
 
 TFileError MissingFileError(const std::string& Path) {
   return TFileError("'" + Path + "' " + kFileNotFound, Path, kFileNotFound, TFileError::TKind::Missing);
+}
+
+TFileError CutDrawingError(const std::string& Path) {
+  return TFileError("'" + Path + "'" + kCut, Path, std::string(kCut + 3));
+}
+
+TFileError NotAFileError(const std::string& Path) {
+  return TFileError("'" + Path + "'" + kNotAFile, Path, std::string(kNotAFile + 3));
+}
+
+TFileError MeasureOverflowError(const char* KindWord) {
+  const std::string message = std::string(kOverflow) + (KindWord ? KindWord : "") + kCloseParen;
+  return TFileError(message, std::string(), message);
 }

@@ -59,6 +59,15 @@ TFileError SameAsDrawingError(const std::string& Path);
 TFileError CannotCreateError(const std::string& Path);
 // "ファイルが見つかりません": a drawing named is not there.
 TFileError MissingFileError(const std::string& Path);
+// "'%s' は途中で切れています（ENTITIES セクションの終わりがありません）": the
+// drawing ends inside its ENTITIES section, so that some of it is missing.
+TFileError CutDrawingError(const std::string& Path);
+// "長さが大きすぎて測れません（%s）" with the kind's word in place of %s: a
+// measure beyond the range of a double. The caller names the drawing.
+TFileError MeasureOverflowError(const char* KindWord);
+// "'%s' は通常のファイルではありません": a device or a pipe, which is not
+// read (it may never end).
+TFileError NotAFileError(const std::string& Path);
 
 // At most this many bytes of a bad value are quoted in its message, cut at a
 // whole character and marked with "…".

@@ -152,8 +152,8 @@ bool TEntityReader<Exact>::TakePair(std::int32_t Code, std::string_view Value) {
     if constexpr (Exact) {
       if (polyActive_) FinishPolyline();
     }
-    if (section_ == TSection::Entities) return false;
     section_ = TSection::Other;
+    if (entitiesSeen_) return false;
     currentBlock_ = -1;
   } else {
     if (inStyleTable_) StylePair(Code, Value);
@@ -856,6 +856,7 @@ void TEntityReader<Exact>::Close() {
 template <bool Exact>
 void TEntityReader<Exact>::Finish() {
   Close();
+  d_.Complete = section_ != TSection::Entities;  // the ENTITIES section never ended
   d_.Utf8 = text_.Utf8();
   d_.CodePage = text_.CodePage();
   if constexpr (Exact) {

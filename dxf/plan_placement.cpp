@@ -35,6 +35,14 @@ void AddPlacedEllipse(TDrawing& D, const TPlacement& Placement, const TRec& Rec,
 
 bool PlaceArc(TDrawing& D, const TPlacement& Placement, TArcRec& Arc) {
   const TLinear2& m = Placement.Linear;
+  if (m.A == -1 && m.B == 0 && m.C == 0 && m.D == 1 && Placement.E == 0 && Placement.F == 0) {
+    // Seen from below: the mirror image, its angles mirrored exactly.
+    const double start = Arc.StartAngle;
+    Arc.CX = -Arc.CX;
+    Arc.StartAngle = 180 - Arc.EndAngle;
+    Arc.EndAngle = 180 - start;
+    return true;
+  }
   double sweep = Arc.EndAngle - Arc.StartAngle;
   if (sweep < 0) sweep += 360;
   if (!IsSimilarity(m)) {
@@ -45,7 +53,7 @@ bool PlaceArc(TDrawing& D, const TPlacement& Placement, TArcRec& Arc) {
   const TPoint2 c = Apply(Placement, {Arc.CX, Arc.CY});
   Arc.CX = c.X, Arc.CY = c.Y, Arc.Radius *= std::sqrt(std::fabs(det));
   // A mirror runs the arc the other way: its new start is the image of its end.
-  const double start = MappedAngle(m, det < 0 ? Arc.StartAngle + sweep : Arc.StartAngle);
+  const double start = MappedAngle(m, det < 0 ? Arc.EndAngle : Arc.StartAngle);
   Arc.StartAngle = start;
   Arc.EndAngle = start + sweep;
   return true;

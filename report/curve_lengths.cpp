@@ -93,6 +93,19 @@ double EllipseArcLength(TPoint2 U, TPoint2 V, double T0, double T1) {
     const double s = std::sin(t), c = std::cos(t);
     return std::hypot(V.X * c - U.X * s, V.Y * c - U.Y * s);
   };
+  // More than a turn, or parameters so large that a quarter turn is lost in
+  // their rounding: whole turns are one perimeter each, and the rest is
+  // measured from the start reduced to one turn, so the work is bounded.
+  constexpr double kTurn = 2 * kPi;
+  if (T1 - T0 > kTurn * (1 + 1e-9) || std::fabs(T0) > 1e6 || std::fabs(T1) > 1e6) {
+    const double span = T1 - T0;
+    if (!std::isfinite(span)) return span;
+    const double turns = std::floor(span / kTurn);
+    const double start = std::fmod(T0, kTurn);
+    const double rest = span - turns * kTurn;
+    const double whole = turns > 0 ? turns * EllipseArcLength(U, V, 0, kTurn) : 0.0;
+    return whole + (rest > 0 ? EllipseArcLength(U, V, start, start + std::min(rest, kTurn)) : 0.0);
+  }
   // Pieces between quarter turns, where the speed of an ellipse has its
   // extremes when U and V are its axes.
   double total = 0.0;

@@ -144,6 +144,9 @@ void TListWriter::EndRow() {
 }
 
 void TListWriter::Row(const TReportRow& Row) {
+  // A length beyond what a double holds is never written as INF.
+  if (!std::isfinite(Row.Measure) || (form_.Totals && !std::isfinite(Row.Total)))
+    throw MeasureOverflowError(Row.KindWord);
   std::string& out = buffer_;
   BeginRow();
   if (form_.Json) {
@@ -204,6 +207,7 @@ void TListWriter::Row(const TReportRow& Row) {
 }
 
 void TListWriter::DiffRow(const TDiffRow& Row) {
+  if (!std::isfinite(Row.Measure)) throw MeasureOverflowError(Row.KindWord);
   std::string& out = buffer_;
   const std::int64_t change = Row.NewCount - Row.OldCount;
   BeginRow();

@@ -32,6 +32,7 @@ void CheckDrawings(const TReportJob& Job) {
     const TFileIdentity drawing = IdentifyFile(path);
     if (IsSameFile(drawing, report)) throw SameAsDrawingError(Job.Report);
     if (drawing.Folder) throw CannotReadError(path);
+    if (drawing.Special) throw NotAFileError(path);
     if (!drawing.Exists && !Job.MissingIsEmpty) throw MissingFileError(path);
   }
 }
@@ -76,16 +77,28 @@ TReportResult WriteReport(const TReportJob& Job) {
     TFileSource source(path);
     if (source.Missing() && !Job.MissingIsEmpty) throw MissingFileError(path);
     ReadDrawing(source, reading, drawing);
+    if (!drawing.Complete) throw CutDrawingError(path);
     if (options.Summary) AddTally(result.Tally, drawing.Tally);
-    if (options.Diff) {
-      ListDrawing(drawing, options, kept[i < 2 ? i : 1]);
-    } else {
-      named.Name = form.Drawings ? std::string_view(Job.Names[i]) : std::string_view();
-      ListDrawing(drawing, options, named);
+    try {
+      if (options.Diff) {
+        ListDrawing(drawing, options, kept[i < 2 ? i : 1]);
+      } else {
+        named.Name = form.Drawings ? std::string_view(Job.Names[i]) : std::string_view();
+        ListDrawing(drawing, options, named);
+      }
+    } catch (TFileError& e) {
+      if (e.Path().empty()) e.Locate(path, 0);  // a length that cannot be measured
+      throw;
     }
   }
-  if (options.Diff)
-    for (const TDiffRow& row : DiffLists(kept[0].Rows, kept[1].Rows)) list.DiffRow(row);
+  if (options.Diff) {
+    try {
+      for (const TDiffRow& row : DiffLists(kept[0].Rows, kept[1].Rows)) list.DiffRow(row);
+    } catch (TFileError& e) {
+      if (e.Path().empty()) e.Locate(Job.Drawings.back(), 0);
+      throw;
+    }
+  }
   list.Close();
   return result;
 }
