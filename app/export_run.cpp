@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <stdexcept>
-#include <string_view>
 
 #include "acadlink/ansi_text.h"
 #include "acadlink/command_transport.h"
