@@ -3,6 +3,9 @@
 //                                waits until the run is over; fails when it
 //                                wrote no file, printing (in code page 932)
 //                                the message the dialog showed, if any
+//   orveline-drive run CSVPATH keep   the same, but leaves the message box
+//                                open (for a picture of it)
+//   orveline-drive dismiss       closes the message box the dialog shows
 //   orveline-drive close         clicks the close button and waits until
 //                                the dialog is gone
 //   orveline-drive settings      opens the settings window ("設定..." of the
@@ -32,14 +35,16 @@ bool WaitFor(TTest&& Test, DWORD Milliseconds) {
 
 int main(int argc, char** argv) {
   try {
-    if (argc == 3 && std::strcmp(argv[1], "run") == 0) {
+    if ((argc == 3 || (argc == 4 && std::strcmp(argv[3], "keep") == 0)) && std::strcmp(argv[1], "run") == 0) {
       const std::string csv = argv[2];
+      const bool keep = argc == 4;
       TDialogDriver dialog(0);
       dialog.Type(csv);
       Sleep(500);  // let the name show before the dialog steps aside
       dialog.ClickRun();
-      // The dialog steps aside for the run and comes back when it is over.
-      WaitFor([&] { return dialog.Minimized(); }, 20000);
+      // The dialog steps aside for the run and comes back when it is over;
+      // a name it refuses at once is said without stepping aside.
+      WaitFor([&] { return dialog.Minimized() || !dialog.MessageBoxText().empty(); }, 20000);
       if (!WaitFor([&] { return !dialog.Minimized(); }, 180000)) {
         std::fprintf(stderr, "orveline-drive: the run did not end\n");
         return 1;
@@ -47,14 +52,21 @@ int main(int argc, char** argv) {
       if (WaitFor([&] { return !dialog.MessageBoxText().empty() || FileExists(csv); }, 2000) && !FileExists(csv)) {
         std::printf("orveline-drive: the dialog says: %s\n", dialog.MessageBoxText().c_str());
         std::fflush(stdout);
-        dialog.DismissMessageBox();
-        WaitFor([&] { return dialog.MessageBoxText().empty(); }, 5000);
+        if (!keep) {
+          dialog.DismissMessageBox();
+          WaitFor([&] { return dialog.MessageBoxText().empty(); }, 5000);
+        }
       }
       if (!FileExists(csv)) {
         std::fprintf(stderr, "orveline-drive: the run wrote no %s\n", csv.c_str());
         return 1;
       }
       return 0;
+    }
+    if (argc == 2 && std::strcmp(argv[1], "dismiss") == 0) {
+      TDialogDriver dialog(0);
+      dialog.DismissMessageBox();
+      return WaitFor([&] { return dialog.MessageBoxText().empty(); }, 5000) ? 0 : 1;
     }
     if (argc == 2 && std::strcmp(argv[1], "close") == 0) {
       TDialogDriver dialog(0);
@@ -72,7 +84,7 @@ int main(int argc, char** argv) {
         PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
       return WaitFor([&] { return VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF").empty(); }, 20000) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: orveline-drive run CSVPATH | close | settings | settings-cancel\n");
+    std::fprintf(stderr, "usage: orveline-drive run CSVPATH [keep] | dismiss | close | settings | settings-cancel\n");
     return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "orveline-drive: %s\n", e.what());

@@ -62,11 +62,15 @@ TEST_F(DialogProgramTest, RemembersTheFileNameBetweenStarts) {
   }
   EXPECT_EQ(StoredName(Settings), name);
   {
-    TDialogProgram program(Folder, "attr.exe");
-    EXPECT_EQ(program->FileName(), name);
     // Another name for the program is another settings file.
     TDialogProgram other(Folder, "other.exe");
     EXPECT_EQ(other->FileName(), "");
+    other->ClickClose();
+    ASSERT_TRUE(other.Ended());
+  }
+  {
+    TDialogProgram program(Folder, "attr.exe");
+    EXPECT_EQ(program->FileName(), name);
     program->Type("");
     PostMessageA(program->Form, WM_CLOSE, 0, 0);  // the title bar's close box
     ASSERT_TRUE(program.Ended());
@@ -84,6 +88,110 @@ TEST_F(DialogProgramTest, EmptyFileNameIsRefusedWithAMessage) {
   EXPECT_FALSE(program->Minimized());
   program->DismissMessageBox();
   ASSERT_TRUE(WaitFor([&] { return program->MessageBoxText().empty(); }));
+  program->ClickClose();
+  EXPECT_TRUE(program.Ended());
+}
+
+TEST_F(DialogProgramTest, ASecondStartBringsTheFirstDialogForwardAndEnds) {
+  TDialogProgram first(Folder, "attr.exe");
+  first->Type("kept.csv");
+  ShowWindow(first->Form, SW_MINIMIZE);
+  ASSERT_TRUE(WaitFor([&] { return first->Minimized(); }));
+  // Another window has the foreground meanwhile.
+  TTestWindow other = TTestWindow::TopLevel("other", "OrvelineTestOther", true, true);
+  SetForegroundWindow(other.Get());
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other.Get(); }));
+
+  TDialogProgram second(Folder, "attr.exe", false);
+  ASSERT_TRUE(second.Ended());
+  EXPECT_EQ(second.ExitCode(), 0u);
+  EXPECT_TRUE(WaitFor([&] { return !first->Minimized() && GetForegroundWindow() == first->Form; }))
+      << "minimized " << first->Minimized() << ", foreground " << GetForegroundWindow() << ", dialog " << first->Form;
+  // The one dialog, with what the user had typed.
+  EXPECT_EQ(VisibleTopLevelWindows(0, "TKirusaF"), std::vector<HWND>{first->Form});
+  EXPECT_EQ(first->FileName(), "kept.csv");
+  first->ClickClose();
+  EXPECT_TRUE(first.Ended());
+  // Once the first has closed, a start opens its dialog again.
+  TDialogProgram third(Folder, "attr.exe");
+  EXPECT_EQ(third->FileName(), "kept.csv");
+}
+
+// A run that cannot get a list says why once the dialog is back, and the
+// list of an earlier run stays as it was.
+TEST_F(DialogProgramTest, ARunWithoutItsCadProgramSaysSoAndKeepsTheOldList) {
+  struct TCase {
+    const char* name;
+    std::vector<std::string> standin;  // empty: no CAD program running
+    std::string message;
+  };
+  const TCase cases[] = {
+      {"no CAD program",
+       {},
+       // CAD プログラムが見つかりません。図面を開いてから実行してください。
+       "CAD \x83\x76\x83\x8d\x83\x4f\x83\x89\x83\x80\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1"
+       "\x81\x42\x90\x7d\x96\xca\x82\xf0\x8a\x4a\x82\xa2\x82\xc4\x82\xa9\x82\xe7\x8e\xc0\x8d\x73\x82\xb5\x82\xc4"
+       "\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42"},
+      {"the CAD program closes during the selection",
+       {"--close-during-select", "--drawing", SourceDir + "samples\\sample.dxf"},
+       // CAD プログラムが終了しました。
+       "CAD \x83\x76\x83\x8d\x83\x4f\x83\x89\x83\x80\x82\xaa\x8f\x49\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42"},
+  };
+  const std::string csv = Folder + "list.csv";
+  const std::string old = ReadFileBytes(SourceDir + "testdata\\sample_selection.csv");
+  ASSERT_FALSE(old.empty());
+  // Each case in a function of its own, so that one that fails does not
+  // stop the next.
+  auto check = [&](const TCase& c) {
+    WriteFileBytes(csv, old);
+    std::unique_ptr<TPeerProcess> standin;
+    if (!c.standin.empty()) standin = std::make_unique<TPeerProcess>(TPeerProcess::Standin(c.standin, Folder));
+    TDialogProgram program(Folder, "attr.exe");
+    program->Type(Folder + "list");
+    program->ClickRun();
+    ASSERT_TRUE(WaitFor([&] { return !program->MessageBoxText().empty(); }, 30000));
+    EXPECT_EQ(program->MessageBoxText(), c.message);
+    EXPECT_EQ(ReadWindowText(VisibleTopLevelWindows(program.Info.dwProcessId, "#32770").at(0)), "Orveline");
+    EXPECT_FALSE(program->Minimized());
+    EXPECT_EQ(ReadFileBytes(csv), old);
+    program->DismissMessageBox();
+    ASSERT_TRUE(WaitFor([&] { return program->MessageBoxText().empty(); }));
+    EXPECT_EQ(ReadFileBytes(csv), old);
+    program->ClickClose();
+    EXPECT_TRUE(program.Ended());
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    check(c);
+  }
+}
+
+TEST_F(DialogProgramTest, ACsvFolderThatDoesNotExistIsRefusedBeforeTheCadProgramIsTypedTo) {
+  const std::string transcript = Folder + "transcript.txt";
+  TPeerProcess standin =
+      TPeerProcess::Standin({"--drawing", SourceDir + "samples\\sample.dxf", "--transcript", transcript}, Folder);
+  auto typedTexts = [&] {
+    std::vector<std::string> texts;
+    for (const std::string& line : ReadLines(transcript))
+      if (line.rfind("TEXT ", 0) == 0) texts.push_back(line);
+    return texts;
+  };
+  TDialogProgram program(Folder, "attr.exe");
+  program->Type(Folder + "missing\\list.csv");
+  program->ClickRun();
+  ASSERT_TRUE(WaitFor([&] { return !program->MessageBoxText().empty(); }, 60000));
+  // ファイルを作成できません, at once: the dialog never stepped aside.
+  EXPECT_EQ(program->MessageBoxText(),
+            "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1");
+  EXPECT_FALSE(program->Minimized());
+  EXPECT_EQ(typedTexts(), std::vector<std::string>{});
+  program->DismissMessageBox();
+  ASSERT_TRUE(WaitFor([&] { return program->MessageBoxText().empty(); }));
+  // Nothing follows: the run has ended.
+  Sleep(1000);
+  EXPECT_EQ(typedTexts(), std::vector<std::string>{});
+  EXPECT_EQ(program->MessageBoxText(), "");
+  EXPECT_FALSE(FileExists(Folder + "missing"));
   program->ClickClose();
   EXPECT_TRUE(program.Ended());
 }

@@ -32,12 +32,13 @@ bool WaitFor(TTest&& Test, DWORD Milliseconds = 20000) {
 }
 
 // One start of orveline.exe (at Path), copied under a name of the test's
-// choosing; ended with the object if it is still running.
+// choosing; ended with the object if it is still running. Unless told not
+// to, it waits for the start's dialog and holds its driver.
 class TDialogProgram {
  public:
   inline static std::string Path;  // orveline.exe, as a Windows path
 
-  TDialogProgram(const std::string& Folder, const std::string& ExeName) {
+  TDialogProgram(const std::string& Folder, const std::string& ExeName, bool WaitForDialog = true) {
     const std::string exe = Folder + ExeName;
     CopyFileA(Path.c_str(), exe.c_str(), FALSE);
     STARTUPINFOA si{};
@@ -46,7 +47,7 @@ class TDialogProgram {
     if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, Folder.c_str(), &si,
                         &Info))
       ThrowLastError("CreateProcessA " + exe);
-    Dialog = std::make_unique<TDialogDriver>(Info.dwProcessId);
+    if (WaitForDialog) Dialog = std::make_unique<TDialogDriver>(Info.dwProcessId);
   }
   ~TDialogProgram() {
     if (WaitForSingleObject(Info.hProcess, 0) == WAIT_TIMEOUT) {
@@ -61,6 +62,11 @@ class TDialogProgram {
 
   TDialogDriver* operator->() { return Dialog.get(); }
   bool Ended(DWORD Milliseconds = 20000) { return WaitForSingleObject(Info.hProcess, Milliseconds) == WAIT_OBJECT_0; }
+  DWORD ExitCode() const {
+    DWORD code = 0;
+    GetExitCodeProcess(Info.hProcess, &code);
+    return code;
+  }
 
   PROCESS_INFORMATION Info{};
   std::unique_ptr<TDialogDriver> Dialog;

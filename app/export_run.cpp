@@ -8,6 +8,7 @@
 #include "app/file_names.h"
 #include "report/length_report.h"
 #include "report/report_message.h"
+#include "text/shift_jis.h"
 
 const char* const kIdlePrompt = "\x83\x52\x83\x7d\x83\x93\x83\x68\x3a\x20";  // コマンド:
 
@@ -18,6 +19,15 @@ const char* const kAskReplace = "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb
 const char* const kNoFileNameMessage =
     "\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x8e\x77"
     "\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";  // 保存ファイル名が指定されていません
+const char* const kCannotCreateMessage =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1";  // ファイルを作成できません
+const char* const kNoAcadMessage =
+    "CAD \x83\x76\x83\x8d\x83\x4f\x83\x89\x83\x80\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1"
+    "\x81\x42\x90\x7d\x96\xca\x82\xf0\x8a\x4a\x82\xa2\x82\xc4\x82\xa9\x82\xe7\x8e\xc0\x8d\x73\x82\xb5\x82\xc4"
+    "\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42";  // CAD プログラムが見つかりません。図面を開いてから実行してください。
+const char* const kAcadClosedMessage =
+    "CAD \x83\x76\x83\x8d\x83\x4f\x83\x89\x83\x80\x82\xaa\x8f\x49\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd"
+    "\x81\x42";  // CAD プログラムが終了しました。
 
 // The dialog of the run in progress (none between runs), so that the report's
 // "cannot create" message goes to it.
@@ -49,7 +59,27 @@ TFileState FileStateOf(const std::string& Path) {
   return state;
 }
 
-bool FileExists(const std::string& Path) { return FileStateOf(Path).Exists; }
+// Whether a file can be created in the folder of Path: a probe file of a
+// name no other program uses is created there and removed again. The list
+// itself is not touched. A path without a folder is in the current one.
+bool CanCreateFileBeside(const std::string& Path) {
+  const std::size_t slash = FindLastShiftJisOf(Path, "\\/:");
+  const std::string folder = slash == std::string::npos ? std::string() : Path.substr(0, slash + 1);
+  const std::string stem =
+      folder + "~orveline-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64()) + "-";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string probe = stem + std::to_string(attempt) + ".tmp";
+    const HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      CloseHandle(file);
+      DeleteFileA(probe.c_str());
+      return true;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+  }
+  return false;
+}
 
 bool Contains(const std::string& Line, const char* Phrase) { return Line.find(Phrase) != std::string::npos; }
 
@@ -90,17 +120,19 @@ class TIdlePromptFilter {
   bool seenLeaving_ = false;
 };
 
-// Waits for the user's selection to end at the idle prompt. False when the run
-// must end instead: the CAD program went away or the user closed the dialog.
-bool AwaitSelection(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRunTiming& Timing,
-                    TIdlePromptFilter& Idle) {
+enum class TSelectionEnd { Selected, AcadGone, DialogClosed };
+
+// Waits for the user's selection to end at the idle prompt, unless the CAD
+// program goes away or the user closes the dialog first.
+TSelectionEnd AwaitSelection(TRunDialogPort& Dialog, TCommandLinePort& Cad, const TExportRunTiming& Timing,
+                             TIdlePromptFilter& Idle) {
   for (;;) {
     const std::string line = WaitAndRead(Dialog, Cad, Timing);
-    if (Idle.EndsWait(line)) return true;
-    if (!Cad.AcadAlive()) return false;
+    if (Idle.EndsWait(line)) return TSelectionEnd::Selected;
+    if (!Cad.AcadAlive()) return TSelectionEnd::AcadGone;
     if (Dialog.CloseRequested()) {
       Cad.SendCommandText(L"\x0003");  // cancel the pending selection
-      return false;
+      return TSelectionEnd::DialogClosed;
     }
   }
 }
@@ -179,17 +211,25 @@ TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std
   if (CurrentDialog) throw std::logic_error("export run entered twice");
   TRunGuard guard(Dialog);
 
+  // A list that could not be saved is said before the user selects anything.
+  // The old list stays where it is until the report replaces it with a
+  // complete one.
+  const std::string csvPath = ChangeFileExt(Dialog.ResultFileName(), ".csv");
+  if (!CanCreateFileBeside(csvPath)) {
+    Dialog.ShowMessage(kCannotCreateMessage);
+    return TExportRunEnd::ReportNotCreated;
+  }
+
   Dialog.Minimize();
   const std::string dxfPath = WorkFileBase + ".dxf";
   DeleteFileA(dxfPath.c_str());
   // A DXF file that could not be deleted (held open, read-only) is no
   // export of this run unless the CAD program writes it anew.
   const TFileState leftOver = FileStateOf(dxfPath);
-  const std::string csvPath = ChangeFileExt(Dialog.ResultFileName(), ".csv");
-  DeleteFileA(csvPath.c_str());
 
   HWND pane = nullptr;
-  bool selected = false;
+  TSelectionEnd selection = TSelectionEnd::DialogClosed;
+  bool acadClosed = false;
   bool dxfComplete = false;
   TIdlePromptFilter selectionIdle(Timing), exportIdle(Timing);
   const bool acadFound = Cad.ActivateAcad();
@@ -202,21 +242,26 @@ TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std
       Cad.SendCommandText(
           L"\x0003"
           L"SELECT ");
-      selected = AwaitSelection(Dialog, Cad, Timing, selectionIdle);
-      if (selected) {
+      selection = AwaitSelection(Dialog, Cad, Timing, selectionIdle);
+      acadClosed = selection == TSelectionEnd::AcadGone;
+      if (selection == TSelectionEnd::Selected) {
         Cad.SendCommandText(L"FILEDIA 0 ");
         // Assembled in the ANSI code page, which the path is in, then widened.
         Cad.SendCommandText(AnsiToWide("DXFOUT \"" + dxfPath + "\"\rVER 2000 OBJ PREV \r16 "));
         const TExportWaitEnd end = AwaitExport(Dialog, Cad, Timing, dxfPath, leftOver, exportIdle);
         if (end == TExportWaitEnd::AtPrompt) {
           dxfComplete = true;
+        } else if (!Cad.AcadAlive()) {
+          // Gone in the middle of the export: whatever it left is no
+          // complete export.
+          acadClosed = true;
         } else {
           // A question or a dialog may still be pending, perhaps inside
           // another prompt: two cancels reach the prompt before FILEDIA.
           Cad.SendCommandText(L"\x0003\x0003");
           dxfComplete = SizeHoldsStill(Dialog, dxfPath, Timing);
         }
-        Cad.SendCommandText(L"FILEDIA 1 ");
+        if (!acadClosed) Cad.SendCommandText(L"FILEDIA 1 ");
       }
     }
   } catch (const TCadNotAnswering& e) {
@@ -227,15 +272,21 @@ TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std
   }
   Dialog.Restore();
 
-  if (!acadFound) return TExportRunEnd::NoAcad;
-  if (!selected) return TExportRunEnd::SelectionAbandoned;
+  if (!acadFound) {
+    Dialog.ShowMessage(kNoAcadMessage);
+    return TExportRunEnd::NoAcad;
+  }
+  if (acadClosed) {
+    Dialog.ShowMessage(kAcadClosedMessage);
+    return TExportRunEnd::AcadClosed;
+  }
+  if (selection != TSelectionEnd::Selected) return TExportRunEnd::SelectionAbandoned;
   const TFileState dxf = FileStateOf(dxfPath);
   if (!dxf.Exists) return TExportRunEnd::NoDxf;
   if (!WrittenSince(leftOver, dxf) || !dxfComplete) return TExportRunEnd::StaleDxf;
-  // Only this run's CSV file is announced: a stale one that could not be
-  // deleted is not, when the report could not create the file anew.
-  if (!WriteLengthReport(dxfPath, csvPath, Dialog.ReportOptions()) || !FileExists(csvPath))
-    return TExportRunEnd::ReportNotCreated;
+  // Only a list that this run wrote is announced; a file at the CSV path may
+  // be the old list, kept because this one could not be written.
+  if (!WriteLengthReport(dxfPath, csvPath, Dialog.ReportOptions())) return TExportRunEnd::ReportNotCreated;
   if (pane && AwaitLastTextTakenUp(Dialog, Cad, Timing, std::max(selectionIdle.LagPolls(), exportIdle.LagPolls())))
     Cad.DrawCompletionNotice(pane, CompletionNoticeText(csvPath));
   return TExportRunEnd::Reported;

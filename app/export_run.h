@@ -65,20 +65,26 @@ struct TExportRunTiming {
 // a message box or the notice.
 enum class TExportRunEnd {
   NoFileName,          // the file-name box was empty
-  NoAcad,              // the CAD program is not running: nothing typed
-  SelectionAbandoned,  // the CAD program went away or the dialog was closed
+  NoAcad,              // the CAD program is not running: nothing typed (message shown)
+  AcadClosed,          // the CAD program closed before its export was complete (message shown)
+  SelectionAbandoned,  // the dialog was closed during the selection
   NoDxf,               // the CAD program wrote no DXF file
   StaleDxf,            // a DXF file is there, but not written by this run, or still growing
   AcadNotAnswering,    // a send or read was not answered in time (message shown)
-  ReportNotCreated,    // the CSV file could not be created (message shown)
+  ReportNotCreated,    // the CSV file cannot be created, checked before anything is typed, or the
+                       // report did not write it (message shown); the old one stays
   Reported,            // the CSV file was written
 };
 
 // The whole run. WorkFileBase is the work folder and this start's time stamp;
 // the DXF file is WorkFileBase + ".dxf". Errors of the reader and the report
 // are not caught here: they leave the run after the dialog was restored. A
-// CAD program that does not answer ends the run as if it had gone, with the
-// message "CAD が応答しません。".
+// CAD program that is not running, or that closes before its export is
+// complete, ends the run with a message once the dialog is back; one that
+// does not answer ends it as if it had gone, with the message
+// "CAD が応答しません。". A CSV file that cannot be created in its folder is
+// said before anything is typed. The old CSV file is left to the report,
+// which replaces it only with a complete list.
 TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std::string& WorkFileBase,
                         const TExportRunTiming& Timing = {});
 

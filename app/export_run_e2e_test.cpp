@@ -145,18 +145,25 @@ TEST_F(ExportRunWithStandinTest, SecondRunReplacesTheSameDxfFile) {
   EXPECT_EQ(texts[10], "TEXT U 22 FILEDIA 1 ");
 }
 
-TEST_F(ExportRunWithStandinTest, CadProgramClosingDuringTheSelectionEndsTheRun) {
+TEST_F(ExportRunWithStandinTest, CadProgramClosingDuringTheSelectionIsSaidAndTheOldListStays) {
   StartStandin({"--close-during-select"});
-  EXPECT_EQ(Run(), TExportRunEnd::SelectionAbandoned);
-  EXPECT_EQ(Dialog.Events.back(), "restore");
-  EXPECT_FALSE(FileExists(CsvPath));
+  WriteFileBytes(CsvPath, "old");
+  EXPECT_EQ(Run(), TExportRunEnd::AcadClosed);
+  // CAD プログラムが終了しました。
+  EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"minimize", "restore",
+                                                     "message CAD \x83\x76\x83\x8d\x83\x4f\x83\x89\x83\x80\x82\xaa"
+                                                     "\x8f\x49\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42"}));
+  EXPECT_EQ(Received(), (std::vector<std::string>{"TEXT U 28 <03>SELECT P<0D>U<0D><0D>", "TEXT U 18 <03>SELECT "}));
+  EXPECT_EQ(ReadFileBytes(CsvPath), "old");
 }
 
-TEST_F(ExportRunWithStandinTest, WithoutTheCadProgramNothingHappens) {
+TEST_F(ExportRunWithStandinTest, WithoutTheCadProgramNothingIsTypedAndTheUserIsTold) {
   WriteFileBytes(CsvPath, "old");
   EXPECT_EQ(Run(), TExportRunEnd::NoAcad);
-  EXPECT_FALSE(FileExists(CsvPath));
-  EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"minimize", "restore"}));
+  EXPECT_EQ(ReadFileBytes(CsvPath), "old");
+  ASSERT_EQ(Dialog.Events.size(), 3u);
+  EXPECT_EQ(Dialog.Events[1], "restore");
+  EXPECT_EQ(Dialog.Events[2].rfind("message CAD ", 0), 0u) << Dialog.Events[2];
 }
 
 }  // namespace

@@ -29,6 +29,17 @@ const std::string kAskExport = "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb7
 const std::string kNoFileNameMessage =
     "\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x8e\x77"
     "\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";  // 保存ファイル名が指定されていません
+const std::string kCannotCreateMessage =
+    "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xf0\x8d\xec\x90\xac\x82\xc5\x82\xab\x82\xdc\x82\xb9\x82\xf1";  // ファイルを作成できません
+const std::string kNoAcadMessage =
+    "CAD \x83\x76\x83\x8d\x83\x4f\x83\x89\x83\x80\x82\xaa\x8c\xa9\x82\xc2\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1"
+    "\x81\x42\x90\x7d\x96\xca\x82\xf0\x8a\x4a\x82\xa2\x82\xc4\x82\xa9\x82\xe7\x8e\xc0\x8d\x73\x82\xb5\x82\xc4"
+    "\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42";  // CAD プログラムが見つかりません。図面を開いてから実行してください。
+const std::string kAcadClosedMessage =
+    "CAD \x83\x76\x83\x8d\x83\x4f\x83\x89\x83\x80\x82\xaa\x8f\x49\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd"
+    "\x81\x42";  // CAD プログラムが終了しました。
+// The list of an earlier run: 壁,     9.000,1,線,,,
+const std::string kOldCsv = "\x95\xc7,     9.000,1,\x90\xfc,,,\r\n";
 
 // Character 3 (cancel) and the commands; the escape ends before the S.
 constexpr wchar_t kSelectText1Units[] = L"\x0003SELECT P\rU\r\r";
@@ -57,12 +68,28 @@ void WriteFileBytes(const std::string& Path, const std::string& Bytes) {
 
 bool Exists(const std::string& Path) { return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The names in Folder (ending in "\\"), hidden files included, sorted.
+std::vector<std::string> FilesIn(const std::string& Folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found{};
+  const HANDLE search = FindFirstFileA((Folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 // A command line that shows scripted prompts. Each phase (selection, export)
 // has its list of lines, one per read; the last one stays on the line.
 class TScriptedCommandLine : public TCommandLinePort {
  public:
   bool Running = true;
   bool DiesDuringSelection = false;
+  int DiesAtExportRead = 0;  // the CAD program is gone from this read of the export wait on (from 1)
   std::vector<std::string> SelectionLines{kPrompt};
   std::vector<std::string> ExportLines{kPrompt};
   std::vector<std::string> AfterLines{kPrompt};  // once "FILEDIA 1 " was typed
@@ -102,6 +129,10 @@ class TScriptedCommandLine : public TCommandLinePort {
       const std::string& line = Pick(SelectionLines, SelectionReads++);
       if (DiesDuringSelection && SelectionReads == 2) Running = false;
       return line;
+    }
+    if (DiesAtExportRead > 0 && ExportReads + 1 >= DiesAtExportRead) {
+      Running = false;
+      return std::string();
     }
     return Pick(ExportLines, ExportReads++);
   }
@@ -214,22 +245,77 @@ TEST_F(ExportRunTest, EmptyFileNameShowsTheMessageAndTouchesNothing) {
   EXPECT_TRUE(Exists(Base + ".dxf"));
 }
 
-TEST_F(ExportRunTest, WithoutTheCadProgramNothingIsTypedAndTheOldCsvIsGone) {
+TEST_F(ExportRunTest, WithoutTheCadProgramNothingIsTypedTheUserIsToldAndTheOldCsvStays) {
   Cad.Running = false;
-  WriteFileBytes(CsvPath, "old");
+  WriteFileBytes(CsvPath, kOldCsv);
   EXPECT_EQ(Run(), TExportRunEnd::NoAcad);
   EXPECT_TRUE(Cad.Typed.empty());
-  EXPECT_FALSE(Exists(CsvPath));
+  EXPECT_EQ(ReadFileBytes(CsvPath), kOldCsv);
   EXPECT_TRUE(Cad.Notices.empty());
-  EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"minimize", "restore"}));
+  // The dialog is back before the message.
+  EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"minimize", "restore", "message " + kNoAcadMessage}));
 }
 
-TEST_F(ExportRunTest, CadProgramClosingDuringTheSelectionEndsTheRun) {
-  Cad.SelectionLines = {kSelectObjects};
-  Cad.DiesDuringSelection = true;
-  EXPECT_EQ(Run(), TExportRunEnd::SelectionAbandoned);
-  EXPECT_EQ(Cad.Typed, (std::vector<std::wstring>{kSelectText1, kSelectText2}));
-  EXPECT_EQ(Dialog.Events.back(), "restore");
+TEST_F(ExportRunTest, CadProgramClosingBeforeItsExportIsCompleteIsSaidAndTheOldCsvStays) {
+  struct TCase {
+    const char* name;
+    bool diesDuringSelection;
+    int diesAtExportRead;
+    std::vector<std::wstring> typed;
+  };
+  const TCase cases[] = {
+      {"during the selection", true, 0, {kSelectText1, kSelectText2}},
+      // The export had begun: the file it left is no complete export, and
+      // nothing more is typed to a program that is gone.
+      {"during the export", false, 2, {kSelectText1, kSelectText2, L"FILEDIA 0 ", ExportCommand()}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFileBytes(CsvPath, kOldCsv);
+    TScriptedCommandLine cad;
+    cad.SelectionLines = {kSelectObjects, kSelectObjects, kPrompt};
+    cad.ExportLines = {kAskName};
+    cad.DiesDuringSelection = c.diesDuringSelection;
+    cad.DiesAtExportRead = c.diesAtExportRead;
+    cad.DxfToWrite = kTwoLinesDxf;
+    TRecordingDialog dialog;
+    dialog.FileName = Dialog.FileName;
+    EXPECT_EQ(RunExport(dialog, cad, Base, Timing), TExportRunEnd::AcadClosed);
+    EXPECT_EQ(cad.Typed, c.typed);
+    EXPECT_EQ(dialog.Events, (std::vector<std::string>{"minimize", "restore", "message " + kAcadClosedMessage}));
+    EXPECT_EQ(ReadFileBytes(CsvPath), kOldCsv);
+    EXPECT_TRUE(cad.Notices.empty());
+  }
+}
+
+TEST_F(ExportRunTest, ACsvFileThatCannotBeCreatedIsRefusedBeforeAnythingHappens) {
+  struct TCase {
+    const char* name;
+    std::string fileName;
+  };
+  WriteFileBytes(Folder + "plain-file", "not a folder");
+  const TCase cases[] = {
+      {"a folder that does not exist", Folder + "missing\\result.txt"},
+      {"a folder that is a file", Folder + "plain-file\\result"},
+      {"a drive that does not exist", "Q:\\nowhere\\result"},
+  };
+  WriteFileBytes(Base + ".dxf", "the last run's export");
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TScriptedCommandLine cad;
+    bool looked = false;
+    cad.OnActivate = [&] { looked = true; };
+    TRecordingDialog dialog;
+    dialog.FileName = c.fileName;
+    EXPECT_EQ(RunExport(dialog, cad, Base, Timing), TExportRunEnd::ReportNotCreated);
+    // Neither the dialog nor the CAD program has moved, no file was touched.
+    EXPECT_EQ(dialog.Events, std::vector<std::string>{"message " + kCannotCreateMessage});
+    EXPECT_FALSE(looked);
+    EXPECT_TRUE(cad.Typed.empty());
+    EXPECT_EQ(ReadFileBytes(Base + ".dxf"), "the last run's export");
+    EXPECT_FALSE(ExportRunActive());
+  }
+  DeleteFileA((Folder + "plain-file").c_str());
 }
 
 TEST_F(ExportRunTest, ClosingTheDialogDuringTheSelectionCancelsIt) {
@@ -242,8 +328,11 @@ TEST_F(ExportRunTest, ClosingTheDialogDuringTheSelectionCancelsIt) {
 
 TEST_F(ExportRunTest, WritesTheReportAndPaintsTheNotice) {
   Cad.DxfToWrite = kTwoLinesDxf;
+  WriteFileBytes(CsvPath, kOldCsv);
   EXPECT_EQ(Run(), TExportRunEnd::Reported);
   EXPECT_EQ(ReadFileBytes(CsvPath), kTwoLinesCsv);
+  // The check that the list can be created leaves nothing behind.
+  EXPECT_EQ(FilesIn(Folder), (std::vector<std::string>{"061231235959.dxf", "result.csv"}));
   ASSERT_EQ(Cad.Notices.size(), 1u);
   EXPECT_EQ(Cad.Notices[0].first, Cad.Pane);
   EXPECT_EQ(Cad.Notices[0].second,
@@ -259,7 +348,7 @@ TEST_F(ExportRunTest, NoNoticeWithoutAnInputPane) {
   EXPECT_TRUE(Cad.Notices.empty());
 }
 
-TEST_F(ExportRunTest, SecondRunDeletesTheSameDxfFileFirst) {
+TEST_F(ExportRunTest, SecondRunDeletesTheSameDxfFileFirstAndKeepsTheFirstList) {
   Cad.DxfToWrite = kTwoLinesDxf;
   ASSERT_EQ(Run(), TExportRunEnd::Reported);
   ASSERT_TRUE(Exists(Base + ".dxf"));
@@ -270,7 +359,8 @@ TEST_F(ExportRunTest, SecondRunDeletesTheSameDxfFileFirst) {
   EXPECT_EQ(Run(), TExportRunEnd::NoDxf);
   EXPECT_TRUE(dxfGoneBeforeTyping);
   EXPECT_EQ(Cad.Typed[3], ExportCommand());
-  EXPECT_FALSE(Exists(CsvPath));
+  EXPECT_EQ(ReadFileBytes(CsvPath), kTwoLinesCsv);
+  EXPECT_EQ(Cad.Notices.size(), 1u);  // the first run's only
 }
 
 TEST_F(ExportRunTest, StaleCsvThatCannotBeReplacedIsNotAnnounced) {

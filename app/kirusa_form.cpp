@@ -12,7 +12,7 @@
 
 namespace {
 
-const char* const kFormClassName = "TKirusaF";
+const char* const kFormClassName = TKirusaF::ClassName;
 const char* const kFormCaption = "Orveline";
 const char* const kLabelCaption =
     "\x8c\x8b\x89\xca\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc";  // 結果保存ファイル名

@@ -14,6 +14,9 @@
 
 class TKirusaF : public TRunDialogPort {
  public:
+  // The dialog's window class, by which a second start finds it.
+  static constexpr const char* ClassName = "TKirusaF";
+
   TKirusaF();
   ~TKirusaF() override;
   TKirusaF(const TKirusaF&) = delete;

@@ -3,8 +3,12 @@
 
 #include "app/error_handler.h"
 #include "app/kirusa_form.h"
+#include "app/single_dialog.h"
 
 int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int) {
+  // Another start that has the dialog open comes forward instead.
+  TKernelHandle claim;
+  if (!ClaimDialog(claim)) return 0;
   TKirusaF form;
   if (!RunShowingErrors(nullptr, [&] { form.Create(Instance); })) return 1;
   MSG message;

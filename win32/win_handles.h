@@ -44,6 +44,9 @@ struct TMemoryDcCloser {
 struct TIconCloser {
   void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
 };
+struct TKernelObjectCloser {
+  void operator()(HANDLE object) const noexcept { CloseHandle(object); }
+};
 struct TWindowCloser {
   void operator()(HWND window) const noexcept { DestroyWindow(window); }
 };
@@ -56,6 +59,9 @@ using TRegionHandle = TOwnedHandle<HRGN, TGdiObjectCloser>;
 using TIconHandle = TOwnedHandle<HICON, TIconCloser>;
 // CreateCompatibleDC / DeleteDC.
 using TMemoryDc = TOwnedHandle<HDC, TMemoryDcCloser>;
+// A kernel object that is null when absent (CreateMutex, OpenProcess...);
+// not for file handles, whose absent value is INVALID_HANDLE_VALUE.
+using TKernelHandle = TOwnedHandle<HANDLE, TKernelObjectCloser>;
 // A window of this program's own (CreateWindowEx / DestroyWindow).
 using TWindowHandle = TOwnedHandle<HWND, TWindowCloser>;
 
