@@ -52,9 +52,6 @@ const char kUsage[] =
     "Exit status: 0 when the report was written, 1 on an error (the message is\n"
     "on standard error), 2 on wrong arguments.\n";
 
-const char kMeasuredLabel[] = "\x8f\x57\x8c\x76";             // 集計
-const char kNotMeasuredLabel[] = "\x8f\x57\x8c\x76\x8a\x4f";  // 集計外
-
 // From this many drawings on, a progress count goes to a terminal.
 constexpr std::size_t kProgressFrom = 4;
 
@@ -67,17 +64,6 @@ void PrintError(const std::string& Path, const std::string& Cp932Message) {
 std::string LineSuffix(std::int64_t Line) {
   if (Line <= 0) return {};
   return "\x81\x69" + std::to_string(Line) + " \x8d\x73\x96\xda\x81\x6a";  // （n 行目）
-}
-
-// One line per entity type: "LINE: 集計 12 集計外 0".
-void PrintSummary(const std::vector<TEntityTally>& Tally) {
-  std::string text;
-  for (const TEntityTally& t : Tally) {
-    text += t.Type + ": " + kMeasuredLabel + " " + std::to_string(t.Measured) + " " + kNotMeasuredLabel + " " +
-            std::to_string(t.NotMeasured) + "\n";
-  }
-  const std::string line = MessageForTerminal(text);
-  std::fputs(line.c_str(), stderr);
 }
 
 int UsageError(const char* Message) {
@@ -175,7 +161,7 @@ int main(int argc, char** argv) {
     TProgress progress(job.Drawings.size());
     job.Progress = &progress;
     const TReportResult result = WriteReport(job);
-    if (options.Summary) PrintSummary(result.Tally);
+    if (options.Summary) std::fputs(MessageForTerminal(SummaryText(result.Drawings, options.Exact)).c_str(), stderr);
     return 0;
   } catch (const TDrawingListError& e) {
     PrintError(e.Path(), e.what());

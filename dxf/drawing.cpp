@@ -65,6 +65,7 @@ void TDrawing::Clear() {
   Inserts.clear();
   OwnStart = {};
   Tally.clear();
+  BulgedPolylines = ClosedPolylines = 0;
   Exact = false;
   Complete = true;
   Utf8 = false;

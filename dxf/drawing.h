@@ -104,8 +104,12 @@ class TDrawing {
   // cut, and what is missing cannot be known.
   bool Complete = true;
 
-  // The entity types met, in the order first met; filled when asked for.
+  // The entity types met, in the order first met; filled when asked for,
+  // with the polylines that have a segment with a bulge (an arc) and those
+  // marked closed (group 70 bit 1), which the plain list measures short.
   std::vector<TEntityTally> Tally;
+  std::int64_t BulgedPolylines = 0;
+  std::int64_t ClosedPolylines = 0;
 
   // The drawing's stored encoding: UTF-8 ($ACADVER AC1021 and later), else
   // the code page of $DWGCODEPAGE (0 for none or 932). Texts are held in

@@ -101,6 +101,7 @@ class TEntityReader {
   void AddVertex(TPolyRec& Poly, std::string_view Value);
   void PlaceInPlan(std::int32_t PolyIndex, const TVector3& Normal, double Elevation);
   void Count(bool Measured);
+  void NotePolylineShape(std::int32_t Code, std::string_view Value);
   std::size_t TypeIndex(std::string_view Type);
   double StandardHeight();
   TPolyRec& LastPoly() { return d_.Polys[static_cast<std::size_t>(d_.PolyCount) - 1]; }
@@ -125,6 +126,7 @@ class TEntityReader {
   // The tally: the type of the open entity, counted when it closes.
   std::size_t openType_ = 0;
   bool tallyOpen_ = false;
+  bool polyBulged_ = false, polyClosed_ = false;  // the last polyline is counted as having a bulge, as closed
 
   // Exact lengths only.
   TVector3 normal_{0, 0, 1};        // extrusion [210, 220, 230] of the open entity
@@ -255,6 +257,26 @@ void TEntityReader<Exact>::Count(bool Measured) {
   }
 }
 
+// With the tally: a polyline with a bulge [42] that is not 0, and one
+// marked closed [70 bit 1], each counted once. Values that do not convert
+// count as neither: the plain reading does not take them.
+template <bool Exact>
+void TEntityReader<Exact>::NotePolylineShape(std::int32_t Code, std::string_view Value) {
+  if (Code == 42) {
+    double bulge;
+    if (!polyBulged_ && TryConvertReal(Value, bulge) && bulge != 0) {
+      ++d_.BulgedPolylines;
+      polyBulged_ = true;
+    }
+  } else if (Code == 70) {
+    std::int32_t flags;
+    if (!polyClosed_ && TryConvertInteger(Value, flags) && (flags & 1)) {
+      ++d_.ClosedPolylines;
+      polyClosed_ = true;
+    }
+  }
+}
+
 // Every group 10 of a polyline adds a vertex; its group 20 goes to the last
 // vertex added.
 template <bool Exact>
@@ -312,6 +334,7 @@ void TEntityReader<Exact>::EntityPair(std::int32_t Code, std::string_view Value)
       dxf_fields::AssignCirclePair(d_, d_.Circles[static_cast<std::size_t>(d_.CircleCount) - 1], Code, Value);
       return;
     case TOpen::Polyline:
+      if (tally_ && Code == 70) NotePolylineShape(Code, Value);
       if (Exact && Code == 30)
         elevation_ = ConvertRealFast(Value);
       else
@@ -402,6 +425,7 @@ void TEntityReader<Exact>::TextPair(TTextRec& r, std::int32_t Code, std::string_
 template <bool Exact>
 void TEntityReader<Exact>::VertexPair(std::int32_t Code, std::string_view Value) {
   if (d_.PolyCount == 0) return;
+  if (tally_ && Code == 42) NotePolylineShape(Code, Value);
   TPolyRec& r = LastPoly();
   switch (Code) {
     case 10:
@@ -436,6 +460,7 @@ void TEntityReader<Exact>::VertexPair(std::int32_t Code, std::string_view Value)
 template <bool Exact>
 void TEntityReader<Exact>::LwPolylinePair(std::int32_t Code, std::string_view Value) {
   TPolyRec& r = LastPoly();
+  if (tally_ && (Code == 42 || Code == 70)) NotePolylineShape(Code, Value);
   switch (Code) {
     case 10:
       AddVertex(r, Value);
@@ -670,12 +695,14 @@ void TEntityReader<Exact>::Open(std::string_view Kind) {
     case 8:
       if (Kind == "POLYLINE") {
         TakeRecord(d_.Polys, d_.PolyCount);
+        polyBulged_ = polyClosed_ = false;
         open_ = TOpen::Polyline;
       }
       break;
     case 10:
       if (Kind == "LWPOLYLINE") {
         TakeRecord(d_.Polys, d_.PolyCount);
+        polyBulged_ = polyClosed_ = false;
         open_ = TOpen::LwPolyline;
       }
       break;

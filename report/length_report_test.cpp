@@ -149,8 +149,8 @@ TEST_F(LengthReportTest, GroupsSortsAndCountsDuplicates) {
 // fails, naming the kind, and the old list stays.
 TEST_F(LengthReportTest, OverflowingMeasureIsAnError) {
   const std::string csv = folder_.Write("old.csv", "old list");
-  const std::string dxf = folder_.Write(
-      "in.dxf", Entities(Line("A", "0", "0", "1", "0") + Line("A", "-1e308", "0", "1e308", "0")));
+  const std::string dxf =
+      folder_.Write("in.dxf", Entities(Line("A", "0", "0", "1", "0") + Line("A", "-1e308", "0", "1e308", "0")));
   try {
     WriteLengthReport(dxf, csv);
     ADD_FAILURE() << "no error";

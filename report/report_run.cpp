@@ -19,8 +19,10 @@ class TNamedRows : public TRowSink {
     TReportRow named = Row;
     named.Drawing = Name;
     to_.Row(named);
+    ++Rows;
   }
   std::string_view Name;
+  std::int64_t Rows = 0;
 
  private:
   TRowSink& to_;
@@ -34,18 +36,6 @@ void CheckDrawings(const TReportJob& Job) {
     if (drawing.Folder) throw CannotReadError(path);
     if (drawing.Special) throw NotAFileError(path);
     if (!drawing.Exists && !Job.MissingIsEmpty) throw MissingFileError(path);
-  }
-}
-
-void AddTally(std::vector<TEntityTally>& Sum, const std::vector<TEntityTally>& Tally) {
-  for (const TEntityTally& t : Tally) {
-    auto same = std::find_if(Sum.begin(), Sum.end(), [&](const TEntityTally& u) { return u.Type == t.Type; });
-    if (same == Sum.end()) {
-      Sum.push_back(t);
-    } else {
-      same->Measured += t.Measured;
-      same->NotMeasured += t.NotMeasured;
-    }
   }
 }
 
@@ -78,17 +68,28 @@ TReportResult WriteReport(const TReportJob& Job) {
     if (source.Missing() && !Job.MissingIsEmpty) throw MissingFileError(path);
     ReadDrawing(source, reading, drawing);
     if (!drawing.Complete) throw CutDrawingError(path);
-    if (options.Summary) AddTally(result.Tally, drawing.Tally);
+    TDrawingSummary summary;
     try {
       if (options.Diff) {
-        ListDrawing(drawing, options, kept[i < 2 ? i : 1]);
+        TRowCollector& rows = kept[i < 2 ? i : 1];
+        ListDrawing(drawing, options, rows);
+        summary.Rows = static_cast<std::int64_t>(rows.Rows.size());
       } else {
         named.Name = form.Drawings ? std::string_view(Job.Names[i]) : std::string_view();
+        named.Rows = 0;
         ListDrawing(drawing, options, named);
+        summary.Rows = named.Rows;
       }
     } catch (TFileError& e) {
       if (e.Path().empty()) e.Locate(path, 0);  // a length that cannot be measured
       throw;
+    }
+    if (options.Summary) {
+      if (!Job.Names.empty()) summary.Name = Job.Names[i];
+      summary.Tally = drawing.Tally;
+      summary.BulgedPolylines = drawing.BulgedPolylines;
+      summary.ClosedPolylines = drawing.ClosedPolylines;
+      result.Drawings.push_back(std::move(summary));
     }
   }
   if (options.Diff) {

@@ -10,6 +10,7 @@
 
 #include "dxf/drawing.h"
 #include "report/report_options.h"
+#include "report/run_summary.h"
 
 // Told of each drawing as its reading starts.
 class TReportProgress {
@@ -30,9 +31,10 @@ struct TReportJob {
   TDrawing* Target = nullptr;  // where the drawings are read; null for a drawing of the run's own
 };
 
-// What a run read, for the summary.
+// What a run read, drawing by drawing, for the summary (with
+// Options.Summary).
 struct TReportResult {
-  std::vector<TEntityTally> Tally;  // summed over the drawings, in the order first met (with Options.Summary)
+  std::vector<TDrawingSummary> Drawings;
 };
 
 // Makes the run. Before anything is written, every drawing is looked at: the

@@ -1,0 +1,27 @@
+// What a run of the report listed and what it did not, drawing by drawing,
+// as the user reads it: on standard error from the command-line tool, in a
+// window of the dialog.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dxf/drawing.h"
+
+// One drawing of a run.
+struct TDrawingSummary {
+  std::string Name;       // the drawing's name in the list; empty for a list of one drawing
+  std::int64_t Rows = 0;  // rows written for it
+  std::vector<TEntityTally> Tally;
+  std::int64_t BulgedPolylines = 0;  // polylines with an arc segment
+  std::int64_t ClosedPolylines = 0;  // polylines marked closed
+};
+
+// The summary in code-page-932 bytes, lines ended by "\n": for each drawing
+// its name (with several), the rows written, one line per kind met in a
+// fixed order ("線: 集計 12 集計外 0", the list's own words; the DXF type for
+// kinds without one), for the plain list the polylines measured by their
+// chords and those measured without their closing edges (each only when not
+// 0), and the total.
+std::string SummaryText(const std::vector<TDrawingSummary>& Drawings, bool Exact);
