@@ -32,9 +32,11 @@ const char kNotAFile[] =
     "\x82\xb9\x82\xf1";  //  は通常のファイルではありません
 const char kOverflow[] =
     "\x92\xb7\x82\xb3\x82\xaa\x91\xe5\x82\xab\x82\xb7\x82\xac\x82\xc4\x91\xaa\x82\xea\x82\xdc\x82\xb9"
-    "\x82\xf1\x81i";                  // 長さが大きすぎて測れません（
-const char kCloseParen[] = "\x81j";   // ）
-const char kEllipsis[] = "\x81\x63";  // …
+    "\x82\xf1\x81i";                 // 長さが大きすぎて測れません（
+const char kCloseParen[] = "\x81j";  // ）
+const char kNothingSelected[] =
+    "\x90}\x8c`\x82\xaa\x91I\x91\xf0\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1\x81\x42";  // 図形が選択されていません。
+const char kEllipsis[] = "\x81\x63";                                                                    // …
 const char kCannotWrite[] = " \x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  //  に書き込めません
 
 // A value of any length is quoted in at most kQuotedValueBytes bytes of
@@ -95,4 +97,8 @@ TFileError NotAFileError(const std::string& Path) {
 TFileError MeasureOverflowError(const char* KindWord) {
   const std::string message = std::string(kOverflow) + (KindWord ? KindWord : "") + kCloseParen;
   return TFileError(message, std::string(), message);
+}
+
+TFileError NothingSelectedError(const std::string& Path) {
+  return TFileError(kNothingSelected, Path, kNothingSelected, TFileError::TKind::NothingSelected);
 }

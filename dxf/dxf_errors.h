@@ -16,7 +16,7 @@
 // the first; 0 when not known).
 class TFileError : public std::runtime_error {
  public:
-  enum class TKind : unsigned char { Other, CannotCreate, Missing };
+  enum class TKind : unsigned char { Other, CannotCreate, Missing, NothingSelected };
   TFileError(const std::string& Message, std::string Path, std::string Reason, TKind Kind = TKind::Other)
       : std::runtime_error(Message), path_(std::move(Path)), reason_(std::move(Reason)), kind_(Kind) {}
   const std::string& Path() const { return path_; }
@@ -65,6 +65,9 @@ TFileError CutDrawingError(const std::string& Path);
 // "長さが大きすぎて測れません（%s）" with the kind's word in place of %s: a
 // measure beyond the range of a double. The caller names the drawing.
 TFileError MeasureOverflowError(const char* KindWord);
+// "図形が選択されていません。": the drawing exported from a selection holds
+// no entity at all.
+TFileError NothingSelectedError(const std::string& Path);
 // "'%s' は通常のファイルではありません": a device or a pipe, which is not
 // read (it may never end).
 TFileError NotAFileError(const std::string& Path);

@@ -6,6 +6,7 @@
 
 #include "report/list_rows.h"
 #include "report/report_options.h"
+#include "report/report_run.h"
 
 // Writes the list of the DXF file at DxfPath to the CSV file at CsvPath, as
 // WriteReport does, reading the drawing into CurrentDrawing (the tables that
@@ -17,3 +18,10 @@
 // itself, a folder, a binary or unreadable file, a value that is not a
 // number, a failed write) pass through; the CSV file then stays as it was.
 bool WriteLengthReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options = {});
+
+// The dialog's run: as WriteLengthReport, and what was listed and what was
+// not goes to Result (TReportResult::Drawings holds the one drawing). An
+// export that holds no entity at all is no list: NothingSelectedError
+// ("図形が選択されていません。") is thrown and the CSV file stays as it was.
+bool WriteExportReport(const std::string& DxfPath, const std::string& CsvPath, const TReportOptions& Options,
+                       TReportResult& Result);

@@ -304,3 +304,32 @@ TEST_F(LengthReportTest, GoldenListsHoldRowsDerivedByHand) {
 }
 
 }  // namespace
+
+namespace {
+
+// The dialog's run: an export without a single entity writes nothing and
+// says that nothing was selected; another tells what it listed.
+TEST_F(LengthReportTest, ExportReportOfNothingSelectedKeepsTheOldList) {
+  const std::string csv = folder_.Write("old.csv", "old list");
+  TReportResult result;
+  try {
+    WriteExportReport(folder_.Write("empty.dxf", Entities("")), csv, {}, result);
+    ADD_FAILURE() << "no error";
+  } catch (const TFileError& e) {
+    EXPECT_EQ(e.Kind(), TFileError::TKind::NothingSelected);
+    // 図形が選択されていません。
+    EXPECT_EQ(
+        std::string(e.what()),
+        "\x90\x7d\x8c\x60\x82\xaa\x91\x49\x91\xf0\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1\x81\x42");
+  }
+  EXPECT_EQ(ReadBytes(csv), "old list");
+
+  EXPECT_TRUE(WriteExportReport(
+      folder_.Write("two.dxf", Entities(Line("A", "0", "0", "3", "4") + Pairs({"0", "TEXT", "1", "x"}))), csv, {},
+      result));
+  ASSERT_EQ(result.Drawings.size(), 1u);
+  EXPECT_EQ(result.Drawings[0].Rows, 1);
+  EXPECT_EQ(ReadBytes(csv), "A,     5.000,1," + kLine + ",,,\r\n");
+}
+
+}  // namespace

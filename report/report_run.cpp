@@ -55,7 +55,7 @@ TReportResult WriteReport(const TReportJob& Job) {
   if (!list.Open(Job.Report)) throw CannotCreateError(Job.Report);
 
   TReportResult result;
-  const TReadOptions reading{options.Exact, options.Summary};
+  const TReadOptions reading{options.Exact, options.Summary || Job.EmptyIsError};
   // One drawing's tables at a time; their room is kept from one to the next.
   TDrawing own;
   TDrawing& drawing = Job.Target ? *Job.Target : own;
@@ -68,6 +68,9 @@ TReportResult WriteReport(const TReportJob& Job) {
     if (source.Missing() && !Job.MissingIsEmpty) throw MissingFileError(path);
     ReadDrawing(source, reading, drawing);
     if (!drawing.Complete) throw CutDrawingError(path);
+    if (Job.EmptyIsError && std::all_of(drawing.Tally.begin(), drawing.Tally.end(),
+                                        [](const TEntityTally& t) { return t.Measured == 0 && t.NotMeasured == 0; }))
+      throw NothingSelectedError(path);
     TDrawingSummary summary;
     try {
       if (options.Diff) {

@@ -27,6 +27,7 @@ struct TReportJob {
   std::string Report;                 // the list's file
   TReportOptions Options;
   bool MissingIsEmpty = false;  // a drawing that is not there lists nothing, instead of failing
+  bool EmptyIsError = false;    // a drawing without a single entity fails (NothingSelectedError)
   TReportProgress* Progress = nullptr;
   TDrawing* Target = nullptr;  // where the drawings are read; null for a drawing of the run's own
 };
