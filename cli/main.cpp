@@ -8,8 +8,10 @@
 #include <vector>
 
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
 #else
+#include <csignal>
 #include <unistd.h>
 #endif
 
@@ -51,6 +53,21 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 when the report was written, 1 on an error (the message is\n"
     "on standard error), 2 on wrong arguments.\n";
+
+const char kReportIsADrawing[] =
+    "\x90}\x96\xca\x82\xcc\x96\xbc\x91O\x82\xc5\x82\xb7\x81\x42\x8fW\x8cv\x95\x5c\x82\xc5\x90}\x96\xca\x82\xf0\x92u"
+    "\x82\xab\x8a\xb7\x82\xa6\x82\xc4\x82\xb5\x82\xdc\x82\xa4\x82\xbd\x82\xdf\x8f\x91\x82\xab\x8fo\x82\xb5\x82\xdc"
+    "\x82\xb9\x82\xf1";  // 図面の名前です。集計表で図面を置き換えてしまうため書き出しません
+
+// A report named like a drawing (".dxf" or ".dwg" in any case) would replace
+// one: most likely the report's name was forgotten.
+bool NamesADrawing(const std::string& Path) {
+  if (Path.size() < 4 || Path[Path.size() - 4] != '.') return false;
+  std::string extension = Path.substr(Path.size() - 3);
+  for (char& c : extension)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return extension == "dxf" || extension == "dwg";
+}
 
 // From this many drawings on, a progress count goes to a terminal.
 constexpr std::size_t kProgressFrom = 4;
@@ -146,6 +163,20 @@ int main(int argc, char** argv) {
   TReportJob job;
   job.Report = positional.back();
   positional.pop_back();
+  if (NamesADrawing(job.Report)) {
+    PrintError(job.Report, kReportIsADrawing);
+    return 2;
+  }
+  if (job.Report == "-") {
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);  // the list's own CR LF, not doubled
+#endif
+  }
+#ifndef _WIN32
+  // A file grown past its limit fails its write, as a full disk does,
+  // instead of ending the program with the new list half written.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   job.Options = options;
   try {
     if (options.Diff) {

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -13,6 +14,18 @@ std::FILE* CreateFileBeside(const std::string& Path, std::string& TempPath) {
   name.push_back('\0');
   const int fd = ::mkstemp(name.data());
   if (fd < 0) return nullptr;
+  // The new file gets the old one's permissions, or those of any new file;
+  // mkstemp makes it readable by its owner alone.
+  struct stat old;
+  mode_t mode;
+  if (::stat(Path.c_str(), &old) == 0) {
+    mode = old.st_mode & 07777;
+  } else {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  ::fchmod(fd, mode);
   std::FILE* file = ::fdopen(fd, "wb");
   TempPath.assign(name.data());
   if (!file) {

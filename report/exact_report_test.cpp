@@ -2,6 +2,7 @@
 // true lengths are known by hand, and the tally of what was measured.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -363,6 +364,52 @@ TEST_F(ExactReportTest, ByteOrderMarkAtFileStartIsSteppedOver) {
   ASSERT_EQ(read.Tally.size(), 1u);
   EXPECT_EQ(read.Tally[0].Type, "LINE");
   EXPECT_EQ(read.Tally[0].Measured, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Work that would never end or take all memory is bounded: an ellipse's
+// parameters far beyond a turn, a grid of an empty block, a cycle of blocks
+// inserted as a grid. Each ends at once with what it could measure, and
+// what it left out is counted as not measured.
+TEST_F(ExactReportTest, UnboundedDrawingsEndAtOnce) {
+  // A circle of radius 1 drawn as an ellipse: every turn is 2 pi long, so
+  // the parameter run is the length.
+  EXPECT_EQ(Report(Drawing("", Pairs({"0", "ELLIPSE", "8", "0", "10", "0", "20", "0", "11", "1", "21", "0", "40", "1.0",
+                                      "41", "0", "42", "1000000"}))),
+            "0,1000000.000,1," + kEllipse + ",,,\r\n");
+  // Far beyond: listed (a finite length), not looped over.
+  const std::string far = Report(Drawing("", Pairs({"0", "ELLIPSE", "8", "0", "10", "0", "20", "0", "11", "1", "21",
+                                                    "0", "40", "1.0", "41", "0", "42", "1e308"})));
+  EXPECT_NE(far.find(kEllipse), std::string::npos);
+  EXPECT_EQ(far.find("INF"), std::string::npos);
+
+  const struct {
+    const char* name;
+    std::string blocks, entities;
+  } refused[] = {
+      {"a grid of 30000 by 30000 of an empty block", Block("E", "0", "0", ""),
+       Insert("E", "0", "0", {"70", "30000", "71", "30000", "44", "1", "45", "1"})},
+      {"a cycle of two blocks inserted as a grid",
+       Block("A", "0", "0", ByBlockLine("0", "0", "10") + Insert("B", "0", "0", {"70", "100", "71", "100"})) +
+           Block("B", "0", "0", ByBlockLine("0", "0", "10") + Insert("A", "0", "0", {"70", "100", "71", "100"})),
+       Insert("A", "0", "0", {"70", "1000", "71", "1000", "44", "1", "45", "1"})},
+      {"the same cycle, its blocks in the other order",
+       Block("B", "0", "0", ByBlockLine("0", "0", "10") + Insert("A", "0", "0", {"70", "100", "71", "100"})) +
+           Block("A", "0", "0", ByBlockLine("0", "0", "10") + Insert("B", "0", "0", {"70", "100", "71", "100"})),
+       Insert("A", "0", "0", {"70", "1000", "71", "1000", "44", "1", "45", "1"})},
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Report(Drawing(c.blocks, c.entities)), "");
+    const auto insert = std::find_if(EntityTallies.begin(), EntityTallies.end(),
+                                     [](const TEntityTally& t) { return t.Type == "INSERT"; });
+    ASSERT_NE(insert, EntityTallies.end());
+    EXPECT_EQ(insert->Measured, 0);
+    EXPECT_EQ(insert->NotMeasured, 1);
+  }
 }
 
 }  // namespace

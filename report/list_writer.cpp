@@ -109,14 +109,19 @@ TListWriter::~TListWriter() {
 bool TListWriter::Open(const std::string& Path) {
   // A device or a pipe is written straight; a file is replaced only by the
   // whole list.
-  if (IdentifyFile(Path).Special)
-    file_.reset(std::fopen(Path.c_str(), "wb"));
-  else
-    file_.reset(CreateFileBeside(Path, temp_));
-  if (!file_) return false;
+  if (Path == "-") {
+    out_ = stdout;  // the standard output, which the caller has set to binary
+  } else {
+    if (IdentifyFile(Path).Special)
+      file_.reset(std::fopen(Path.c_str(), "wb"));
+    else
+      file_.reset(CreateFileBeside(Path, temp_));
+    out_ = file_.get();
+  }
+  if (!out_) return false;
   path_ = Path;
   // Written as it is: the buffer holds code-page-932 bytes.
-  if (form_.Utf8 && !form_.Json && std::fwrite(kByteOrderMark, 1, 3, file_.get()) != 3) throw CannotWriteError(Path);
+  if (form_.Utf8 && !form_.Json && std::fwrite(kByteOrderMark, 1, 3, out_) != 3) throw CannotWriteError(Path);
   if (form_.Json) {
     buffer_.push_back('[');
   } else if (form_.Header) {
@@ -263,7 +268,7 @@ void TListWriter::Flush() {
     AppendCp932AsUtf8(converted_, buffer_);
     bytes = &converted_;
   }
-  if (!bytes->empty() && std::fwrite(bytes->data(), 1, bytes->size(), file_.get()) != bytes->size())
+  if (!bytes->empty() && std::fwrite(bytes->data(), 1, bytes->size(), out_) != bytes->size())
     throw CannotWriteError(path_);
   buffer_.clear();
 }
@@ -271,6 +276,10 @@ void TListWriter::Flush() {
 void TListWriter::Close() {
   if (form_.Json) buffer_.append(firstRow_ ? "]\r\n" : "\r\n]\r\n");
   Flush();
+  if (!file_) {
+    if (std::fflush(out_) != 0) throw CannotWriteError(path_);
+    return;
+  }
   std::FILE* file = file_.release();
   const bool written = std::fflush(file) == 0 && (temp_.empty() || SyncFile(file));
   if (std::fclose(file) != 0 || !written) throw CannotWriteError(path_);

@@ -42,7 +42,7 @@ class TListWriter : public TRowSink {
   // Starts the list of the file at Path: a new file beside it, which takes
   // its place (an existing one replaced) only when Close has written it
   // whole; false when it cannot be created. A device or a pipe at Path is
-  // written straight. Then writes what stands before the rows: the
+  // written straight, and "-" is the standard output. Then writes what stands before the rows: the
   // byte-order mark, the title row, the opening bracket. A list never closed
   // leaves the file at Path as it was.
   bool Open(const std::string& Path);
@@ -59,7 +59,8 @@ class TListWriter : public TRowSink {
   void Flush();
 
   TListForm form_;
-  TFilePtr file_;
+  TFilePtr file_;  // the file written, unless it is the standard output
+  std::FILE* out_ = nullptr;
   std::string path_;
   std::string temp_;       // the new file beside path_ until it takes its place
   std::string buffer_;     // code-page-932 bytes of whole rows
