@@ -5,9 +5,10 @@ picture of it, guide.png, to look at), and the text of that PDF is checked:
 
 - the numbered steps show 1, 2, 3, ... in order, however many pictures and
   paragraphs stand between them;
-- no blank stands between two Japanese characters, except where the page
-  itself holds one (an ideographic space, as in 「実　行」, or a blank in a
-  command line example).
+- no blank stands between two Japanese characters or beside a Japanese
+  punctuation mark (。、「」), except where the page itself holds one (an
+  ideographic space, as in 「実　行」, a blank in a command line example, or
+  between two table cells).
 
     guide_test.py SOURCE_DIR WORK_DIR CHROMIUM
 """
@@ -19,7 +20,10 @@ import subprocess
 import sys
 
 JAPANESE = "\u3000-\u30ff\u3400-\u4dbf\u4e00-\u9fff\uf900-\ufaff\uff00-\uffef"
-BLANK_BETWEEN = re.compile(rf"(?<=[{JAPANESE}]) +(?=[{JAPANESE}])")
+PUNCTUATION = "\u3000-\u303f\uff01-\uff0f\uff1a-\uff20\uff3b-\uff40\uff5b-\uff65"
+# A blank between two Japanese characters, or beside a Japanese punctuation
+# mark (。、「」（）), which has its own space.
+BLANK_BETWEEN = re.compile(rf"(?<=[{JAPANESE}]) +(?=[{JAPANESE}])|(?<=[{PUNCTUATION}]) +(?=\S)|(?<=\S) +(?=[{PUNCTUATION}])")
 
 
 def fail(failures, what):
@@ -87,6 +91,8 @@ def main(source, work, chromium):
             after = re.match(r"\S{0,3}", line[m.end():]).group(0)
             if before + "\u3000" + after in body or before + " " + after in blanks:
                 continue
+            if m.start() == len(before) and re.fullmatch(r"\d+\.", before):
+                continue  # the blank after a step's number
             around = before + m.group(0) + after
             fail(failures, f"a blank between two Japanese characters: '{around}' in '{line}'")
 

@@ -4,7 +4,8 @@
 render(markdown_text) returns the page's HTML: Python-Markdown with tables,
 numbered lists that keep their numbers when a picture or a paragraph comes
 between two steps, and Japanese sentences that the source breaks over two
-lines joined again without the blank a browser would show at the break.
+lines joined again without the blank a browser would show at the break
+(where both sides are Japanese, or one side a Japanese punctuation mark).
 
     guide_html.py GUIDE.md OUT.html [VERSION]
 """
@@ -19,22 +20,30 @@ from markdown.postprocessors import Postprocessor
 # the full-width forms (（）：).
 JAPANESE = "\u3000-\u30ff\u3400-\u4dbf\u4e00-\u9fff\uf900-\ufaff\uff00-\uffef"
 
-# A line break between two Japanese characters, with any inline tags and the
-# source's indentation around it.
+# The CJK punctuation and full-width forms (。、「」（）：), which carry their
+# own space: a blank beside them is too much even next to a Latin letter.
+PUNCTUATION = "\u3000-\u303f\uff01-\uff0f\uff1a-\uff20\uff3b-\uff40\uff5b-\uff65"
+
+# A line break with the source's indentation around it, and inline tags on
+# either side.
+_TAGS = r"((?:</?(?:strong|em|b|i|a|code)\b[^>]*>)*)"
 _JAPANESE_BREAK = re.compile(
-    rf"([{JAPANESE}])((?:</?(?:strong|em|b|i|a)\b[^>]*>)*)[ \t]*\n[ \t]*((?:</?(?:strong|em|b|i|a)\b[^>]*>)*)(?=[{JAPANESE}])"
+    rf"(?:(?<=[{JAPANESE}]){_TAGS}[ \t]*\n[ \t]*{_TAGS}(?=[{JAPANESE}])"
+    rf"|(?<=[{PUNCTUATION}]){_TAGS}[ \t]*\n[ \t]*{_TAGS}(?=[^\s<])"
+    rf"|(?<=[^\s>]){_TAGS}[ \t]*\n[ \t]*{_TAGS}(?=[{PUNCTUATION}]))"
 )
 _PRE = re.compile(r"(<pre\b.*?</pre>)", re.S)
 
 
 class _JoinJapaneseLines(Postprocessor):
     """Takes out the line breaks that the source puts inside Japanese
-    sentences, outside preformatted blocks."""
+    sentences (between two Japanese characters, or beside a Japanese
+    punctuation mark), outside preformatted blocks."""
 
     def run(self, text):
         parts = _PRE.split(text)
         for i in range(0, len(parts), 2):  # even parts lie outside <pre>
-            parts[i] = _JAPANESE_BREAK.sub(r"\1\2\3", parts[i])
+            parts[i] = _JAPANESE_BREAK.sub(lambda m: "".join(g for g in m.groups() if g), parts[i])
         return "".join(parts)
 
 
@@ -62,6 +71,7 @@ body {{ font-family: "Meiryo", "Yu Gothic", "MS PGothic", sans-serif; max-width:
         padding: 0 1em; line-height: 1.6; }}
 table {{ border-collapse: collapse; }}
 th, td {{ border: 1px solid #999; padding: 0.2em 0.6em; }}
+th:first-child, td:first-child {{ min-width: 4em; }}
 img {{ max-width: 100%; border: 1px solid #ccc; }}
 code {{ background: #f3f3f3; }}
 h3 {{ font-size: 1em; margin-bottom: 0.2em; }}
