@@ -92,7 +92,10 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "settings") == 0) {
       TDialogDriver dialog(0);
       PostMessageA(dialog.Form, WM_SYSCOMMAND, 0x0010, 0);  // what the menu item sends
-      return WaitFor([&] { return !VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF").empty(); }, 20000) ? 0 : 1;
+      if (!WaitFor([&] { return !VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF").empty(); }, 20000)) return 1;
+      // In front and active, as after a click (the picture shows its title bar).
+      SetForegroundWindow(VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF").front());
+      return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "settings-cancel") == 0) {
       TDialogDriver dialog(0);

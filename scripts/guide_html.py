@@ -73,7 +73,7 @@ table {{ border-collapse: collapse; }}
 th, td {{ border: 1px solid #999; padding: 0.2em 0.6em; }}
 th:first-child, td:first-child {{ min-width: 4em; }}
 img {{ max-width: 100%; border: 1px solid #ccc; }}
-code {{ background: #f3f3f3; }}
+code {{ background: #f3f3f3; white-space: pre-wrap; }}  /* a CSV row keeps its blanks */
 h3 {{ font-size: 1em; margin-bottom: 0.2em; }}
 </style>
 </head>

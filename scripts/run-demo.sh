@@ -67,6 +67,16 @@ if output and input_:
     print(f"{right - left}x{bottom - top}+{left}+{top}")
 PY
 }
+# caption_is_blue SCREEN GEOMETRY: whether the window's title bar, 8 pixels
+# below its top edge in the middle, has the active caption's blue.
+caption_is_blue() {
+  [[ $2 =~ ^([0-9]+)x[0-9]+\+(-?[0-9]+)\+(-?[0-9]+)$ ]] || return 1
+  local rgb
+  rgb=$(convert "$1" -format '%[fx:int(255*r)] %[fx:int(255*g)] %[fx:int(255*b)]' \
+      -crop "1x1+$((BASH_REMATCH[2] + BASH_REMATCH[1] / 2))+$((BASH_REMATCH[3] + 8))" info: 2>/dev/null) || return 1
+  read -r red _ blue <<<"$rgb"
+  ((blue > red + 60))
+}
 # The left edge of the banner's text, in pixels from the banner's left (the
 # banner is 201x35 at 8,8 of the dialog's client area).
 banner_text_left() {
@@ -107,11 +117,16 @@ for _ in $(seq 1 80); do
   if ((left >= 2 && left <= 40 && previous > left && previous < 999)); then break; fi
   previous=$left
 done
-cut "$out/screen-dialog.png" "$(place dialog)" 16 "$out/dialog.png"
+cut "$out/screen-dialog.png" "$(place dialog)" 0 "$out/dialog.png"
 drive settings
-sleep 1
-shot "$out/screen-settings.png"
-cut "$out/screen-settings.png" "$(place settings)" 16 "$out/settings.png"
+settings=$(place settings)
+# Taken once the window is active: the middle of its title bar blue.
+for _ in $(seq 1 20); do
+  sleep 0.5
+  shot "$out/screen-settings.png"
+  caption_is_blue "$out/screen-settings.png" "$settings" && break
+done
+cut "$out/screen-settings.png" "$settings" 0 "$out/settings.png"
 drive settings-cancel
 
 echo "== the user types $example and clicks 実　行"
