@@ -96,10 +96,19 @@ def main(source, work, chromium):
             around = before + m.group(0) + after
             fail(failures, f"a blank between two Japanese characters: '{around}' in '{line}'")
 
-    # The pictures are shown: each one the guide names is on the page.
+    # The pictures are on the page, each shown at its own size: a cut-out no
+    # wider than the text column (48em of 16 pixels less the list's indent),
+    # not a whole screen shrunk until its text cannot be read.
     for name in re.findall(r"!\[[^\]]*\]\((images/[^)]+)\)", markdown_text):
-        if f'src="{name}"' not in page or not os.path.exists(os.path.join(work, name)):
+        path = os.path.join(work, name)
+        if f'src="{name}"' not in page or not os.path.exists(path):
             fail(failures, f"the picture {name} is on the page")
+            continue
+        with open(path, "rb") as f:
+            header = f.read(24)  # PNG: the IHDR chunk's width at 16
+        width = int.from_bytes(header[16:20], "big")
+        if not header.startswith(b"\x89PNG") or width > 720:
+            fail(failures, f"the picture {name} is shown at its own size (it is {width} pixels wide)")
 
     print(f"{steps} steps, {len(text.splitlines())} lines of rendered text; page: {work}/guide.png")
     return 1 if failures else 0
