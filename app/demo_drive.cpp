@@ -11,11 +11,17 @@
 //   orveline-drive settings      opens the settings window ("設定..." of the
 //                                system menu) and waits until it shows
 //   orveline-drive settings-cancel  closes it with キャンセル
+//   orveline-drive where         prints where the windows are on the screen,
+//                                one "NAME WIDTHxHEIGHT+LEFT+TOP" a line (as
+//                                ImageMagick's -crop takes it): dialog, its
+//                                client area, settings (when open), and the
+//                                CAD program's window and command-line panes
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <string>
 
+#include "acadlink/window_discovery.h"
 #include "app/dialog_driver.h"
 
 namespace {
@@ -29,6 +35,28 @@ bool WaitFor(TTest&& Test, DWORD Milliseconds) {
     Sleep(100);
   }
   return Test();
+}
+
+void PrintPlace(const char* Name, const RECT& Place) {
+  std::printf("%s %ldx%ld+%ld+%ld\n", Name, Place.right - Place.left, Place.bottom - Place.top, Place.left, Place.top);
+}
+
+void PrintWindowPlace(const char* Name, HWND Window) {
+  RECT place{};
+  if (Window != nullptr && GetWindowRect(Window, &place)) PrintPlace(Name, place);
+}
+
+void PrintPlaces() {
+  TDialogDriver dialog(0);
+  PrintWindowPlace("dialog", dialog.Form);
+  RECT client{};
+  GetClientRect(dialog.Form, &client);
+  MapWindowPoints(dialog.Form, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  PrintPlace("client", client);
+  for (HWND window : VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF")) PrintWindowPlace("settings", window);
+  PrintWindowPlace("cad", FindAcadWindow());
+  PrintWindowPlace("input", FindCommandInputPane());
+  PrintWindowPlace("output", AcadLinkState().OutputPaneWnd);
 }
 
 }  // namespace
@@ -76,7 +104,10 @@ int main(int argc, char** argv) {
     if (argc == 2 && std::strcmp(argv[1], "settings") == 0) {
       TDialogDriver dialog(0);
       PostMessageA(dialog.Form, WM_SYSCOMMAND, 0x0010, 0);  // what the menu item sends
-      return WaitFor([&] { return !VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF").empty(); }, 20000) ? 0 : 1;
+      if (!WaitFor([&] { return !VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF").empty(); }, 20000)) return 1;
+      // In front and active, as after a click (the picture shows its title bar).
+      SetForegroundWindow(VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF").front());
+      return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "settings-cancel") == 0) {
       TDialogDriver dialog(0);
@@ -84,7 +115,11 @@ int main(int argc, char** argv) {
         PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
       return WaitFor([&] { return VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF").empty(); }, 20000) ? 0 : 1;
     }
-    std::fprintf(stderr, "usage: orveline-drive run CSVPATH [keep] | dismiss | close | settings | settings-cancel\n");
+    if (argc == 2 && std::strcmp(argv[1], "where") == 0) {
+      PrintPlaces();
+      return 0;
+    }
+    std::fprintf(stderr, "usage: orveline-drive run CSVPATH [keep] | dismiss | close | settings | settings-cancel | where\n");
     return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "orveline-drive: %s\n", e.what());

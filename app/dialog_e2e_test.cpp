@@ -231,32 +231,6 @@ TEST_F(DialogProgramTest, LayoutAtNinetySixPixelsPerInch) {
   EXPECT_EQ(ReadWindowText(program->Button1), "\x8e\x51\x8f\xc6");  // 参照
 }
 
-TEST(ProgramFileTest, VersionResource) {
-  const DWORD size = GetFileVersionInfoSizeA(TDialogProgram::Path.c_str(), nullptr);
-  ASSERT_GT(size, 0u);
-  std::vector<char> info(size);
-  ASSERT_TRUE(GetFileVersionInfoA(TDialogProgram::Path.c_str(), 0, size, info.data()));
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(1, 1));  // 1.1
-  EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(0, 2));  // .2.0
-  EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(0, 1));
-  EXPECT_EQ(fixed->dwProductVersionLS, 0u);
-  WORD* translation = nullptr;
-  ASSERT_TRUE(
-      VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &length));
-  EXPECT_EQ(translation[0], 0x0411);  // Japanese
-  EXPECT_EQ(translation[1], 932);
-  char* text = nullptr;
-  ASSERT_TRUE(
-      VerQueryValueA(info.data(), "\\StringFileInfo\\041103A4\\FileVersion", reinterpret_cast<void**>(&text), &length));
-  EXPECT_STREQ(text, "1.1.2.0");
-  ASSERT_TRUE(
-      VerQueryValueA(info.data(), "\\StringFileInfo\\041103A4\\ProductName", reinterpret_cast<void**>(&text), &length));
-  EXPECT_STREQ(text, "");
-}
-
 TEST_F(DialogProgramTest, UnwritableSettingsKeepTheDialogOpen) {
   TDialogProgram program(Folder, "attr.exe");
   program->Type("kept.csv");

@@ -199,13 +199,27 @@ endif()
 if(NOT (out MATCHES "^orveline-report [0-9]+\\.[0-9]+"))
   fail("--version prints the version (got '${out}')")
 endif()
+# --help and -h print the usage, in Japanese like every other message.
 run_tool(--help)
-if(NOT (rc EQUAL 0 AND out MATCHES "Usage: orveline-report \\[OPTIONS\\] DRAWING.dxf... REPORT.csv"))
-  fail("--help prints the usage")
+set(help "${out}")
+if(NOT (rc EQUAL 0 AND out MATCHES "orveline-report \\[[^\n]*\\] [^\n]*\\.dxf\\.\\.\\. [^\n]*\\.csv\n"))
+  fail("--help prints the usage (got ${rc}: '${out}')")
+endif()
+if(CHECK_MESSAGES AND NOT (out MATCHES "^使い方: orveline-report \\[オプション\\] 図面\\.dxf\\.\\.\\. 一覧\\.csv\n"))
+  fail("--help prints the usage in Japanese (got '${out}')")
+endif()
+run_tool(-h)
+if(NOT (rc EQUAL 0 AND out STREQUAL help))
+  fail("-h prints what --help prints (got ${rc}: '${out}')")
 endif()
 run_tool(only-one-argument)
 if(NOT (rc EQUAL 2))
   fail("wrong arguments exit 2 (got ${rc})")
+endif()
+# Nothing may follow --version.
+run_tool(--version extra)
+if(NOT (rc EQUAL 2 AND out STREQUAL ""))
+  fail("an argument after --version exits 2 (got ${rc}: '${out}')")
 endif()
 
 # --totals: an eighth field with the summed length; on the worked example
@@ -278,26 +292,34 @@ if(NOT (rc EQUAL 0 AND count EQUAL 6 AND first MATCHES "^0,     5\\.000,.*,1,HID
   fail("--diff rows (exit ${rc}, ${count} rows, first '${first}')")
 endif()
 
-# Wrong arguments and wrong combinations exit 2 and touch nothing.
-foreach(args IN ITEMS
-    "--header;--json;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv"
-    "--diff;--totals;${TESTDATA}/worked_example.dxf;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv"
-    "--diff;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv"
-    "--diff;${WORK}/set;${WORK}/set;${WORK}/combo.csv"
-    "--frobnicate;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv")
+# Wrong arguments and wrong combinations exit 2, touch nothing and say why,
+# then where the usage is: arguments, then "|", then the reason.
+set(try_help "使い方は orveline-report --help で表示されます。")
+foreach(wrong IN ITEMS
+    "--header;--json;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|--header と --json は一緒に使えません（JSON には見出しの行がありません）"
+    "--diff;--totals;${TESTDATA}/worked_example.dxf;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|--totals と --diff は一緒に使えません（変更の一覧には合計がありません）"
+    "--diff;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|--diff には 2 つの図面と一覧を渡します: --diff 旧.dxf 新.dxf 一覧.csv"
+    "--diff;${WORK}/set;${WORK}/set;${WORK}/combo.csv|--diff で比べられるのは 2 つの図面で、フォルダーは比べられません"
+    "--frobnicate;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|不明なオプションです: --frobnicate"
+    "-x;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|不明なオプションです: -x"
+    "${WORK}/combo.csv|図面と一覧を渡してください: 図面.dxf 一覧.csv"
+    "--version;--help|--version のあとには何も渡せません: --help")
+  string(FIND "${wrong}" "|" bar)
+  string(SUBSTRING "${wrong}" 0 ${bar} args)
+  math(EXPR bar "${bar} + 1")
+  string(SUBSTRING "${wrong}" ${bar} -1 reason)
   run_tool(${args})
   if(NOT (rc EQUAL 2) OR EXISTS "${WORK}/combo.csv")
-    fail("wrong combination '${args}' exits 2 (got ${rc})")
+    fail("wrong arguments '${args}' exit 2 (got ${rc})")
   endif()
-  if(CHECK_MESSAGES AND NOT (err MATCHES "^orveline-report: [^\n]+\n"))
-    fail("wrong combination '${args}' says why (got '${err}')")
+  if(CHECK_MESSAGES AND NOT (err STREQUAL "orveline-report: ${reason}\n${try_help}\n"))
+    fail("wrong arguments '${args}' say why (got '${err}')")
   endif()
 endforeach()
 
 # --help has a line for each option.
-run_tool(--help)
-foreach(option --totals --header --utf8 --json --diff --help --version)
-  if(NOT (out MATCHES "\n  ${option} +[a-z]"))
+foreach(option --exact --summary --totals --header --utf8 --json --diff "-h, --help" --version)
+  if(NOT (help MATCHES "\n  ${option} +[^ \n]"))
     fail("--help lists ${option}")
   endif()
 endforeach()

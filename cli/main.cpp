@@ -17,6 +17,7 @@
 
 #include "cli/console_text.h"
 #include "cli/drawing_list.h"
+#include "cli/usage_text.h"
 #include "dxf/dxf_errors.h"
 #include "report/report_options.h"
 #include "report/report_run.h"
@@ -26,33 +27,6 @@
 #endif
 
 namespace {
-
-const char kUsage[] =
-    "Usage: orveline-report [OPTIONS] DRAWING.dxf... REPORT.csv\n"
-    "       orveline-report --diff [OPTIONS] OLD.dxf NEW.dxf REPORT.csv\n"
-    "\n"
-    "Reads the lines, circles, arcs and polylines of the ENTITIES section of an\n"
-    "ASCII DXF file and writes their quantity list as a Shift-JIS CSV file: one\n"
-    "row per layer, colour, linetype, kind and length, with the count and the\n"
-    "number of duplicates. An existing REPORT.csv is replaced. Several drawings,\n"
-    "or a folder (its .dxf files), make one list whose rows start with the\n"
-    "drawing's file name.\n"
-    "\n"
-    "  --exact    lengths as drawn: polyline arcs and closing edges, ellipses and\n"
-    "             splines (written after the polylines), and the entities inside\n"
-    "             block references, placed where the references put them\n"
-    "  --summary  after the list, one line per entity type on standard error:\n"
-    "             how many entities were measured and how many not\n"
-    "  --totals   add a column with the summed length of each row\n"
-    "  --header   start the list with a row of column titles\n"
-    "  --utf8     write UTF-8 with a byte-order mark instead of Shift-JIS\n"
-    "  --json     write a JSON array of rows (UTF-8) instead of CSV\n"
-    "  --diff     list what changed from OLD.dxf to NEW.dxf, one row per quantity\n"
-    "  --help     show this text\n"
-    "  --version  show the version\n"
-    "\n"
-    "Exit status: 0 when the report was written, 1 on an error (the message is\n"
-    "on standard error), 2 on wrong arguments.\n";
 
 const char kReportIsADrawing[] =
     "\x90}\x96\xca\x82\xcc\x96\xbc\x91O\x82\xc5\x82\xb7\x81\x42\x8fW\x8cv\x95\x5c\x82\xc5\x90}\x96\xca\x82\xf0\x92u"
@@ -83,9 +57,12 @@ std::string LineSuffix(std::int64_t Line) {
   return "\x81\x69" + std::to_string(Line) + " \x8d\x73\x96\xda\x81\x6a";  // （n 行目）
 }
 
-int UsageError(const char* Message) {
-  std::fprintf(stderr, "orveline-report: %s\n", Message);
-  std::fputs("Try 'orveline-report --help'.\n", stderr);
+// Wrong arguments: the reason (with the argument at fault, as given), then
+// where the usage is.
+int UsageError(const char* Cp932Message, const std::string& Argument = "") {
+  const std::string text = "orveline-report: " + MessageForTerminal(Cp932Message) + PathForTerminal(Argument) + "\n" +
+                           MessageForTerminal(kTryHelp) + "\n";
+  std::fputs(text.c_str(), stderr);
   return 2;
 }
 
@@ -123,11 +100,12 @@ int main(int argc, char** argv) {
   std::vector<std::string> positional;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
-    if (argument == "--help") {
-      std::fputs(kUsage, stdout);
+    if (argument == "--help" || argument == "-h") {
+      std::fputs(MessageForTerminal(kUsage).c_str(), stdout);
       return 0;
     }
     if (argument == "--version") {
+      if (i + 1 < argc) return UsageError(kAfterVersion, argv[i + 1]);
       std::printf("orveline-report %s\n", ORVELINE_VERSION);
       return 0;
     }
@@ -146,19 +124,17 @@ int main(int argc, char** argv) {
     } else if (argument == "--diff") {
       options.Diff = true;
     } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
-      return UsageError(("unknown option " + argument).c_str());
+      return UsageError(kUnknownOption, argument);
     } else if (argument.empty()) {
-      return UsageError("an empty name");
+      return UsageError(kEmptyName);
     } else {
       positional.push_back(argument);
     }
   }
-  if (options.Header && options.Json) return UsageError("--header cannot be used with --json: JSON has no title row");
-  if (options.Diff && options.Totals)
-    return UsageError("--totals cannot be used with --diff: a difference has no totals");
-  if (options.Diff && positional.size() != 3)
-    return UsageError("--diff takes two drawings and the report: --diff OLD.dxf NEW.dxf REPORT.csv");
-  if (positional.size() < 2) return UsageError("a drawing and the report are needed: DRAWING.dxf REPORT.csv");
+  if (options.Header && options.Json) return UsageError(kHeaderWithJson);
+  if (options.Diff && options.Totals) return UsageError(kTotalsWithDiff);
+  if (options.Diff && positional.size() != 3) return UsageError(kDiffArguments);
+  if (positional.size() < 2) return UsageError(kTooFewArguments);
 
   TReportJob job;
   job.Report = positional.back();
@@ -181,7 +157,7 @@ int main(int argc, char** argv) {
   try {
     if (options.Diff) {
       for (const std::string& path : positional)
-        if (IsFolder(path)) return UsageError("--diff compares two drawings, not folders");
+        if (IsFolder(path)) return UsageError(kDiffFolders);
       job.Drawings = positional;
     } else {
       const TDrawingList drawings = ExpandDrawings(positional);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release package: out/orveline-VERSION.zip holding orveline.exe,
-# orveline-report.exe, the guide as a plain HTML page with its pictures, and
-# a short text on the licence and the version. VERSION is the project's
+# orveline-report.exe, the guide as a plain HTML page with its pictures,
+# README.txt (what it is, what it needs, how to start, where its files are,
+# the version and the licence) and LICENSE. VERSION is the project's
 # version from the top CMakeLists.txt, the same that the programs' version
 # resource and `orveline-report --version` carry.
 set -euo pipefail
@@ -22,6 +23,7 @@ cmake --build "$build" --target orveline orveline-report -j "$jobs" >/dev/null
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 [ -n "$version" ] || { echo "make-release: no project version in $build" >&2; exit 1; }
 commit=$(git -C "$root" rev-parse --short HEAD 2>/dev/null || echo unknown)
+copyright=$(grep -m1 '^Copyright ' "$root/LICENSE")
 
 name=orveline-$version
 stage=$build/stage/$name
@@ -30,45 +32,19 @@ mkdir -p "$stage/images" "$out"
 cp "$build/app/orveline.exe" "$build/cli/orveline-report.exe" "$stage/"
 cp docs/images/*.png "$stage/images/"
 
-# The guide as one plain page (UTF-8), its pictures beside it.
+# The guide as one plain page (UTF-8), its pictures beside it: Debian's
+# Python, which has python3-markdown.
 py=/usr/bin/python3
 [ -x "$py" ] || py=python3
-"$py" - "$root/docs/guide.md" "$stage/guide.html" "$version" <<'PY'
-import sys
-import markdown
+"$py" "$root/scripts/guide_html.py" "$root/docs/guide.md" "$stage/guide.html" "$version"
+cp "$root/LICENSE" "$stage/LICENSE"
 
-source, target, version = sys.argv[1:4]
-with open(source, encoding="utf-8") as f:
-    body = markdown.markdown(f.read(), extensions=["tables"], output_format="html")
-page = f"""<!DOCTYPE html>
-<html lang="ja">
-<head>
-<meta charset="utf-8">
-<title>Orveline {version} 利用ガイド</title>
-<style>
-body {{ font-family: "Meiryo", "MS PGothic", sans-serif; max-width: 48em; margin: 2em auto; padding: 0 1em;
-        line-height: 1.6; }}
-table {{ border-collapse: collapse; }}
-th, td {{ border: 1px solid #999; padding: 0.2em 0.6em; }}
-img {{ max-width: 100%; border: 1px solid #ccc; }}
-code {{ background: #f3f3f3; }}
-</style>
-</head>
-<body>
-{body}
-<p>Orveline {version}</p>
-</body>
-</html>
-"""
-with open(target, "w", encoding="utf-8", newline="\r\n") as f:
-    f.write(page)
-PY
-
-# The text on the licence and the version: UTF-8 with a byte-order mark and
-# CR LF, so that Notepad shows it right.
+# README.txt: UTF-8 with a byte-order mark and CR LF, so that Notepad shows
+# it right.
 {
   printf '\xef\xbb\xbf'
-  sed -e "s/@VERSION@/$version/g" -e "s/@COMMIT@/$commit/g" "$root/docs/release-readme.txt" | sed 's/$/\r/'
+  sed -e "s/@VERSION@/$version/g" -e "s/@COMMIT@/$commit/g" -e "s/@COPYRIGHT@/$copyright/g" \
+      "$root/docs/release-readme.txt" | sed 's/$/\r/'
 } >"$stage/README.txt"
 
 rm -f "$out/$name.zip"

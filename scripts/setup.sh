@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a Debian machine, once.
+# (chromium and poppler-utils: the guide's test lays the page out and reads
+# its text back.)
 # Safe to run again: it only installs what is missing.
 set -euo pipefail
 
@@ -7,7 +9,7 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok ins
 need=()
 for pkg in cmake g++ clang libclang-rt-14-dev make googletest python3 python3-markdown zip libdxflib-dev \
            g++-mingw-w64-x86-64 mingw-w64-tools xvfb xauth locales \
-           fonts-ipafont-gothic imagemagick x11-utils; do
+           fonts-ipafont-gothic imagemagick x11-utils chromium poppler-utils; do
   have "$pkg" || need+=("$pkg")
 done
 # Wine with what it recommends: the X extensions and fonts it draws with, so
