@@ -39,7 +39,13 @@ struct TPairChunk {
 
 // The size of the first chunk, and of every chunk while the pairs are
 // shorter than one: the file's bytes [0, kPairChunkBytes) are scanned first.
+#ifdef ORVELINE_FUZZ_CHUNK_BYTES
+// Fuzz builds cut small chunks, so that inputs of a few kilobytes already
+// take the reading thread and meet chunk ends everywhere.
+constexpr std::size_t kPairChunkBytes = ORVELINE_FUZZ_CHUNK_BYTES;
+#else
 constexpr std::size_t kPairChunkBytes = std::size_t{1} << 19;
+#endif
 
 // The group code of a line of another form than blanks and a few digits:
 // leading blanks, then an integer. Throws TConvertError.

@@ -12,10 +12,16 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 fuzzer="$build/fuzz/orveline_report_fuzzer"
 corpus="$build/fuzz-corpus"
 mkdir -p "$corpus" "$build/fuzz-artifacts"
+# An input's first byte chooses the options (bit 0 exact lengths, bit 1 the
+# tally, bit 2 the totals column): each drawing seeds the plain list and the
+# exact one with the tally.
 seed() {  # FOLDER PREFIX: its drawings, named apart from those of other folders
   [ -d "$1" ] || return 0
   for dxf in "$1"/*.dxf; do
-    [ -f "$dxf" ] && cp -n "$dxf" "$corpus/$2$(basename "$dxf")"
+    [ -f "$dxf" ] || continue
+    name=$2$(basename "$dxf")
+    [ -e "$corpus/plain-$name" ] || { printf '\000'; cat "$dxf"; } >"$corpus/plain-$name"
+    [ -e "$corpus/exact-$name" ] || { printf '\003'; cat "$dxf"; } >"$corpus/exact-$name"
   done
   return 0
 }
