@@ -58,37 +58,49 @@ class TPairScanner {
     Chunk.SlowCodes.clear();
     Chunk.Error = nullptr;
     Chunk.Last = false;
-    if (Chunk.Text.size() < size_) Chunk.Text.resize(size_);
+    // A chunk that grew for one long pair goes back to the usual size.
+    if (Chunk.Text.size() > 2 * kPairChunkBytes && carry_.size() < kPairChunkBytes)
+      std::vector<char>(kPairChunkBytes).swap(Chunk.Text);
+    if (Chunk.Text.size() < kPairChunkBytes) Chunk.Text.resize(kPairChunkBytes);
+    if (Chunk.Text.size() < carry_.size() + carry_.size() / 2) Chunk.Text.resize(carry_.size() + carry_.size() / 2);
     std::size_t end = carry_.size();
     if (end > 0) std::memcpy(Chunk.Text.data(), carry_.data(), end);
-    std::size_t got = 0;
-    try {
-      // Up to the chunk's end or the end of the bytes.
-      for (std::size_t room = Chunk.Text.size() - end; got < room;) {
-        const std::size_t n = source_.Read(Chunk.Text.data() + end + got, room - got);
-        if (n == 0) break;
-        got += n;
+    carry_.clear();
+    std::size_t done = 0;
+    for (;;) {
+      std::size_t got = 0;
+      try {
+        // Up to the chunk's end or the end of the bytes.
+        for (std::size_t room = Chunk.Text.size() - end; got < room;) {
+          const std::size_t n = source_.Read(Chunk.Text.data() + end + got, room - got);
+          if (n == 0) break;
+          got += n;
+        }
+      } catch (...) {
+        Chunk.Error = std::current_exception();
+        Chunk.Last = true;
+        return;
       }
-    } catch (...) {
-      Chunk.Error = std::current_exception();
-      Chunk.Last = true;
-      return;
+      if (got == 0) atEnd_ = true;
+      if (const void* nul = std::memchr(Chunk.Text.data() + end, '\0', got)) {
+        end = static_cast<std::size_t>(static_cast<const char*>(nul) - Chunk.Text.data());
+        atEnd_ = true;
+      } else {
+        end += got;
+      }
+      done = Scan(Chunk, end);
+      if (atEnd_) {
+        Chunk.Last = true;
+        return;
+      }
+      if (done > 0 || end < Chunk.Text.size()) break;
+      // Not one whole pair in the chunk: it grows by half and reads on, so
+      // that a long line costs about one and a half times its length.
+      Chunk.Pairs.clear();
+      Chunk.SlowCodes.clear();
+      Chunk.Text.resize(Chunk.Text.size() + Chunk.Text.size() / 2);
     }
-    if (got == 0) atEnd_ = true;
-    if (const void* nul = std::memchr(Chunk.Text.data() + end, '\0', got)) {
-      end = static_cast<std::size_t>(static_cast<const char*>(nul) - Chunk.Text.data());
-      atEnd_ = true;
-    } else {
-      end += got;
-    }
-    const std::size_t done = Scan(Chunk, end);
-    if (atEnd_) {
-      Chunk.Last = true;
-      return;
-    }
-    // Keep the unfinished pair for the next chunk; one pair longer than the
-    // whole chunk needs a larger one.
-    if (done == 0 && end == Chunk.Text.size()) size_ = Chunk.Text.size() * 2;
+    // Keep the unfinished pair for the next chunk.
     carry_.assign(Chunk.Text.data() + done, Chunk.Text.data() + end);
   }
 
@@ -152,7 +164,6 @@ class TPairScanner {
   }
 
   TByteSource& source_;
-  std::size_t size_ = kPairChunkBytes;
   std::vector<char> carry_;
   bool atEnd_ = false;
 };

@@ -37,8 +37,9 @@ struct TPairChunk {
   bool Last = false;
 };
 
-// The size of the first chunk, and of every chunk while the pairs are
-// shorter than one: the file's bytes [0, kPairChunkBytes) are scanned first.
+// The size of a chunk: the file's bytes [0, kPairChunkBytes) are scanned
+// first. A chunk that does not hold one whole pair grows by half until it
+// does, and is cut back to this size when it is filled next.
 #ifdef ORVELINE_FUZZ_CHUNK_BYTES
 // Fuzz builds cut small chunks, so that inputs of a few kilobytes already
 // take the reading thread and meet chunk ends everywhere.
