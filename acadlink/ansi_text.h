@@ -4,6 +4,6 @@
 
 #include <string>
 
-std::wstring AnsiToWide(const std::string& ansi);
+std::wstring AnsiToWide(const std::string& Ansi);
 // Characters that the code page lacks become its default character.
-std::string WideToAnsi(const std::wstring& wide);
+std::string WideToAnsi(const std::wstring& Wide);

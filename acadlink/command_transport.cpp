@@ -18,10 +18,10 @@ const char kNotAnswering[] =
 
 // SendMessageA within the bound. A window that is gone answers 0, as to a
 // plain send; a live one that does not answer in time is not answering.
-LRESULT SendBounded(HWND wnd, UINT message, WPARAM w, LPARAM l) {
+LRESULT SendBounded(HWND Wnd, UINT Message, WPARAM W, LPARAM L) {
   DWORD_PTR result = 0;
-  if (SendMessageTimeoutA(wnd, message, w, l, SMTO_ABORTIFHUNG, kCadAnswerTimeoutMs, &result) == 0) {
-    if (!IsLive(wnd)) return 0;
+  if (SendMessageTimeoutA(Wnd, Message, W, L, SMTO_ABORTIFHUNG, kCadAnswerTimeoutMs, &result) == 0) {
+    if (!IsLive(Wnd)) return 0;
     throw TCadNotAnswering();
   }
   return static_cast<LRESULT>(result);
@@ -29,31 +29,31 @@ LRESULT SendBounded(HWND wnd, UINT message, WPARAM w, LPARAM l) {
 
 // Hands one payload to the main window and posts the WM_NULL that follows
 // every copy-data message.
-void DeliverPayload(HWND wnd, const void* payload, DWORD byteCount) {
+void DeliverPayload(HWND Wnd, const void* Payload, DWORD ByteCount) {
   COPYDATASTRUCT record{};
   record.dwData = kCommandInputId;
-  record.cbData = byteCount;
-  record.lpData = const_cast<void*>(payload);
-  SendBounded(wnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
-  PostMessageA(wnd, WM_NULL, 0, 0);
+  record.cbData = ByteCount;
+  record.lpData = const_cast<void*>(Payload);
+  SendBounded(Wnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
+  PostMessageA(Wnd, WM_NULL, 0, 0);
 }
 
 // End of the longest piece from `begin` that fits one payload and does not
 // cut a surrogate pair.
-std::size_t WidePieceEnd(const std::wstring& text, std::size_t begin) {
-  std::size_t end = begin + kPayloadChars;
-  if (end >= text.size()) return text.size();
-  if (IS_HIGH_SURROGATE(text[end - 1]) && IS_LOW_SURROGATE(text[end])) --end;
+std::size_t WidePieceEnd(const std::wstring& Text, std::size_t Begin) {
+  std::size_t end = Begin + kPayloadChars;
+  if (end >= Text.size()) return Text.size();
+  if (IS_HIGH_SURROGATE(Text[end - 1]) && IS_LOW_SURROGATE(Text[end])) --end;
   return end;
 }
 
 // Same for ANSI bytes: never between the lead and the trail byte of a
 // double-byte character.
-std::size_t AnsiPieceEnd(const std::string& text, std::size_t begin) {
-  std::size_t p = begin;
-  while (p < text.size()) {
-    const std::size_t width = IsDBCSLeadByte(static_cast<BYTE>(text[p])) && p + 1 < text.size() ? 2 : 1;
-    if (p + width - begin > kPayloadChars) break;
+std::size_t AnsiPieceEnd(const std::string& Text, std::size_t Begin) {
+  std::size_t p = Begin;
+  while (p < Text.size()) {
+    const std::size_t width = IsDBCSLeadByte(static_cast<BYTE>(Text[p])) && p + 1 < Text.size() ? 2 : 1;
+    if (p + width - Begin > kPayloadChars) break;
     p += width;
   }
   return p;
@@ -63,15 +63,15 @@ std::size_t AnsiPieceEnd(const std::string& text, std::size_t begin) {
 
 TCadNotAnswering::TCadNotAnswering() : std::runtime_error(kNotAnswering) {}
 
-bool SendCopyDataW(const std::wstring& text) {
+bool SendCopyDataW(const std::wstring& Text) {
   const HWND wnd = AcadLinkState().AcadWnd;
   if (!IsLive(wnd)) return false;
   // The text goes through the ANSI code page and back, so the payload holds
   // only characters that the code page can represent.
-  const std::wstring payload = AnsiToWide(WideToAnsi(text));
+  const std::wstring payload = AnsiToWide(WideToAnsi(Text));
   std::array<wchar_t, kPayloadChars + 1> buffer{};
-  if (text.size() <= kPayloadChars) {
-    const std::size_t n = text.size();
+  if (Text.size() <= kPayloadChars) {
+    const std::size_t n = Text.size();
     payload.copy(buffer.data(), std::min(n, payload.size()));
     DeliverPayload(wnd, buffer.data(), static_cast<DWORD>((n + 1) * sizeof(wchar_t)));
     return true;
@@ -86,10 +86,10 @@ bool SendCopyDataW(const std::wstring& text) {
   return true;
 }
 
-bool SendCopyDataA(const std::wstring& text) {
+bool SendCopyDataA(const std::wstring& Text) {
   const HWND wnd = FindAcadWindow();
   if (!IsLive(wnd)) return false;
-  std::string bytes = WideToAnsi(text);
+  std::string bytes = WideToAnsi(Text);
   // Like a C string, the text ends at its first zero.
   bytes.resize(std::min(bytes.size(), bytes.find('\0')));
   std::array<char, kPayloadChars + 1> buffer{};
@@ -104,14 +104,14 @@ bool SendCopyDataA(const std::wstring& text) {
   return true;
 }
 
-bool SendCommandTextAs(const std::wstring& text, bool unicode) {
+bool SendCommandTextAs(const std::wstring& Text, bool Unicode) {
   if (!IsLive(FindAcadWindow())) return false;
-  return unicode ? SendCopyDataW(text) : SendCopyDataA(text);
+  return Unicode ? SendCopyDataW(Text) : SendCopyDataA(Text);
 }
 
-bool SendCommandText(const std::wstring& text) {
+bool SendCommandText(const std::wstring& Text) {
   const HWND wnd = FindAcadWindow();
-  return SendCommandTextAs(text, IsLive(wnd) && IsWindowUnicode(wnd) != FALSE);
+  return SendCommandTextAs(Text, IsLive(wnd) && IsWindowUnicode(wnd) != FALSE);
 }
 
 std::string ReadCommandLine() {

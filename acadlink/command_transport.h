@@ -26,15 +26,15 @@ class TCadNotAnswering : public std::runtime_error {
 // window, ANSI otherwise, asked afresh on every call. True when a live main
 // window took the text. Throws TCadNotAnswering when the window does not
 // take it within the bound.
-bool SendCommandText(const std::wstring& text);
-bool SendCommandTextAs(const std::wstring& text, bool unicode);
+bool SendCommandText(const std::wstring& Text);
+bool SendCommandTextAs(const std::wstring& Text, bool Unicode);
 
 // The two forms. A text longer than one payload (255 UTF-16 units, or 255
 // bytes in the ANSI code page) travels in several messages, cut between
 // characters, each followed by its WM_NULL; the receiver takes the pieces
 // as one typed text.
-bool SendCopyDataW(const std::wstring& text);
-bool SendCopyDataA(const std::wstring& text);
+bool SendCopyDataW(const std::wstring& Text);
+bool SendCopyDataA(const std::wstring& Text);
 
 // The current prompt line of the command line's input pane, or empty.
 // Throws TCadNotAnswering when the pane does not answer within the bound.

@@ -30,9 +30,9 @@ class TransportTest : public testing::Test {
   }
 };
 
-std::string Utf16Bytes(const std::wstring& text) {
+std::string Utf16Bytes(const std::wstring& Text) {
   std::string bytes;
-  for (wchar_t c : text) {
+  for (wchar_t c : Text) {
     bytes += static_cast<char>(c & 0xff);
     bytes += static_cast<char>((c >> 8) & 0xff);
   }
@@ -42,13 +42,13 @@ std::string Utf16Bytes(const std::wstring& text) {
 // Each copy-data message to the window and one WM_NULL for each. Within one
 // thread the posted WM_NULLs arrive once the queue is served, after the
 // copy-data messages of the same call.
-void ExpectPiecesAndNulls(const std::vector<TReceived>& got, HWND wnd, std::size_t pieces) {
-  ASSERT_EQ(got.size(), pieces * 2);
-  for (std::size_t i = 0; i < got.size(); ++i) {
-    EXPECT_EQ(got[i].wnd, wnd);
-    EXPECT_EQ(got[i].message, i < pieces ? static_cast<UINT>(WM_COPYDATA) : static_cast<UINT>(WM_NULL));
-    if (i < pieces) {
-      EXPECT_EQ(got[i].id, 1u);
+void ExpectPiecesAndNulls(const std::vector<TReceived>& Got, HWND Wnd, std::size_t Pieces) {
+  ASSERT_EQ(Got.size(), Pieces * 2);
+  for (std::size_t i = 0; i < Got.size(); ++i) {
+    EXPECT_EQ(Got[i].wnd, Wnd);
+    EXPECT_EQ(Got[i].message, i < Pieces ? static_cast<UINT>(WM_COPYDATA) : static_cast<UINT>(WM_NULL));
+    if (i < Pieces) {
+      EXPECT_EQ(Got[i].id, 1u);
     }
   }
 }

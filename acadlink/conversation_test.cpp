@@ -37,9 +37,9 @@ const char kPolyline[] =
 const char kArc[] = "  0\nARC\n  5\n30\n  8\n0\n 10\n0.0\n 20\n0.0\n 40\n1.0\n 50\n0.0\n 51\n90.0\n";
 const char kTail[] = "  0\nENDSEC\n  0\nSECTION\n  2\nOBJECTS\n  0\nDICTIONARY\n  5\nC\n  0\nENDSEC\n  0\nEOF\n";
 
-std::string CrLf(const std::string& text) {
+std::string CrLf(const std::string& Text) {
   std::string out;
-  for (char c : text) {
+  for (char c : Text) {
     if (c == '\n') out += '\r';
     out += c;
   }
@@ -50,7 +50,7 @@ const std::string kDrawing = std::string(kHead) + kLine + kCircle + kPolyline + 
 // The entities on layer 壁 (the polyline's vertices lie on layer 0).
 const std::string kWallExport = CrLf(std::string(kHead) + kLine + kPolyline + kTail);
 
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& Text, const char* Part) { return Text.find(Part) != std::string::npos; }
 
 // How the conversation polls the command line: the export run's 200 ms by
 // default.
@@ -67,19 +67,19 @@ struct TConversation {
   std::string lastLine;
 };
 
-TConversation Converse(const std::string& dxfPath, const TPolling& polling = {}) {
+TConversation Converse(const std::string& DxfPath, const TPolling& Polling = {}) {
   TConversation c;
   SendCommandText(L"\x0003SELECT P\rU\r\r");
   SendCommandText(L"\x0003SELECT ");
-  for (; c.selectionPolls < polling.MaxSelectionPolls; ++c.selectionPolls) {
-    Sleep(polling.IntervalMs);
+  for (; c.selectionPolls < Polling.MaxSelectionPolls; ++c.selectionPolls) {
+    Sleep(Polling.IntervalMs);
     PumpMessages();
     if (ReadCommandLine() == kIdlePrompt) break;
   }
   SendCommandText(L"FILEDIA 0 ");
-  SendCommandText(AnsiToWide("DXFOUT \"" + dxfPath + "\"\rVER 2000 OBJ PREV \r16 "));
-  for (; c.exportPolls < polling.MaxExportPolls; ++c.exportPolls) {
-    Sleep(polling.IntervalMs);
+  SendCommandText(AnsiToWide("DXFOUT \"" + DxfPath + "\"\rVER 2000 OBJ PREV \r16 "));
+  for (; c.exportPolls < Polling.MaxExportPolls; ++c.exportPolls) {
+    Sleep(Polling.IntervalMs);
     PumpMessages();
     c.lastLine = ReadCommandLine();
     if (Contains(c.lastLine, kAskExport)) SendCommandText(L"Y\r");
@@ -91,10 +91,10 @@ TConversation Converse(const std::string& dxfPath, const TPolling& polling = {})
 }
 
 // Transcript lines that start with `head`.
-std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines, const std::string& head) {
+std::vector<std::string> LinesStartingWith(const std::vector<std::string>& Lines, const std::string& Head) {
   std::vector<std::string> out;
-  for (const std::string& l : lines)
-    if (l.compare(0, head.size(), head) == 0) out.push_back(l);
+  for (const std::string& l : Lines)
+    if (l.compare(0, Head.size(), Head) == 0) out.push_back(l);
   return out;
 }
 
@@ -107,9 +107,9 @@ class ConversationTest : public testing::Test {
   }
   void TearDown() override { ResetAcadLink(); }
 
-  TPeerProcess Start(std::vector<std::string> options) {
-    options.insert(options.end(), {"--drawing", folder_ + "drawing.dxf", "--transcript", Transcript()});
-    return TPeerProcess::Standin(options, folder_);
+  TPeerProcess Start(std::vector<std::string> Options) {
+    Options.insert(Options.end(), {"--drawing", folder_ + "drawing.dxf", "--transcript", Transcript()});
+    return TPeerProcess::Standin(Options, folder_);
   }
   std::string Transcript() const { return folder_ + "transcript.txt"; }
 

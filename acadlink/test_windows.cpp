@@ -12,62 +12,62 @@ namespace {
 std::vector<TReceived> Received;
 std::wstring StandinPath;
 
-LRESULT Record(HWND wnd, UINT msg, LPARAM lp) noexcept {
+LRESULT Record(HWND Wnd, UINT Msg, LPARAM Lp) noexcept {
   try {
-    if (msg == WM_COPYDATA) {
-      const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+    if (Msg == WM_COPYDATA) {
+      const auto* record = reinterpret_cast<const COPYDATASTRUCT*>(Lp);
       const auto* bytes = static_cast<const char*>(record->lpData);
-      Received.push_back({wnd, msg, record->dwData, record->cbData, std::string(bytes, bytes + record->cbData)});
+      Received.push_back({Wnd, Msg, record->dwData, record->cbData, std::string(bytes, bytes + record->cbData)});
       return TRUE;
     }
-    if (msg == WM_NULL) Received.push_back({wnd, msg, 0, 0, {}});
+    if (Msg == WM_NULL) Received.push_back({Wnd, Msg, 0, 0, {}});
   } catch (...) {
     // Out of memory while recording: the test sees the message missing.
   }
   return 0;
 }
 
-LRESULT CALLBACK RecordingProcW(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_COPYDATA || msg == WM_NULL) return Record(wnd, msg, lp);
-  return DefWindowProcW(wnd, msg, wp, lp);
+LRESULT CALLBACK RecordingProcW(HWND Wnd, UINT Msg, WPARAM Wp, LPARAM Lp) {
+  if (Msg == WM_COPYDATA || Msg == WM_NULL) return Record(Wnd, Msg, Lp);
+  return DefWindowProcW(Wnd, Msg, Wp, Lp);
 }
 
-LRESULT CALLBACK RecordingProcA(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_COPYDATA || msg == WM_NULL) return Record(wnd, msg, lp);
-  return DefWindowProcA(wnd, msg, wp, lp);
+LRESULT CALLBACK RecordingProcA(HWND Wnd, UINT Msg, WPARAM Wp, LPARAM Lp) {
+  if (Msg == WM_COPYDATA || Msg == WM_NULL) return Record(Wnd, Msg, Lp);
+  return DefWindowProcA(Wnd, Msg, Wp, Lp);
 }
 
-LRESULT CALLBACK HelperProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == WM_DESTROY) PostQuitMessage(0);
-  return DefWindowProcA(wnd, msg, wp, lp);
+LRESULT CALLBACK HelperProc(HWND Wnd, UINT Msg, WPARAM Wp, LPARAM Lp) {
+  if (Msg == WM_DESTROY) PostQuitMessage(0);
+  return DefWindowProcA(Wnd, Msg, Wp, Lp);
 }
 
 // Class names are registered once, in the form first asked for.
-void RegisterTestClass(const std::string& name, bool unicode) {
+void RegisterTestClass(const std::string& Name, bool Unicode) {
   static std::set<std::string> known;
-  if (!known.insert(name).second) return;
-  if (unicode) {
-    const std::wstring wide = AnsiToWide(name);
+  if (!known.insert(Name).second) return;
+  if (Unicode) {
+    const std::wstring wide = AnsiToWide(Name);
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = RecordingProcW;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = wide.c_str();
-    if (RegisterClassExW(&wc) == 0) ThrowLastError("RegisterClassExW " + name);
+    if (RegisterClassExW(&wc) == 0) ThrowLastError("RegisterClassExW " + Name);
   } else {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.lpfnWndProc = RecordingProcA;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = name.c_str();
-    if (RegisterClassExA(&wc) == 0) ThrowLastError("RegisterClassExA " + name);
+    wc.lpszClassName = Name.c_str();
+    if (RegisterClassExA(&wc) == 0) ThrowLastError("RegisterClassExA " + Name);
   }
 }
 
-std::wstring Quote(const std::wstring& arg) {
+std::wstring Quote(const std::wstring& Arg) {
   std::wstring out = L"\"";
   std::size_t slashes = 0;
-  for (wchar_t c : arg) {
+  for (wchar_t c : Arg) {
     if (c == L'\\') {
       ++slashes;
       continue;
@@ -80,22 +80,22 @@ std::wstring Quote(const std::wstring& arg) {
   return out + L"\"";
 }
 
-PROCESS_INFORMATION Launch(const std::wstring& exe, const std::vector<std::wstring>& args) {
-  std::wstring line = Quote(exe);
-  for (const std::wstring& a : args) line += L" " + Quote(a);
+PROCESS_INFORMATION Launch(const std::wstring& Exe, const std::vector<std::wstring>& Args) {
+  std::wstring line = Quote(Exe);
+  for (const std::wstring& a : Args) line += L" " + Quote(a);
   STARTUPINFOW si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-    ThrowLastError("CreateProcessW " + WideToAnsi(exe));
+  if (!CreateProcessW(Exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+    ThrowLastError("CreateProcessW " + WideToAnsi(Exe));
   return pi;
 }
 
-bool HasTopLevelWindow(DWORD processId) {
+bool HasTopLevelWindow(DWORD ProcessId) {
   struct TSearch {
     DWORD pid;
     bool found;
-  } search{processId, false};
+  } search{ProcessId, false};
   EnumWindows(
       [](HWND wnd, LPARAM param) -> BOOL {
         auto* s = reinterpret_cast<TSearch*>(param);
@@ -120,36 +120,36 @@ void PumpMessages() {
   }
 }
 
-TTestWindow TTestWindow::TopLevel(const std::string& title, const std::string& className, bool unicode, bool visible) {
-  RegisterTestClass(className, unicode);
-  const DWORD style = WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0);
-  HWND wnd = unicode ? CreateWindowExW(0, AnsiToWide(className).c_str(), AnsiToWide(title).c_str(), style, 10, 10, 300,
+TTestWindow TTestWindow::TopLevel(const std::string& Title, const std::string& ClassName, bool Unicode, bool Visible) {
+  RegisterTestClass(ClassName, Unicode);
+  const DWORD style = WS_OVERLAPPEDWINDOW | (Visible ? WS_VISIBLE : 0);
+  HWND wnd = Unicode ? CreateWindowExW(0, AnsiToWide(ClassName).c_str(), AnsiToWide(Title).c_str(), style, 10, 10, 300,
                                        200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)
-                     : CreateWindowExA(0, className.c_str(), title.c_str(), style, 10, 10, 300, 200, nullptr, nullptr,
+                     : CreateWindowExA(0, ClassName.c_str(), Title.c_str(), style, 10, 10, 300, 200, nullptr, nullptr,
                                        GetModuleHandleA(nullptr), nullptr);
-  if (wnd == nullptr) ThrowLastError("CreateWindowEx " + title);
+  if (wnd == nullptr) ThrowLastError("CreateWindowEx " + Title);
   PumpMessages();
   return TTestWindow(wnd);
 }
 
-TTestWindow TTestWindow::Child(HWND parent, const std::string& text) {
+TTestWindow TTestWindow::Child(HWND Parent, const std::string& Text) {
   RegisterTestClass("OrvelineTestChild", true);
-  HWND wnd = CreateWindowExW(0, L"OrvelineTestChild", AnsiToWide(text).c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 50, 20,
-                             parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-  if (wnd == nullptr) ThrowLastError("CreateWindowExW " + text);
+  HWND wnd = CreateWindowExW(0, L"OrvelineTestChild", AnsiToWide(Text).c_str(), WS_CHILD | WS_VISIBLE, 0, 0, 50, 20,
+                             Parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (wnd == nullptr) ThrowLastError("CreateWindowExW " + Text);
   // Each new child goes last in its parent's order, so the order of the
   // calls is the order of a walk over the children.
   SetWindowPos(wnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   return TTestWindow(wnd);
 }
 
-TTestWindow::TTestWindow(TTestWindow&& other) noexcept : wnd_(other.wnd_) { other.wnd_ = nullptr; }
+TTestWindow::TTestWindow(TTestWindow&& Other) noexcept : wnd_(Other.wnd_) { Other.wnd_ = nullptr; }
 
-TTestWindow& TTestWindow::operator=(TTestWindow&& other) noexcept {
-  if (this != &other) {
+TTestWindow& TTestWindow::operator=(TTestWindow&& Other) noexcept {
+  if (this != &Other) {
     Destroy();
-    wnd_ = other.wnd_;
-    other.wnd_ = nullptr;
+    wnd_ = Other.wnd_;
+    Other.wnd_ = nullptr;
   }
   return *this;
 }
@@ -162,13 +162,13 @@ void TTestWindow::Destroy() {
   PumpMessages();
 }
 
-TPeerProcess TPeerProcess::HelperWindow(const std::string& title, const std::string& className) {
+TPeerProcess TPeerProcess::HelperWindow(const std::string& Title, const std::string& ClassName) {
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   TPeerProcess p;
-  p.info_ = Launch(self, {L"--helper-window", AnsiToWide(title), AnsiToWide(className)});
+  p.info_ = Launch(self, {L"--helper-window", AnsiToWide(Title), AnsiToWide(ClassName)});
   for (int i = 0; i < 300 && p.window_ == nullptr; ++i) {
-    HWND wnd = FindWindowA(className.c_str(), title.c_str());
+    HWND wnd = FindWindowA(ClassName.c_str(), Title.c_str());
     DWORD pid = 0;
     if (wnd != nullptr) GetWindowThreadProcessId(wnd, &pid);
     if (wnd != nullptr && pid == p.info_.dwProcessId)
@@ -176,16 +176,16 @@ TPeerProcess TPeerProcess::HelperWindow(const std::string& title, const std::str
     else
       Sleep(50);
   }
-  if (p.window_ == nullptr) throw std::runtime_error("helper window did not appear: " + title);
+  if (p.window_ == nullptr) throw std::runtime_error("helper window did not appear: " + Title);
   return p;
 }
 
-TPeerProcess TPeerProcess::Standin(const std::vector<std::string>& options, const std::string& folder) {
+TPeerProcess TPeerProcess::Standin(const std::vector<std::string>& Options, const std::string& Folder) {
   if (StandinPath.empty()) throw std::runtime_error("no --standin=PATH given to the test program");
-  const std::string ready = folder + "ready.txt";
+  const std::string ready = Folder + "ready.txt";
   DeleteFileA(ready.c_str());
   std::vector<std::wstring> args;
-  for (const std::string& o : options) args.push_back(AnsiToWide(o));
+  for (const std::string& o : Options) args.push_back(AnsiToWide(o));
   args.push_back(L"--ready");
   args.push_back(AnsiToWide(ready));
   TPeerProcess p;
@@ -197,9 +197,9 @@ TPeerProcess TPeerProcess::Standin(const std::vector<std::string>& options, cons
   return p;
 }
 
-TPeerProcess::TPeerProcess(TPeerProcess&& other) noexcept : info_(other.info_), window_(other.window_) {
-  other.info_ = PROCESS_INFORMATION{};
-  other.window_ = nullptr;
+TPeerProcess::TPeerProcess(TPeerProcess&& Other) noexcept : info_(Other.info_), window_(Other.window_) {
+  Other.info_ = PROCESS_INFORMATION{};
+  Other.window_ = nullptr;
 }
 
 TPeerProcess::~TPeerProcess() { End(); }
@@ -219,14 +219,14 @@ void TPeerProcess::End() {
   window_ = nullptr;
 }
 
-int RunHelperWindow(const std::string& title, const std::string& className) {
+int RunHelperWindow(const std::string& Title, const std::string& ClassName) {
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = HelperProc;
   wc.hInstance = GetModuleHandleA(nullptr);
-  wc.lpszClassName = className.c_str();
+  wc.lpszClassName = ClassName.c_str();
   RegisterClassExA(&wc);
-  HWND wnd = CreateWindowExA(0, className.c_str(), title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 200, 100,
+  HWND wnd = CreateWindowExA(0, ClassName.c_str(), Title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 200, 100,
                              nullptr, nullptr, wc.hInstance, nullptr);
   if (wnd == nullptr) return 1;
   MSG msg;
@@ -234,10 +234,10 @@ int RunHelperWindow(const std::string& title, const std::string& className) {
   return 0;
 }
 
-TTestOptions ReadTestOptions(int argc, char** argv) {
+TTestOptions ReadTestOptions(int Argc, char** Argv) {
   TTestOptions options;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
+  for (int i = 1; i < Argc; ++i) {
+    const std::string arg = Argv[i];
     const std::size_t equals = arg.find('=');
     if (equals == std::string::npos) continue;
     const std::string name = arg.substr(0, equals + 1);
@@ -266,9 +266,9 @@ std::string MakeTempFolder() {
   }
 }
 
-std::string ReadFileBytes(const std::string& path) {
+std::string ReadFileBytes(const std::string& Path) {
   std::string bytes;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+  if (FILE* f = std::fopen(Path.c_str(), "rb")) {
     char buf[4096];
     std::size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
@@ -277,15 +277,15 @@ std::string ReadFileBytes(const std::string& path) {
   return bytes;
 }
 
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (f == nullptr) throw std::runtime_error("cannot write " + path);
-  std::fwrite(bytes.data(), 1, bytes.size(), f);
+void WriteFileBytes(const std::string& Path, const std::string& Bytes) {
+  FILE* f = std::fopen(Path.c_str(), "wb");
+  if (f == nullptr) throw std::runtime_error("cannot write " + Path);
+  std::fwrite(Bytes.data(), 1, Bytes.size(), f);
   std::fclose(f);
 }
 
-std::vector<std::string> ReadLines(const std::string& path) {
-  const std::string text = ReadFileBytes(path);
+std::vector<std::string> ReadLines(const std::string& Path) {
+  const std::string text = ReadFileBytes(Path);
   std::vector<std::string> lines;
   std::size_t pos = 0;
   while (pos < text.size()) {
@@ -297,4 +297,4 @@ std::vector<std::string> ReadLines(const std::string& path) {
   return lines;
 }
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool FileExists(const std::string& Path) { return GetFileAttributesA(Path.c_str()) != INVALID_FILE_ATTRIBUTES; }

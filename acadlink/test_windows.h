@@ -31,11 +31,11 @@ void PumpMessages();
 // procedure, so IsWindowUnicode tells them apart. Titles are Shift-JIS.
 class TTestWindow {
  public:
-  static TTestWindow TopLevel(const std::string& title, const std::string& className, bool unicode = true,
-                              bool visible = false);
-  static TTestWindow Child(HWND parent, const std::string& text);
-  TTestWindow(TTestWindow&& other) noexcept;
-  TTestWindow& operator=(TTestWindow&& other) noexcept;
+  static TTestWindow TopLevel(const std::string& Title, const std::string& ClassName, bool Unicode = true,
+                              bool Visible = false);
+  static TTestWindow Child(HWND Parent, const std::string& Text);
+  TTestWindow(TTestWindow&& Other) noexcept;
+  TTestWindow& operator=(TTestWindow&& Other) noexcept;
   TTestWindow(const TTestWindow&) = delete;
   TTestWindow& operator=(const TTestWindow&) = delete;
   ~TTestWindow();
@@ -43,7 +43,7 @@ class TTestWindow {
   void Destroy();
 
  private:
-  explicit TTestWindow(HWND wnd) : wnd_(wnd) {}
+  explicit TTestWindow(HWND Wnd) : wnd_(Wnd) {}
   HWND wnd_;
 };
 
@@ -51,11 +51,11 @@ class TTestWindow {
 class TPeerProcess {
  public:
   // A top-level window with this title and class in another process.
-  static TPeerProcess HelperWindow(const std::string& title, const std::string& className);
+  static TPeerProcess HelperWindow(const std::string& Title, const std::string& ClassName);
   // The stand-in CAD program with these options; returns once its windows
   // exist (it has written its ready file).
-  static TPeerProcess Standin(const std::vector<std::string>& options, const std::string& folder);
-  TPeerProcess(TPeerProcess&& other) noexcept;
+  static TPeerProcess Standin(const std::vector<std::string>& Options, const std::string& Folder);
+  TPeerProcess(TPeerProcess&& Other) noexcept;
   TPeerProcess(const TPeerProcess&) = delete;
   TPeerProcess& operator=(const TPeerProcess&) = delete;
   ~TPeerProcess();
@@ -70,7 +70,7 @@ class TPeerProcess {
 };
 
 // Entry for `--helper-window TITLE CLASS`; returns the exit code.
-int RunHelperWindow(const std::string& title, const std::string& className);
+int RunHelperWindow(const std::string& Title, const std::string& ClassName);
 
 // What CTest tells a test program on its command line, paths of the machine
 // that runs Wine: --standin=PATH (the stand-in that TPeerProcess::Standin
@@ -80,11 +80,11 @@ struct TTestOptions {
   std::string SourceDir;  // the repository, as a Windows path ending in "\"
 };
 // Call after testing::InitGoogleTest, which takes its own options out.
-TTestOptions ReadTestOptions(int argc, char** argv);
+TTestOptions ReadTestOptions(int Argc, char** Argv);
 
 // A fresh folder under the temporary folder, with a trailing backslash.
 std::string MakeTempFolder();
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-std::vector<std::string> ReadLines(const std::string& path);  // CR LF ends
-bool FileExists(const std::string& path);
+std::string ReadFileBytes(const std::string& Path);
+void WriteFileBytes(const std::string& Path, const std::string& Bytes);
+std::vector<std::string> ReadLines(const std::string& Path);  // CR LF ends
+bool FileExists(const std::string& Path);

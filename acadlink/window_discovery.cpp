@@ -24,35 +24,35 @@ struct TNameBuffer {
   char text[256];
 };
 
-TNameBuffer ReadCaption(HWND wnd) {
+TNameBuffer ReadCaption(HWND Wnd) {
   TNameBuffer b{};
-  if (GetWindowTextA(wnd, b.text, 255) <= 0) b.text[0] = '\0';
+  if (GetWindowTextA(Wnd, b.text, 255) <= 0) b.text[0] = '\0';
   return b;
 }
 
-TNameBuffer ReadClassName(HWND wnd) {
+TNameBuffer ReadClassName(HWND Wnd) {
   TNameBuffer b{};
-  if (GetClassNameA(wnd, b.text, 255) <= 0) b.text[0] = '\0';
+  if (GetClassNameA(Wnd, b.text, 255) <= 0) b.text[0] = '\0';
   return b;
 }
 
-DWORD OwnerProcess(HWND wnd) {
+DWORD OwnerProcess(HWND Wnd) {
   DWORD pid = 0;
-  GetWindowThreadProcessId(wnd, &pid);
+  GetWindowThreadProcessId(Wnd, &pid);
   return pid;
 }
 
-bool StartsWith(const char* text, const char* prefix) { return std::strncmp(text, prefix, std::strlen(prefix)) == 0; }
+bool StartsWith(const char* Text, const char* Prefix) { return std::strncmp(Text, Prefix, std::strlen(Prefix)) == 0; }
 
-bool Contains(const char* text, const char* needle) { return std::strstr(text, needle) != nullptr; }
+bool Contains(const char* Text, const char* Needle) { return std::strstr(Text, Needle) != nullptr; }
 
 // Substring test that only starts a match at a character boundary of a
 // text in the ANSI code page, so the trail byte of a double-byte character
 // never begins a match.
-bool ContainsMbcs(const char* text, const char* needle) {
-  const std::size_t n = std::strlen(needle);
-  for (const char* p = text; *p != '\0';) {
-    if (std::strncmp(p, needle, n) == 0) return true;
+bool ContainsMbcs(const char* Text, const char* Needle) {
+  const std::size_t n = std::strlen(Needle);
+  for (const char* p = Text; *p != '\0';) {
+    if (std::strncmp(p, Needle, n) == 0) return true;
     if (IsDBCSLeadByte(static_cast<BYTE>(*p)) && p[1] != '\0')
       p += 2;
     else
@@ -63,11 +63,11 @@ bool ContainsMbcs(const char* text, const char* needle) {
 
 // Frame classes of the CAD program: "Afx:...:8:..." or one of the MDI frame
 // classes "AfxMDIFrame10u" .. "AfxMDIFrame140u". Case-sensitive.
-bool IsAcadFrameClass(const char* className) {
-  if (StartsWith(className, "Afx:") && Contains(className, ":8:")) return true;
+bool IsAcadFrameClass(const char* ClassName) {
+  if (StartsWith(ClassName, "Afx:") && Contains(ClassName, ":8:")) return true;
   for (int n = 10; n <= 140; n += 10) {
     const std::string name = "AfxMDIFrame" + std::to_string(n) + "u";
-    if (Contains(className, name.c_str())) return true;
+    if (Contains(ClassName, name.c_str())) return true;
   }
   return false;
 }
@@ -80,10 +80,10 @@ struct TEnumCall {
   Probe probe;
   std::exception_ptr error;
 
-  static BOOL CALLBACK Callback(HWND wnd, LPARAM param) {
-    auto* call = reinterpret_cast<TEnumCall*>(param);
+  static BOOL CALLBACK Callback(HWND Wnd, LPARAM Param) {
+    auto* call = reinterpret_cast<TEnumCall*>(Param);
     try {
-      return call->probe(wnd) ? TRUE : FALSE;
+      return call->probe(Wnd) ? TRUE : FALSE;
     } catch (...) {
       call->error = std::current_exception();
       return FALSE;
@@ -92,30 +92,30 @@ struct TEnumCall {
 };
 
 template <class Probe>
-void EnumTopLevel(Probe probe) {
-  TEnumCall<Probe> call{probe, nullptr};
+void EnumTopLevel(Probe Visit) {
+  TEnumCall<Probe> call{Visit, nullptr};
   EnumWindows(&TEnumCall<Probe>::Callback, reinterpret_cast<LPARAM>(&call));
   if (call.error) std::rethrow_exception(call.error);
 }
 
 template <class Probe>
-void EnumDescendants(HWND parent, Probe probe) {
-  TEnumCall<Probe> call{probe, nullptr};
-  EnumChildWindows(parent, &TEnumCall<Probe>::Callback, reinterpret_cast<LPARAM>(&call));
+void EnumDescendants(HWND Parent, Probe Visit) {
+  TEnumCall<Probe> call{Visit, nullptr};
+  EnumChildWindows(Parent, &TEnumCall<Probe>::Callback, reinterpret_cast<LPARAM>(&call));
   if (call.error) std::rethrow_exception(call.error);
 }
 
-bool MainWindowProbe(HWND wnd) {
-  const TNameBuffer text = ReadCaption(wnd);
+bool MainWindowProbe(HWND Wnd) {
+  const TNameBuffer text = ReadCaption(Wnd);
   bool accept = false;
   if (StartsWith(text.text, "AutoCAD ") || StartsWith(text.text, "Autodesk ") || StartsWith(text.text, "ACAD")) {
-    accept = IsAcadFrameClass(ReadClassName(wnd).text);
+    accept = IsAcadFrameClass(ReadClassName(Wnd).text);
   } else if (StartsWith(text.text, "DraftSight")) {
-    accept = Contains(ReadClassName(wnd).text, "QPopup");
+    accept = Contains(ReadClassName(Wnd).text, "QPopup");
   }
   if (!accept) return true;
-  AcadWnd = wnd;
-  AcadProcessId = OwnerProcess(wnd);
+  AcadWnd = Wnd;
+  AcadProcessId = OwnerProcess(Wnd);
   return false;
 }
 
@@ -125,47 +125,47 @@ const char kCommandWindowTitle[] =
     "\x83\x52\x83\x7d\x83\x93\x83\x68\x20\x83\x45\x83\x42\x83\x93\x83\x68\x83\x45";  // コマンド ウィンドウ
 const char kCommandLineWords[] = "\x83\x52\x83\x7d\x83\x93\x83\x68\x20\x83\x89\x83\x43\x83\x93";  // コマンド ライン
 
-bool TextWindowProbe(HWND wnd) {
-  const TNameBuffer text = ReadCaption(wnd);
+bool TextWindowProbe(HWND Wnd) {
+  const TNameBuffer text = ReadCaption(Wnd);
   bool accept = false;
   if (StartsWith(text.text, "AutoCAD ")) {
-    const TNameBuffer cls = ReadClassName(wnd);
+    const TNameBuffer cls = ReadClassName(Wnd);
     accept = StartsWith(cls.text, "Afx:") && Contains(cls.text, ":b:") && ContainsMbcs(text.text, kTextWindowWords) &&
-             OwnerProcess(wnd) == AcadProcessId;
+             OwnerProcess(Wnd) == AcadProcessId;
   } else if (std::strcmp(text.text, kCommandWindowTitle) == 0) {
     // The first 20 bytes, the title's terminating zero among them, must
     // match: only the exact title passes.
-    accept = OwnerProcess(wnd) == AcadProcessId;
+    accept = OwnerProcess(Wnd) == AcadProcessId;
   }
   if (!accept) return true;
-  AcadTextWnd = wnd;
+  AcadTextWnd = Wnd;
   return false;
 }
 
-bool CommandLineWindowProbe(HWND wnd) {
-  const TNameBuffer text = ReadCaption(wnd);
+bool CommandLineWindowProbe(HWND Wnd) {
+  const TNameBuffer text = ReadCaption(Wnd);
   if (!ContainsMbcs(text.text, kCommandLineWords)) return true;
-  const TNameBuffer cls = ReadClassName(wnd);
+  const TNameBuffer cls = ReadClassName(Wnd);
   if (!(StartsWith(cls.text, "Afx:") && Contains(cls.text, ":8:"))) return true;
-  AcadCommandLineWnd = wnd;
+  AcadCommandLineWnd = Wnd;
   return false;
 }
 
-bool PaneProbe(HWND wnd) {
-  const TNameBuffer text = ReadCaption(wnd);
+bool PaneProbe(HWND Wnd) {
+  const TNameBuffer text = ReadCaption(Wnd);
   if (std::strcmp(text.text, "Headlands") == 0)
-    InputPaneWnd = wnd;
+    InputPaneWnd = Wnd;
   else if (std::strcmp(text.text, "MountTam") == 0)
-    OutputPaneWnd = wnd;
+    OutputPaneWnd = Wnd;
   else if (std::strcmp(text.text, "input") == 0)
-    InputPaneWnd = wnd;
+    InputPaneWnd = Wnd;
   else if (std::strcmp(text.text, "output") == 0)
-    OutputPaneWnd = wnd;
+    OutputPaneWnd = Wnd;
   // Both panes known: the search ends here.
   return InputPaneWnd == nullptr || OutputPaneWnd == nullptr;
 }
 
-void SearchPanes(HWND parent) { EnumDescendants(parent, PaneProbe); }
+void SearchPanes(HWND Parent) { EnumDescendants(Parent, PaneProbe); }
 
 }  // namespace
 

@@ -38,7 +38,7 @@ std::vector<HWND> TopLevelOrder() {
   return order;
 }
 
-void BringToTop(HWND wnd) { SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
+void BringToTop(HWND Wnd) { SetWindowPos(Wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE); }
 
 TEST(PlatformTest, AnsiCodePageIsShiftJis) { EXPECT_EQ(GetACP(), 932u); }
 

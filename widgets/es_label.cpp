@@ -8,31 +8,31 @@ namespace {
 // Marks the face on the second copy when the face is graduated.
 constexpr COLORREF kFaceMarker = RGB(241, 9, 254);
 
-int Component(COLORREF color, int index) {
-  return index == 0 ? GetRValue(color) : index == 1 ? GetGValue(color) : GetBValue(color);
+int Component(COLORREF Color, int Index) {
+  return Index == 0 ? GetRValue(Color) : Index == 1 ? GetGValue(Color) : GetBValue(Color);
 }
 
 // from + (to - from) * step / 15 for each component.
-COLORREF BandColor(COLORREF from, COLORREF to, int step) {
+COLORREF BandColor(COLORREF From, COLORREF To, int Step) {
   int c[3];
-  for (int i = 0; i < 3; ++i) c[i] = Component(from, i) + (Component(to, i) - Component(from, i)) * step / 15;
+  for (int i = 0; i < 3; ++i) c[i] = Component(From, i) + (Component(To, i) - Component(From, i)) * Step / 15;
   return RGB(c[0], c[1], c[2]);
 }
 
 // The layer at distance k of a graduated shade of the given depth.
-COLORREF GraduatedShade(COLORREF shade, COLORREF face, int depth, int k) {
+COLORREF GraduatedShade(COLORREF Shade, COLORREF Face, int Depth, int K) {
   int c[3];
   for (int i = 0; i < 3; ++i) {
-    double delta = double(depth - k) * (Component(face, i) - Component(shade, i)) / (depth - 1);
-    c[i] = Component(shade, i) + static_cast<int>(std::lround(delta));
+    double delta = double(Depth - K) * (Component(Face, i) - Component(Shade, i)) / (Depth - 1);
+    c[i] = Component(Shade, i) + static_cast<int>(std::lround(delta));
   }
   return RGB(c[0], c[1], c[2]);
 }
 
 }  // namespace
 
-POINT ShadeStep(TEsShadeDirection direction) {
-  switch (direction) {
+POINT ShadeStep(TEsShadeDirection Direction) {
+  switch (Direction) {
     case TEsShadeDirection::sdNone:
       return {0, 0};
     case TEsShadeDirection::sdUp:
@@ -113,69 +113,69 @@ TEsCustomLabel::TEsCustomLabel()
 
 TEsCustomLabel::~TEsCustomLabel() = default;
 
-const TEsSchemeColors& TEsCustomLabel::SchemeColors(TEsColorScheme scheme) const {
-  return schemes_[static_cast<size_t>(scheme)];
+const TEsSchemeColors& TEsCustomLabel::SchemeColors(TEsColorScheme Scheme) const {
+  return schemes_[static_cast<size_t>(Scheme)];
 }
 
-void TEsCustomLabel::SetCaption(const std::string& value) {
-  if (value == caption_) return;
-  caption_ = value;
+void TEsCustomLabel::SetCaption(const std::string& Value) {
+  if (Value == caption_) return;
+  caption_ = Value;
   TextChanged();
 }
 
-void TEsCustomLabel::SetFont(const TFont& value) {
-  if (value == font_) return;
-  font_ = value;
+void TEsCustomLabel::SetFont(const TFont& Value) {
+  if (Value == font_) return;
+  font_ = Value;
   fontHandle_.Reset();
   TextChanged();
 }
 
-void TEsCustomLabel::SetFontColor(TColor value) {
+void TEsCustomLabel::SetFontColor(TColor Value) {
   TFont font = font_;
-  font.Color = value;
+  font.Color = Value;
   SetFont(font);
 }
 
-void TEsCustomLabel::SetColor(TColor value) {
-  if (value == color_) return;
-  color_ = value;
+void TEsCustomLabel::SetColor(TColor Value) {
+  if (Value == color_) return;
+  color_ = Value;
   TextChanged();
 }
 
-void TEsCustomLabel::SetTransparent(bool value) {
-  if (value == transparent_) return;
-  transparent_ = value;
+void TEsCustomLabel::SetTransparent(bool Value) {
+  if (Value == transparent_) return;
+  transparent_ = Value;
   Invalidate();
 }
 
-void TEsCustomLabel::SetAlignment(TAlignment value) {
-  if (value == alignment_) return;
-  alignment_ = value;
+void TEsCustomLabel::SetAlignment(TAlignment Value) {
+  if (Value == alignment_) return;
+  alignment_ = Value;
   Invalidate();
 }
 
-void TEsCustomLabel::SetWordWrap(bool value) {
-  if (value == wordWrap_) return;
-  wordWrap_ = value;
+void TEsCustomLabel::SetWordWrap(bool Value) {
+  if (Value == wordWrap_) return;
+  wordWrap_ = Value;
   TextChanged();
 }
 
-void TEsCustomLabel::SetShowAccelChar(bool value) {
-  if (value == showAccelChar_) return;
-  showAccelChar_ = value;
+void TEsCustomLabel::SetShowAccelChar(bool Value) {
+  if (Value == showAccelChar_) return;
+  showAccelChar_ = Value;
   Invalidate();
 }
 
-void TEsCustomLabel::SetAppearance(TEsAppearance value) {
-  if (value == appearance_) return;
-  appearance_ = value;
+void TEsCustomLabel::SetAppearance(TEsAppearance Value) {
+  if (Value == appearance_) return;
+  appearance_ = Value;
   LoadAppearance();
   TextChanged();
 }
 
-void TEsCustomLabel::SetColorScheme(TEsColorScheme value) {
-  if (value == colorScheme_) return;
-  colorScheme_ = value;
+void TEsCustomLabel::SetColorScheme(TEsColorScheme Value) {
+  if (Value == colorScheme_) return;
+  colorScheme_ = Value;
   LoadColorScheme();
   TextChanged();
 }
@@ -186,11 +186,11 @@ void TEsCustomLabel::LoadAppearance() {
   settings_.BeginUpdate();
   settings_.SetHighlightColor(scheme.Highlight);
   auto set = [this](TEsShadeDirection highlight, TEsDepth highlightDepth, TEsShadeDirection shadow,
-                    TEsDepth shadowDepth) {
+                    TEsDepth ShadowDepth) {
     settings_.SetHighlightDirection(highlight);
     settings_.SetHighlightDepth(highlightDepth);
     settings_.SetShadowDirection(shadow);
-    settings_.SetShadowDepth(shadowDepth);
+    settings_.SetShadowDepth(ShadowDepth);
   };
   using D = TEsShadeDirection;
   switch (appearance_) {
@@ -229,11 +229,11 @@ void TEsCustomLabel::LoadColorScheme() {
   loadingColorScheme_ = false;
 }
 
-void TEsCustomLabel::SettingsNotice(TNotice notice) {
-  if (notice == TNotice::Color && !loadingColorScheme_) {
+void TEsCustomLabel::SettingsNotice(TNotice Notice) {
+  if (Notice == TNotice::Color && !loadingColorScheme_) {
     colorScheme_ = TEsColorScheme::csCustom;
     TextChanged();
-  } else if (notice == TNotice::Style && !loadingAppearance_) {
+  } else if (Notice == TNotice::Style && !loadingAppearance_) {
     appearance_ = TEsAppearance::apCustom;
     TextChanged();
   } else {
@@ -248,19 +248,19 @@ HFONT TEsCustomLabel::FontHandle() {
   return fontHandle_.Get();
 }
 
-void TEsCustomLabel::Paint(HDC dc) {
+void TEsCustomLabel::Paint(HDC Dc) {
   UINT format = DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) | (showAccelChar_ ? 0 : DT_NOPREFIX);
   if (alignment_ == TAlignment::taRightJustify) format |= DT_RIGHT;
   if (alignment_ == TAlignment::taCenter) format |= DT_CENTER;
-  DrawLabel(dc, ClientRect(), format);
+  DrawLabel(Dc, ClientRect(), format);
 }
 
-void TEsCustomLabel::DrawLabel(HDC target, const RECT& rect, UINT format) {
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
+void TEsCustomLabel::DrawLabel(HDC Target, const RECT& Rect, UINT Format) {
+  const int width = Rect.right - Rect.left;
+  const int height = Rect.bottom - Rect.top;
   if (width <= 0 || height <= 0) return;
   const COLORREF back = ColorToRGB(color_);
-  if (!transparent_) FillSolid(target, rect, back);
+  if (!transparent_) FillSolid(Target, Rect, back);
 
   const TEsCustomSettings& s = settings_;
   const POINT highlightStep = ShadeStep(s.HighlightDirection());
@@ -279,7 +279,7 @@ void TEsCustomLabel::DrawLabel(HDC target, const RECT& rect, UINT format) {
 
   TDib work(width, height);
   if (transparent_)
-    BitBlt(work.Dc(), 0, 0, width, height, target, rect.left, rect.top, SRCCOPY);
+    BitBlt(work.Dc(), 0, 0, width, height, Target, Rect.left, Rect.top, SRCCOPY);
   else
     work.Fill(back);
 
@@ -287,7 +287,7 @@ void TEsCustomLabel::DrawLabel(HDC target, const RECT& rect, UINT format) {
   auto drawLayer = [&](HDC dc, int dx, int dy, COLORREF color) {
     RECT layer{dx - low - alignShift, dy - low, width + dx - low - alignShift, height + dy - low};
     SetTextColor(dc, color);
-    DrawTextA(dc, caption_.data(), static_cast<int>(caption_.size()), &layer, format);
+    DrawTextA(dc, caption_.data(), static_cast<int>(caption_.size()), &layer, Format);
   };
   auto drawShade = [&](TEsShadeDirection direction, int depth, TEsShadeStyle style, TColor color) {
     const POINT step = ShadeStep(direction);
@@ -329,5 +329,5 @@ void TEsCustomLabel::DrawLabel(HDC target, const RECT& rect, UINT format) {
       }
     }
   }
-  BitBlt(target, rect.left, rect.top, width, height, work.Dc(), 0, 0, SRCCOPY);
+  BitBlt(Target, Rect.left, Rect.top, width, height, work.Dc(), 0, 0, SRCCOPY);
 }

@@ -19,7 +19,7 @@ enum class TEsColorScheme { csCustom, csText, csWindows, csEmbossed, csGold, csS
 using TEsDepth = std::uint8_t;
 
 // One pixel step of a shade direction.
-POINT ShadeStep(TEsShadeDirection direction);
+POINT ShadeStep(TEsShadeDirection Direction);
 
 class TEsCustomLabel;
 
@@ -28,30 +28,30 @@ class TEsCustomLabel;
 // notices are held back and EndUpdate sends one of each.
 class TEsCustomSettings {
  public:
-  explicit TEsCustomSettings(TEsCustomLabel& owner) : owner_(owner) {}
+  explicit TEsCustomSettings(TEsCustomLabel& Owner) : owner_(Owner) {}
   TEsCustomSettings(const TEsCustomSettings&) = delete;
   TEsCustomSettings& operator=(const TEsCustomSettings&) = delete;
 
   TColor GraduateFromColor() const noexcept { return graduateFromColor_; }
-  void SetGraduateFromColor(TColor value);
+  void SetGraduateFromColor(TColor Value);
   TEsGraduateStyle GraduateStyle() const noexcept { return graduateStyle_; }
-  void SetGraduateStyle(TEsGraduateStyle value);
+  void SetGraduateStyle(TEsGraduateStyle Value);
   TColor HighlightColor() const noexcept { return highlightColor_; }
-  void SetHighlightColor(TColor value);
+  void SetHighlightColor(TColor Value);
   TEsDepth HighlightDepth() const noexcept { return highlightDepth_; }
-  void SetHighlightDepth(TEsDepth value);
+  void SetHighlightDepth(TEsDepth Value);
   TEsShadeDirection HighlightDirection() const noexcept { return highlightDirection_; }
-  void SetHighlightDirection(TEsShadeDirection value);
+  void SetHighlightDirection(TEsShadeDirection Value);
   TEsShadeStyle HighlightStyle() const noexcept { return highlightStyle_; }
-  void SetHighlightStyle(TEsShadeStyle value);
+  void SetHighlightStyle(TEsShadeStyle Value);
   TColor ShadowColor() const noexcept { return shadowColor_; }
-  void SetShadowColor(TColor value);
+  void SetShadowColor(TColor Value);
   TEsDepth ShadowDepth() const noexcept { return shadowDepth_; }
-  void SetShadowDepth(TEsDepth value);
+  void SetShadowDepth(TEsDepth Value);
   TEsShadeDirection ShadowDirection() const noexcept { return shadowDirection_; }
-  void SetShadowDirection(TEsShadeDirection value);
+  void SetShadowDirection(TEsShadeDirection Value);
   TEsShadeStyle ShadowStyle() const noexcept { return shadowStyle_; }
-  void SetShadowStyle(TEsShadeStyle value);
+  void SetShadowStyle(TEsShadeStyle Value);
 
   void BeginUpdate() noexcept { ++updating_; }
   void EndUpdate();
@@ -86,38 +86,38 @@ class TEsCustomLabel : public TGraphicControl {
   ~TEsCustomLabel() override;
 
   const std::string& Caption() const noexcept { return caption_; }
-  void SetCaption(const std::string& value);
+  void SetCaption(const std::string& Value);
   const TFont& Font() const noexcept { return font_; }
-  void SetFont(const TFont& value);
+  void SetFont(const TFont& Value);
   TColor FontColor() const noexcept { return font_.Color; }
-  void SetFontColor(TColor value);
+  void SetFontColor(TColor Value);
   TColor Color() const noexcept { return color_; }
-  void SetColor(TColor value);
+  void SetColor(TColor Value);
   bool Transparent() const noexcept { return transparent_; }
-  void SetTransparent(bool value);
+  void SetTransparent(bool Value);
   TAlignment Alignment() const noexcept { return alignment_; }
-  virtual void SetAlignment(TAlignment value);
+  virtual void SetAlignment(TAlignment Value);
   bool WordWrap() const noexcept { return wordWrap_; }
-  void SetWordWrap(bool value);
+  void SetWordWrap(bool Value);
   bool ShowAccelChar() const noexcept { return showAccelChar_; }
-  void SetShowAccelChar(bool value);
+  void SetShowAccelChar(bool Value);
   TEsAppearance Appearance() const noexcept { return appearance_; }
-  void SetAppearance(TEsAppearance value);
+  void SetAppearance(TEsAppearance Value);
   TEsColorScheme ColorScheme() const noexcept { return colorScheme_; }
-  void SetColorScheme(TEsColorScheme value);
+  void SetColorScheme(TEsColorScheme Value);
   TEsCustomSettings& CustomSettings() noexcept { return settings_; }
   const TEsCustomSettings& CustomSettings() const noexcept { return settings_; }
   // The colours of a scheme; the csCustom entry follows the last loaded scheme.
-  const TEsSchemeColors& SchemeColors(TEsColorScheme scheme) const;
+  const TEsSchemeColors& SchemeColors(TEsColorScheme Scheme) const;
 
   bool Opaque() const override { return !transparent_; }
 
   // The effect renderer: draws the caption with all its layers into the
   // rectangle of the target, with the given DrawText format.
-  void DrawLabel(HDC target, const RECT& rect, UINT format);
+  void DrawLabel(HDC Target, const RECT& Rect, UINT Format);
 
  protected:
-  void Paint(HDC dc) override;
+  void Paint(HDC Dc) override;
   // The caption, the font or the colour changed.
   virtual void TextChanged();
   HFONT FontHandle();
@@ -125,7 +125,7 @@ class TEsCustomLabel : public TGraphicControl {
  private:
   friend class TEsCustomSettings;
   enum class TNotice { Color, Style };
-  void SettingsNotice(TNotice notice);
+  void SettingsNotice(TNotice Notice);
   void LoadAppearance();
   void LoadColorScheme();
 

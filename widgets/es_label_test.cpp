@@ -21,7 +21,7 @@ using widgets_test::TTextMask;
 struct TLayerCase {
   const char* name;
   std::function<void(TEsCustomLabel&)> configure;
-  std::function<COLORREF(const TTextMask&, int x, int y)> expected;
+  std::function<COLORREF(const TTextMask&, int X, int Y)> expected;
 };
 
 TEST(EsLabel, DrawsShadowHighlightAndFaceLayersAtTheirOffsets) {

@@ -12,24 +12,24 @@ constexpr wchar_t kTickWindowClass[] = L"OrvelineMarqueeTicks";
 // own thread, does nothing but post the tick message.
 class TMultimediaTickSource : public TTickSource {
  public:
-  UINT Start(UINT interval, UINT resolution, HWND target) override {
-    timer_ = TMultimediaTimer(timeSetEvent(interval, resolution, &TMultimediaTickSource::Callback,
-                                           reinterpret_cast<DWORD_PTR>(target),
+  UINT Start(UINT Interval, UINT Resolution, HWND Target) override {
+    timer_ = TMultimediaTimer(timeSetEvent(Interval, Resolution, &TMultimediaTickSource::Callback,
+                                           reinterpret_cast<DWORD_PTR>(Target),
                                            TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS));
     return timer_.Id();
   }
   void Stop() override { timer_.Reset(); }
-  void Caps(UINT& minimum, UINT& maximum) override {
+  void Caps(UINT& Minimum, UINT& Maximum) override {
     TIMECAPS caps{};
     if (timeGetDevCaps(&caps, sizeof(caps)) == TIMERR_NOERROR) {
-      minimum = caps.wPeriodMin;
-      maximum = caps.wPeriodMax;
+      Minimum = caps.wPeriodMin;
+      Maximum = caps.wPeriodMax;
     }
   }
 
  private:
-  static void CALLBACK Callback(UINT id, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
-    PostMessageW(reinterpret_cast<HWND>(user), kMarqueeTickMessage, 0, static_cast<LPARAM>(id));
+  static void CALLBACK Callback(UINT Id, UINT, DWORD_PTR User, DWORD_PTR, DWORD_PTR) {
+    PostMessageW(reinterpret_cast<HWND>(User), kMarqueeTickMessage, 0, static_cast<LPARAM>(Id));
   }
   TMultimediaTimer timer_;
 };
@@ -38,81 +38,81 @@ class TMultimediaTickSource : public TTickSource {
 
 std::unique_ptr<TTickSource> MultimediaTickSource() { return std::make_unique<TMultimediaTickSource>(); }
 
-UINT MarqueeInterval(TEsScrollSpeed speed) {
-  int interval = (10 - speed) * 2;
+UINT MarqueeInterval(TEsScrollSpeed Speed) {
+  int interval = (10 - Speed) * 2;
   return static_cast<UINT>(interval < 2 ? 2 : interval);
 }
 
-static bool IsHorizontal(TEsScrollDirection direction) {
-  return direction == TEsScrollDirection::sdRightToLeft || direction == TEsScrollDirection::sdLeftToRight;
+static bool IsHorizontal(TEsScrollDirection Direction) {
+  return Direction == TEsScrollDirection::sdRightToLeft || Direction == TEsScrollDirection::sdLeftToRight;
 }
 
-bool MarqueeBouncing(TEsBehaviors behavior, TEsScrollDirection direction, int width, int height, int textWidth,
-                     int textHeight) {
-  if (behavior != TEsBehaviors::bhBounce) return false;
-  return IsHorizontal(direction) ? textWidth < width : textHeight < height;
+bool MarqueeBouncing(TEsBehaviors Behavior, TEsScrollDirection Direction, int Width, int Height, int TextWidth,
+                     int TextHeight) {
+  if (Behavior != TEsBehaviors::bhBounce) return false;
+  return IsHorizontal(Direction) ? TextWidth < Width : TextHeight < Height;
 }
 
-TMarqueePosition MarqueeStart(TEsScrollDirection direction, bool bouncing, int width, int height, int textWidth,
-                              int textHeight) {
-  TMarqueePosition start{direction, 0, 0};
-  switch (direction) {
+TMarqueePosition MarqueeStart(TEsScrollDirection Direction, bool Bouncing, int Width, int Height, int TextWidth,
+                              int TextHeight) {
+  TMarqueePosition start{Direction, 0, 0};
+  switch (Direction) {
     case TEsScrollDirection::sdRightToLeft:
-      start.X = bouncing ? width - textWidth : width;
+      start.X = Bouncing ? Width - TextWidth : Width;
       break;
     case TEsScrollDirection::sdLeftToRight:
-      start.X = bouncing ? 0 : -textWidth;
+      start.X = Bouncing ? 0 : -TextWidth;
       break;
     case TEsScrollDirection::sdTopToBottom:
-      start.Y = bouncing ? 0 : -textHeight;
+      start.Y = Bouncing ? 0 : -TextHeight;
       break;
     case TEsScrollDirection::sdBottomToTop:
-      start.Y = bouncing ? height - textHeight : height;
+      start.Y = Bouncing ? Height - TextHeight : Height;
       break;
   }
   return start;
 }
 
-bool MarqueeStep(TMarqueePosition& p, bool bouncing, int width, int height, int textWidth, int textHeight) {
+bool MarqueeStep(TMarqueePosition& P, bool Bouncing, int Width, int Height, int TextWidth, int TextHeight) {
   // The gap of 15 pixels lets the caption leave the area entirely before it wraps.
-  switch (p.Direction) {
+  switch (P.Direction) {
     case TEsScrollDirection::sdRightToLeft:
-      --p.X;
-      if (bouncing) {
-        if (p.X < 0) return p.Direction = TEsScrollDirection::sdLeftToRight, true;
-      } else if (p.X < -textWidth - 15) {
-        return p.X = width, true;
+      --P.X;
+      if (Bouncing) {
+        if (P.X < 0) return P.Direction = TEsScrollDirection::sdLeftToRight, true;
+      } else if (P.X < -TextWidth - 15) {
+        return P.X = Width, true;
       }
       break;
     case TEsScrollDirection::sdLeftToRight:
-      ++p.X;
-      if (bouncing) {
-        if (p.X > width - textWidth) return p.Direction = TEsScrollDirection::sdRightToLeft, true;
-      } else if (p.X > width + 15) {
-        return p.X = -textWidth, true;
+      ++P.X;
+      if (Bouncing) {
+        if (P.X > Width - TextWidth) return P.Direction = TEsScrollDirection::sdRightToLeft, true;
+      } else if (P.X > Width + 15) {
+        return P.X = -TextWidth, true;
       }
       break;
     case TEsScrollDirection::sdTopToBottom:
-      ++p.Y;
-      if (bouncing) {
-        if (p.Y > height - textHeight) return p.Direction = TEsScrollDirection::sdBottomToTop, true;
-      } else if (p.Y > height + 15) {
-        return p.Y = -textHeight, true;
+      ++P.Y;
+      if (Bouncing) {
+        if (P.Y > Height - TextHeight) return P.Direction = TEsScrollDirection::sdBottomToTop, true;
+      } else if (P.Y > Height + 15) {
+        return P.Y = -TextHeight, true;
       }
       break;
     case TEsScrollDirection::sdBottomToTop:
-      --p.Y;
-      if (bouncing) {
-        if (p.Y < 0) return p.Direction = TEsScrollDirection::sdTopToBottom, true;
-      } else if (p.Y < -textHeight - 15) {
-        return p.Y = height, true;
+      --P.Y;
+      if (Bouncing) {
+        if (P.Y < 0) return P.Direction = TEsScrollDirection::sdTopToBottom, true;
+      } else if (P.Y < -TextHeight - 15) {
+        return P.Y = Height, true;
       }
       break;
   }
   return false;
 }
 
-TEsCustomScrollingMarquee::TEsCustomScrollingMarquee(std::unique_ptr<TTickSource> ticks) : ticks_(std::move(ticks)) {
+TEsCustomScrollingMarquee::TEsCustomScrollingMarquee(std::unique_ptr<TTickSource> Ticks) : ticks_(std::move(Ticks)) {
   SetTransparent(false);
   RegisterControlClass(kTickWindowClass, &TEsCustomScrollingMarquee::TickWindowProc);
   tickWindow_.Reset(CheckCreated(CreateWindowExW(0, kTickWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
@@ -134,11 +134,11 @@ TEsCustomScrollingMarquee::~TEsCustomScrollingMarquee() {
   // the image, its memory DC.
 }
 
-void TEsCustomScrollingMarquee::SetActive(bool value) {
-  active_ = value;
+void TEsCustomScrollingMarquee::SetActive(bool Value) {
+  active_ = Value;
   offsetX_ = 0;
   offsetY_ = 0;
-  if (value) {
+  if (Value) {
     Measure();
     TMarqueePosition start = MarqueeStart(direction_, Bouncing(), Width(), Height(), textWidth_, textHeight_);
     offsetX_ = start.X;
@@ -149,33 +149,33 @@ void TEsCustomScrollingMarquee::SetActive(bool value) {
   RestartTimer();
 }
 
-void TEsCustomScrollingMarquee::SetBehavior(TEsBehaviors value) {
-  if (value == behavior_) return;
+void TEsCustomScrollingMarquee::SetBehavior(TEsBehaviors Value) {
+  if (Value == behavior_) return;
   bool wasActive = active_;
   SetActive(false);
-  behavior_ = value;
+  behavior_ = Value;
   if (wasActive) SetActive(true);
 }
 
-void TEsCustomScrollingMarquee::SetScrollDirection(TEsScrollDirection value) {
-  if (value == direction_) return;
+void TEsCustomScrollingMarquee::SetScrollDirection(TEsScrollDirection Value) {
+  if (Value == direction_) return;
   bool wasActive = active_;
   SetActive(false);
-  direction_ = value;
+  direction_ = Value;
   if (wasActive) SetActive(true);
 }
 
-void TEsCustomScrollingMarquee::SetScrollSpeed(TEsScrollSpeed value) {
-  if (value == speed_ || value < 0 || value > 10) return;
-  speed_ = value;
+void TEsCustomScrollingMarquee::SetScrollSpeed(TEsScrollSpeed Value) {
+  if (Value == speed_ || Value < 0 || Value > 10) return;
+  speed_ = Value;
   StopTimer();
-  if (value != 0) RestartTimer();
+  if (Value != 0) RestartTimer();
   Invalidate();
 }
 
-void TEsCustomScrollingMarquee::SetAlignment(TAlignment value) {
-  if (value == Alignment()) return;
-  TEsCustomLabel::SetAlignment(value);
+void TEsCustomScrollingMarquee::SetAlignment(TAlignment Value) {
+  if (Value == Alignment()) return;
+  TEsCustomLabel::SetAlignment(Value);
   rebuild_ = true;
 }
 
@@ -249,14 +249,14 @@ void TEsCustomScrollingMarquee::Tick() {
   Invalidate();
 }
 
-void TEsCustomScrollingMarquee::Paint(HDC dc) {
+void TEsCustomScrollingMarquee::Paint(HDC Dc) {
   const int width = Width();
   const int height = Height();
   const int imageWidth = (std::max)(1, Horizontal() ? width + textWidth_ : width);
   const int imageHeight = (std::max)(1, height + textHeight_);
   if (rebuild_ || !image_ || !imageDc_ || imageWidth != imageWidth_ || imageHeight != imageHeight_) {
-    if (!imageDc_) imageDc_.Reset(CheckCreated(CreateCompatibleDC(dc), "CreateCompatibleDC"));
-    TBitmapHandle fresh(CheckCreated(CreateCompatibleBitmap(dc, imageWidth, imageHeight), "CreateCompatibleBitmap"));
+    if (!imageDc_) imageDc_.Reset(CheckCreated(CreateCompatibleDC(Dc), "CreateCompatibleDC"));
+    TBitmapHandle fresh(CheckCreated(CreateCompatibleBitmap(Dc, imageWidth, imageHeight), "CreateCompatibleBitmap"));
     // The DC's own bitmap goes back in before the fresh image is selected, so
     // the selection always restores that one.
     imageSelected_ = TSelectObject();
@@ -274,18 +274,18 @@ void TEsCustomScrollingMarquee::Paint(HDC dc) {
     DrawLabel(imageDc_.Get(), all, format);
     rebuild_ = false;
   }
-  BitBlt(dc, offsetX_, offsetY_, imageWidth, imageHeight, imageDc_.Get(), 0, 0, SRCCOPY);
+  BitBlt(Dc, offsetX_, offsetY_, imageWidth, imageHeight, imageDc_.Get(), 0, 0, SRCCOPY);
   // The strip before the image: left of X, above Y. Moving right or down the
   // caption leaves it behind; moving left or up it is there while the caption
   // enters, and would keep whatever covered the window before.
   const COLORREF back = ColorToRGB(Color());
-  if (offsetX_ > 0) FillSolid(dc, RECT{0, 0, offsetX_, height}, back);
-  if (offsetY_ > 0) FillSolid(dc, RECT{0, 0, width, offsetY_}, back);
+  if (offsetX_ > 0) FillSolid(Dc, RECT{0, 0, offsetX_, height}, back);
+  if (offsetY_ > 0) FillSolid(Dc, RECT{0, 0, width, offsetY_}, back);
 }
 
-LRESULT CALLBACK TEsCustomScrollingMarquee::TickWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kMarqueeTickMessage) {
-    auto* marquee = reinterpret_cast<TEsCustomScrollingMarquee*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+LRESULT CALLBACK TEsCustomScrollingMarquee::TickWindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  if (Message == kMarqueeTickMessage) {
+    auto* marquee = reinterpret_cast<TEsCustomScrollingMarquee*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
     if (marquee) {
       try {
         marquee->Tick();
@@ -294,5 +294,5 @@ LRESULT CALLBACK TEsCustomScrollingMarquee::TickWindowProc(HWND window, UINT mes
       }
     }
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return DefWindowProcW(Window, Message, WParam, LParam);
 }

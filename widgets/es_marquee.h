@@ -16,7 +16,7 @@ using TEsScrollSpeed = int;  // 0 to 10
 constexpr UINT kMarqueeTickMessage = WM_APP + 500;
 
 // Tick interval in milliseconds for a speed: (10 - speed) * 2, at least 2.
-UINT MarqueeInterval(TEsScrollSpeed speed);
+UINT MarqueeInterval(TEsScrollSpeed Speed);
 
 // The offsets and direction of a moving caption.
 struct TMarqueePosition {
@@ -26,13 +26,13 @@ struct TMarqueePosition {
 };
 
 // The caption bounces when it is smaller than the area in its direction of travel.
-bool MarqueeBouncing(TEsBehaviors behavior, TEsScrollDirection direction, int width, int height, int textWidth,
-                     int textHeight);
+bool MarqueeBouncing(TEsBehaviors Behavior, TEsScrollDirection Direction, int Width, int Height, int TextWidth,
+                     int TextHeight);
 // Where the caption starts when scrolling is switched on (the other offset is 0).
-TMarqueePosition MarqueeStart(TEsScrollDirection direction, bool bouncing, int width, int height, int textWidth,
-                              int textHeight);
+TMarqueePosition MarqueeStart(TEsScrollDirection Direction, bool Bouncing, int Width, int Height, int TextWidth,
+                              int TextHeight);
 // One tick's step; true when it ended a pass (a reversal or a wrap).
-bool MarqueeStep(TMarqueePosition& position, bool bouncing, int width, int height, int textWidth, int textHeight);
+bool MarqueeStep(TMarqueePosition& Position, bool Bouncing, int Width, int Height, int TextWidth, int TextHeight);
 
 // Starts and stops the periodic tick. The real one is the multimedia timer;
 // tests put in their own.
@@ -40,28 +40,28 @@ class TTickSource {
  public:
   virtual ~TTickSource() = default;
   // Starts a periodic timer that posts kMarqueeTickMessage to target; returns its id, 0 on failure.
-  virtual UINT Start(UINT interval, UINT resolution, HWND target) = 0;
+  virtual UINT Start(UINT Interval, UINT Resolution, HWND Target) = 0;
   virtual void Stop() = 0;
   // The finest and coarsest period the timer device offers, in milliseconds.
-  virtual void Caps(UINT& minimum, UINT& maximum) = 0;
+  virtual void Caps(UINT& Minimum, UINT& Maximum) = 0;
 };
 std::unique_ptr<TTickSource> MultimediaTickSource();
 
 class TEsCustomScrollingMarquee : public TEsCustomLabel {
  public:
-  explicit TEsCustomScrollingMarquee(std::unique_ptr<TTickSource> ticks = MultimediaTickSource());
+  explicit TEsCustomScrollingMarquee(std::unique_ptr<TTickSource> Ticks = MultimediaTickSource());
   ~TEsCustomScrollingMarquee() override;
 
   bool Active() const noexcept { return active_; }
-  void SetActive(bool value);
+  void SetActive(bool Value);
   TEsBehaviors Behavior() const noexcept { return behavior_; }
-  void SetBehavior(TEsBehaviors value);
+  void SetBehavior(TEsBehaviors Value);
   TEsScrollDirection ScrollDirection() const noexcept { return direction_; }
-  void SetScrollDirection(TEsScrollDirection value);
+  void SetScrollDirection(TEsScrollDirection Value);
   TEsScrollSpeed ScrollSpeed() const noexcept { return speed_; }
-  void SetScrollSpeed(TEsScrollSpeed value);
+  void SetScrollSpeed(TEsScrollSpeed Value);
   const char* Version() const noexcept { return "1.11"; }
-  void SetAlignment(TAlignment value) override;
+  void SetAlignment(TAlignment Value) override;
 
   // Raised at the end of every pass and at every bounce.
   std::function<void(TEsCustomScrollingMarquee&)> OnCycle;
@@ -81,13 +81,13 @@ class TEsCustomScrollingMarquee : public TEsCustomLabel {
   void Invalidate() override;
 
  protected:
-  void Paint(HDC dc) override;
+  void Paint(HDC Dc) override;
   void TextChanged() override;
   void ParentChanged() override;
   void BoundsChanged() override;
 
  private:
-  static LRESULT CALLBACK TickWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK TickWindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
   void Tick();
   void RestartTimer();
   void StopTimer();

@@ -26,20 +26,20 @@ struct TTimerLog {
 
 class TFakeTicks : public TTickSource {
  public:
-  explicit TFakeTicks(TTimerLog& log) : log_(log) {}
-  UINT Start(UINT interval, UINT resolution, HWND target) override {
-    log_.intervals.push_back(interval);
-    log_.resolutions.push_back(resolution);
-    log_.target = target;
+  explicit TFakeTicks(TTimerLog& Log) : log_(Log) {}
+  UINT Start(UINT Interval, UINT Resolution, HWND Target) override {
+    log_.intervals.push_back(Interval);
+    log_.resolutions.push_back(Resolution);
+    log_.target = Target;
     return 77;
   }
   void Stop() override {
     ++log_.stops;
     log_.windowAliveAtLastStop = IsWindow(log_.target) != FALSE;
   }
-  void Caps(UINT& minimum, UINT& maximum) override {
-    minimum = 1;
-    maximum = 1000;
+  void Caps(UINT& Minimum, UINT& Maximum) override {
+    Minimum = 1;
+    Maximum = 1000;
   }
 
  private:
@@ -51,18 +51,18 @@ constexpr int kH = 35;
 
 // The dialog's banner on a test window, driven by posted ticks.
 struct TMarqueeFixture {
-  explicit TMarqueeFixture(const std::string& caption = "Orveline banner")
+  explicit TMarqueeFixture(const std::string& Caption = "Orveline banner")
       : window(260, 80), marquee(std::make_unique<TFakeTicks>(log)) {
     marquee.SetBounds(8, 8, kW, kH);
     marquee.SetParent(window.Handle());
     TFont font = SharpFont("Times New Roman", -27);
     font.Color = clGray;
     marquee.SetFont(font);
-    marquee.SetCaption(caption);
+    marquee.SetCaption(Caption);
     marquee.OnCycle = [this](TEsCustomScrollingMarquee&) { ++cycles; };
   }
-  void Ticks(int count) {
-    for (int i = 0; i < count; ++i) {
+  void Ticks(int Count) {
+    for (int i = 0; i < Count; ++i) {
       PostMessageW(marquee.TickWindow(), kMarqueeTickMessage, 0, 77);
       // Keep the queue short; the paints in between do no harm.
       if (i % 200 == 199) PumpMessages();
@@ -119,8 +119,8 @@ struct TStepCase {
   TEsScrollDirection direction;
   TEsBehaviors behavior;
   const char* caption;
-  std::function<int(int tw, int th)> ticksToPassEnd;
-  std::function<POINT(int tw, int th)> after;
+  std::function<int(int Tw, int Th)> ticksToPassEnd;
+  std::function<POINT(int Tw, int Th)> after;
   TEsScrollDirection directionAfter;
 };
 

@@ -17,15 +17,15 @@ constexpr COLORREF kPressedInner = RGB(128, 128, 128);
 // Background of an icon's bitmap; the bottom-left pixel's colour is transparent.
 constexpr COLORREF kIconBackground = RGB(255, 0, 255);
 
-SIZE TextExtent(HDC dc, const char* text, size_t length) {
+SIZE TextExtent(HDC Dc, const char* Text, size_t Length) {
   SIZE extent{};
-  GetTextExtentPoint32A(dc, text, static_cast<int>(length), &extent);
+  GetTextExtentPoint32A(Dc, Text, static_cast<int>(Length), &extent);
   return extent;
 }
 
-void FrameSolid(HDC dc, const RECT& rect, COLORREF color) {
-  TBrushHandle brush(CheckCreated(CreateSolidBrush(color), "CreateSolidBrush"));
-  FrameRect(dc, &rect, brush.Get());
+void FrameSolid(HDC Dc, const RECT& Rect, COLORREF Color) {
+  TBrushHandle brush(CheckCreated(CreateSolidBrush(Color), "CreateSolidBrush"));
+  FrameRect(Dc, &Rect, brush.Get());
 }
 
 }  // namespace
@@ -41,77 +41,77 @@ TShiftState CurrentShiftState() {
   return state;
 }
 
-void DrawGradient(HDC dc, int width, int height, COLORREF begin, COLORREF end) {
-  begin = GetNearestColor(dc, begin);
-  end = GetNearestColor(dc, end);
-  for (int y = 0; y < height; ++y) {
-    TPenHandle pen(CheckCreated(CreatePen(PS_SOLID, 1, GradientRow(begin, end, y, height)), "CreatePen"));
-    TSelectObject selected(dc, pen.Get());
-    MoveToEx(dc, 0, y, nullptr);
-    LineTo(dc, width, y);
+void DrawGradient(HDC Dc, int Width, int Height, COLORREF Begin, COLORREF End) {
+  Begin = GetNearestColor(Dc, Begin);
+  End = GetNearestColor(Dc, End);
+  for (int y = 0; y < Height; ++y) {
+    TPenHandle pen(CheckCreated(CreatePen(PS_SOLID, 1, GradientRow(Begin, End, y, Height)), "CreatePen"));
+    TSelectObject selected(Dc, pen.Get());
+    MoveToEx(Dc, 0, y, nullptr);
+    LineTo(Dc, Width, y);
   }
 }
 
 // TplBtnCaption
 
-void TplBtnCaption::Assign(const TplBtnCaption& other) {
-  caption_ = other.caption_;
-  alignment_ = other.alignment_;
-  left_ = other.left_;
-  right_ = other.right_;
+void TplBtnCaption::Assign(const TplBtnCaption& Other) {
+  caption_ = Other.caption_;
+  alignment_ = Other.alignment_;
+  left_ = Other.left_;
+  right_ = Other.right_;
   owner_.Repaint();
 }
 
-void TplBtnCaption::SetCaption(const std::string& value) {
-  if (value == caption_) return;
-  caption_ = value;
+void TplBtnCaption::SetCaption(const std::string& Value) {
+  if (Value == caption_) return;
+  caption_ = Value;
   owner_.Repaint();
 }
 
-void TplBtnCaption::SetAlignment(TplBtnAlignment value) {
-  if (value == alignment_) return;
-  alignment_ = value;
+void TplBtnCaption::SetAlignment(TplBtnAlignment Value) {
+  if (Value == alignment_) return;
+  alignment_ = Value;
   owner_.Repaint();
 }
 
-void TplBtnCaption::SetLeft(int value) {
-  if (value == left_) return;
-  left_ = value;
+void TplBtnCaption::SetLeft(int Value) {
+  if (Value == left_) return;
+  left_ = Value;
   owner_.Repaint();
 }
 
-void TplBtnCaption::SetRight(int value) {
-  if (value == right_) return;
-  right_ = value;
+void TplBtnCaption::SetRight(int Value) {
+  if (Value == right_) return;
+  right_ = Value;
   owner_.Repaint();
 }
 
 // TplBtnImage
 
-void TplBtnImage::Assign(const TplBtnImage& other) {
+void TplBtnImage::Assign(const TplBtnImage& Other) {
   bitmap_.Reset(
-      other.bitmap_
-          ? CheckCreated(static_cast<HBITMAP>(CopyImage(other.bitmap_.Get(), IMAGE_BITMAP, 0, 0, 0)), "CopyImage")
+      Other.bitmap_
+          ? CheckCreated(static_cast<HBITMAP>(CopyImage(Other.bitmap_.Get(), IMAGE_BITMAP, 0, 0, 0)), "CopyImage")
           : nullptr);
-  icon_.Reset(other.icon_ ? CheckCreated(CopyIcon(other.icon_.Get()), "CopyIcon") : nullptr);
-  left_ = other.left_;
-  top_ = other.top_;
-  visible_ = other.visible_;
-  transParent_ = other.transParent_;
-  vertCenter_ = other.vertCenter_;
-  horzCenter_ = other.horzCenter_;
+  icon_.Reset(Other.icon_ ? CheckCreated(CopyIcon(Other.icon_.Get()), "CopyIcon") : nullptr);
+  left_ = Other.left_;
+  top_ = Other.top_;
+  visible_ = Other.visible_;
+  transParent_ = Other.transParent_;
+  vertCenter_ = Other.vertCenter_;
+  horzCenter_ = Other.horzCenter_;
   owner_.Repaint();
 }
 
-void TplBtnImage::SetBitmap(TBitmapHandle bitmap) {
+void TplBtnImage::SetBitmap(TBitmapHandle Bitmap) {
   icon_.Reset();
-  bitmap_ = std::move(bitmap);
+  bitmap_ = std::move(Bitmap);
   owner_.Repaint();
 }
 
-void TplBtnImage::SetIcon(TIconHandle icon) {
+void TplBtnImage::SetIcon(TIconHandle Icon) {
   bitmap_.Reset();
-  icon_ = std::move(icon);
+  icon_ = std::move(Icon);
   owner_.Repaint();
 }
 
@@ -152,47 +152,47 @@ int TplBtnImage::Top() const {
   return PictureOffset(true, owner_.Height(), PictureSize().cy, top_);
 }
 
-void TplBtnImage::SetLeft(int value) {
-  left_ = value;
+void TplBtnImage::SetLeft(int Value) {
+  left_ = Value;
   horzCenter_ = false;
   owner_.Repaint();
 }
 
-void TplBtnImage::SetTop(int value) {
-  top_ = value;
+void TplBtnImage::SetTop(int Value) {
+  top_ = Value;
   vertCenter_ = false;
   owner_.Repaint();
 }
 
-void TplBtnImage::SetVisible(bool value) {
-  if (value == visible_) return;
-  visible_ = value;
+void TplBtnImage::SetVisible(bool Value) {
+  if (Value == visible_) return;
+  visible_ = Value;
   owner_.Repaint();
 }
 
-void TplBtnImage::SetTransParent(bool value) {
-  if (value == transParent_) return;
-  transParent_ = value;
+void TplBtnImage::SetTransParent(bool Value) {
+  if (Value == transParent_) return;
+  transParent_ = Value;
   owner_.Repaint();
 }
 
-void TplBtnImage::SetVertCenter(bool value) {
-  if (value == vertCenter_) return;
-  if (!value) top_ = Top();  // the picture stays where it was centred
-  vertCenter_ = value;
-  if (value) owner_.Repaint();
+void TplBtnImage::SetVertCenter(bool Value) {
+  if (Value == vertCenter_) return;
+  if (!Value) top_ = Top();  // the picture stays where it was centred
+  vertCenter_ = Value;
+  if (Value) owner_.Repaint();
 }
 
-void TplBtnImage::SetHorzCenter(bool value) {
-  if (value == horzCenter_) return;
-  if (!value) left_ = Left();  // the picture stays where it was centred
-  horzCenter_ = value;
-  if (value) owner_.Repaint();
+void TplBtnImage::SetHorzCenter(bool Value) {
+  if (Value == horzCenter_) return;
+  if (!Value) left_ = Left();  // the picture stays where it was centred
+  horzCenter_ = Value;
+  if (Value) owner_.Repaint();
 }
 
 // TplButton
 
-TplButton::TplButton(std::string name) : name_(std::move(name)), captionA_(*this), captionB_(*this), image_(*this) {
+TplButton::TplButton(std::string Name) : name_(std::move(Name)), captionA_(*this), captionB_(*this), image_(*this) {
   SetBounds(0, 0, 75, 26);
   SetTabStop(true);
   liveButtons.push_back(this);
@@ -223,52 +223,52 @@ PL_SETTER(Color, TColor, color_)
 
 #undef PL_SETTER
 
-void TplButton::SetButtonStyle(TplButtonStyle value) {
-  if (value == buttonStyle_) return;
-  buttonStyle_ = value;
+void TplButton::SetButtonStyle(TplButtonStyle Value) {
+  if (Value == buttonStyle_) return;
+  buttonStyle_ = Value;
   UpdateRegion();
   Repaint();
 }
 
-void TplButton::SetGradation(bool value) {
-  if (value == gradation_) return;
-  gradation_ = value;
-  if (value) parentColor_ = false;
+void TplButton::SetGradation(bool Value) {
+  if (Value == gradation_) return;
+  gradation_ = Value;
+  if (Value) parentColor_ = false;
   Repaint();
 }
 
-void TplButton::SetCaptionTop(int value) {
+void TplButton::SetCaptionTop(int Value) {
   captionVertCenter_ = false;
-  if (value == captionTop_) return;
-  captionTop_ = value;
+  if (Value == captionTop_) return;
+  captionTop_ = Value;
   Repaint();
 }
 
-void TplButton::SetCaptionVertCenter(bool value) {
-  if (value == captionVertCenter_) return;
-  captionVertCenter_ = value;
-  if (value) Repaint();
+void TplButton::SetCaptionVertCenter(bool Value) {
+  if (Value == captionVertCenter_) return;
+  captionVertCenter_ = Value;
+  if (Value) Repaint();
 }
 
-void TplButton::SetParentColor(bool value) {
-  if (value == parentColor_) return;
-  parentColor_ = value;
+void TplButton::SetParentColor(bool Value) {
+  if (Value == parentColor_) return;
+  parentColor_ = Value;
   // The parent is a form in the button-face colour.
-  if (value) color_ = clBtnFace;
+  if (Value) color_ = clBtnFace;
   Repaint();
 }
 
-void TplButton::SetFont(const TFont& value) {
+void TplButton::SetFont(const TFont& Value) {
   parentFont_ = false;
-  if (value == font_) return;
-  font_ = value;
+  if (Value == font_) return;
+  font_ = Value;
   fontHandle_.Reset();
   Repaint();
 }
 
-void TplButton::SetParentFont(bool value) {
-  if (value == parentFont_) return;
-  parentFont_ = value;
+void TplButton::SetParentFont(bool Value) {
+  if (Value == parentFont_) return;
+  parentFont_ = Value;
   Repaint();
 }
 
@@ -307,28 +307,28 @@ void TplButton::Click() {
   Repaint();
 }
 
-bool TplButton::DialogKey(WPARAM key, const TShiftState& shift) {
-  if (shift.Shift || shift.Ctrl || shift.Alt || !hasFocus_) return false;
+bool TplButton::DialogKey(WPARAM Key, const TShiftState& Shift) {
+  if (Shift.Shift || Shift.Ctrl || Shift.Alt || !hasFocus_) return false;
   // A hidden or disabled button takes no keys.
   if (!Handle() || !IsWindowVisible(Handle()) || !Enabled()) return false;
-  if ((key == VK_RETURN && Focused()) || (key == VK_ESCAPE && cancel_)) {
+  if ((Key == VK_RETURN && Focused()) || (Key == VK_ESCAPE && cancel_)) {
     Click();
     return true;
   }
   return false;
 }
 
-bool HandleDialogKey(const MSG& message) {
-  if (message.message != WM_KEYDOWN) return false;
-  if (message.wParam != VK_RETURN && message.wParam != VK_ESCAPE) return false;
-  HWND form = GetAncestor(message.hwnd, GA_ROOT);
+bool HandleDialogKey(const MSG& Message) {
+  if (Message.message != WM_KEYDOWN) return false;
+  if (Message.wParam != VK_RETURN && Message.wParam != VK_ESCAPE) return false;
+  HWND form = GetAncestor(Message.hwnd, GA_ROOT);
   if (!form) return false;
   TShiftState shift = CurrentShiftState();
   std::vector<TplButton*> buttons = liveButtons;  // a click may create or destroy buttons
   for (TplButton* button : buttons) {
     if (std::find(liveButtons.begin(), liveButtons.end(), button) == liveButtons.end()) continue;
     if (!button->Handle() || GetAncestor(button->Handle(), GA_ROOT) != form) continue;
-    if (button->DialogKey(message.wParam, shift)) return true;
+    if (button->DialogKey(Message.wParam, shift)) return true;
   }
   return false;
 }
@@ -357,11 +357,11 @@ void TplButton::MouseLeave() {
   Repaint();
 }
 
-bool TplButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  result = 0;
-  switch (message) {
+bool TplButton::HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam, LRESULT& Result) {
+  Result = 0;
+  switch (Message) {
     case WM_ERASEBKGND:
-      result = 1;  // painting covers everything
+      Result = 1;  // painting covers everything
       return true;
     case WM_PAINT: {
       TPaintDc paint(Handle());
@@ -377,7 +377,7 @@ bool TplButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
       Repaint();
       return true;
     case WM_MOUSEMOVE: {
-      POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      POINT point{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
       RECT client = ClientRect();
       bool inside = PtInRect(&client, point) != FALSE;
       if (inside && !mouseInside_) {
@@ -396,7 +396,7 @@ bool TplButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
       bool wasClicked = clicked_;
       clicked_ = false;
       if (GetCapture() == Handle()) ReleaseCapture();
-      POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      POINT point{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
       RECT client = ClientRect();
       if (wasClicked && PtInRect(&client, point)) Click();
       pressed_ = false;
@@ -407,19 +407,19 @@ bool TplButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
       clicked_ = false;
       return true;
     case WM_KEYDOWN:
-      if (wParam != VK_RETURN) return false;
+      if (WParam != VK_RETURN) return false;
       // Only the event: the pressed flag and the modal result stay as they are.
       if (Enabled() && OnClick) OnClick(*this);
       return true;
     case WM_KEYUP:
-      if (wParam != VK_RETURN) return false;
+      if (WParam != VK_RETURN) return false;
       pressed_ = false;
       Repaint();
       return true;
     case WM_GETDLGCODE:
       // Enter and Esc come to the button rather than to the form's default
       // and cancel commands.
-      result = (wParam == VK_RETURN || wParam == VK_ESCAPE) ? DLGC_WANTMESSAGE : 0;
+      Result = (WParam == VK_RETURN || WParam == VK_ESCAPE) ? DLGC_WANTMESSAGE : 0;
       return true;
     case WM_SETFOCUS:
       if (hasFocus_) {
@@ -444,45 +444,45 @@ bool TplButton::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
   }
 }
 
-void TplButton::PaintTo(HDC dc) {
+void TplButton::PaintTo(HDC Dc) {
   if (parentColor_) {
-    Draw(dc);
+    Draw(Dc);
     return;
   }
   const int width = (std::max)(Width(), 1);
   const int height = (std::max)(Height(), 1);
-  TMemoryDc memory(CheckCreated(CreateCompatibleDC(dc), "CreateCompatibleDC"));
-  TBitmapHandle bitmap(CheckCreated(CreateCompatibleBitmap(dc, width, height), "CreateCompatibleBitmap"));
+  TMemoryDc memory(CheckCreated(CreateCompatibleDC(Dc), "CreateCompatibleDC"));
+  TBitmapHandle bitmap(CheckCreated(CreateCompatibleBitmap(Dc, width, height), "CreateCompatibleBitmap"));
   TSelectObject selected(memory.Get(), bitmap.Get());
   Draw(memory.Get());
-  BitBlt(dc, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
+  BitBlt(Dc, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
 }
 
-void TplButton::Draw(HDC dc) {
+void TplButton::Draw(HDC Dc) {
   const int width = Width();
   const int height = Height();
   if (gradation_)
-    DrawGradient(dc, width, height, ColorToRGB(gradBeginColor_), ColorToRGB(gradEndColor_));
+    DrawGradient(Dc, width, height, ColorToRGB(gradBeginColor_), ColorToRGB(gradEndColor_));
   else
-    FillSolid(dc, ClientRect(), ColorToRGB(color_));
+    FillSolid(Dc, ClientRect(), ColorToRGB(color_));
 
-  DrawPicture(dc);
+  DrawPicture(Dc);
 
-  TSelectObject font(dc, CurrentFont());
-  SetBkMode(dc, TRANSPARENT);
-  const TCaptionPlace place = CaptionPlace(dc);
-  if (!captionA_.Caption().empty()) DrawCaption(dc, captionA_, place.TopA);
-  if (!captionB_.Caption().empty()) DrawCaption(dc, captionB_, place.TopB);
+  TSelectObject font(Dc, CurrentFont());
+  SetBkMode(Dc, TRANSPARENT);
+  const TCaptionPlace place = CaptionPlace(Dc);
+  if (!captionA_.Caption().empty()) DrawCaption(Dc, captionA_, place.TopA);
+  if (!captionB_.Caption().empty()) DrawCaption(Dc, captionB_, place.TopB);
 
-  DrawFrame(dc);
-  DrawFocus(dc);
+  DrawFrame(Dc);
+  DrawFocus(Dc);
 }
 
 // The caption lines' places on dc, which holds the caption font.
-TCaptionPlace TplButton::CaptionPlace(HDC dc) {
+TCaptionPlace TplButton::CaptionPlace(HDC Dc) {
   const std::string& a = captionA_.Caption();
   const std::string& b = captionB_.Caption();
-  return PlaceCaptions(Height(), TextExtent(dc, a.data(), a.size()).cy, TextExtent(dc, b.data(), b.size()).cy,
+  return PlaceCaptions(Height(), TextExtent(Dc, a.data(), a.size()).cy, TextExtent(Dc, b.data(), b.size()).cy,
                        !a.empty(), !b.empty(), captionLineSpace_, captionVertCenter_, captionTop_);
 }
 
@@ -493,10 +493,10 @@ int TplButton::CaptionTop() {
   return CaptionPlace(measure.Get()).CaptionTop;
 }
 
-void TplButton::DrawCaption(HDC dc, TplBtnCaption& line, int y) {
-  const std::string& text = line.Caption();
+void TplButton::DrawCaption(HDC Dc, TplBtnCaption& Line, int y) {
+  const std::string& text = Line.Caption();
   const std::vector<size_t> starts = CharacterStarts(text);
-  TplBtnAlignment alignment = line.Alignment();
+  TplBtnAlignment alignment = Line.Alignment();
   if (alignment == TplBtnAlignment::taEven && starts.size() == 1) alignment = TplBtnAlignment::taCenter;
 
   const int width = Width();
@@ -508,18 +508,18 @@ void TplButton::DrawCaption(HDC dc, TplBtnCaption& line, int y) {
       textAlign = TA_CENTER;
       break;
     case TplBtnAlignment::taLeft:
-      x = line.Left() + 2;
+      x = Line.Left() + 2;
       break;
     case TplBtnAlignment::taRight:
-      x = width - line.Right() - 2;
+      x = width - Line.Right() - 2;
       textAlign = TA_RIGHT;
       break;
     case TplBtnAlignment::taEven:
-      x = line.Left() + 2;
+      x = Line.Left() + 2;
       break;
   }
-  const int span = width - line.Left() - line.Right() - 4;
-  SetTextAlign(dc, textAlign | TA_TOP);
+  const int span = width - Line.Left() - Line.Right() - 4;
+  SetTextAlign(Dc, textAlign | TA_TOP);
   if (hasFocus_ && pressed_) {
     ++x;
     ++y;
@@ -530,19 +530,19 @@ void TplButton::DrawCaption(HDC dc, TplBtnCaption& line, int y) {
     std::vector<int> widths;
     for (size_t i = 0; i < starts.size(); ++i) {
       size_t end = i + 1 < starts.size() ? starts[i + 1] : text.size();
-      widths.push_back(TextExtent(dc, text.data() + starts[i], end - starts[i]).cx);
+      widths.push_back(TextExtent(Dc, text.data() + starts[i], end - starts[i]).cx);
     }
-    xs = SpreadEven(widths, TextExtent(dc, text.data(), text.size()).cx, span, x);
+    xs = SpreadEven(widths, TextExtent(Dc, text.data(), text.size()).cx, span, x);
   }
   auto out = [&](int dx, int dy, COLORREF color) {
-    SetTextColor(dc, color);
+    SetTextColor(Dc, color);
     if (alignment != TplBtnAlignment::taEven) {
-      TextOutA(dc, x + dx, y + dy, text.data(), static_cast<int>(text.size()));
+      TextOutA(Dc, x + dx, y + dy, text.data(), static_cast<int>(text.size()));
       return;
     }
     for (size_t i = 0; i < starts.size(); ++i) {
       size_t end = i + 1 < starts.size() ? starts[i + 1] : text.size();
-      TextOutA(dc, xs[i] + dx, y + dy, text.data() + starts[i], static_cast<int>(end - starts[i]));
+      TextOutA(Dc, xs[i] + dx, y + dy, text.data() + starts[i], static_cast<int>(end - starts[i]));
     }
   };
   if (!Enabled() && (hasFocus_ || disableImage_)) {
@@ -553,7 +553,7 @@ void TplButton::DrawCaption(HDC dc, TplBtnCaption& line, int y) {
   }
 }
 
-void TplButton::DrawPicture(HDC dc) {
+void TplButton::DrawPicture(HDC Dc) {
   if (!image_.visible_ || !image_.HasGraphic()) return;
   const SIZE size = image_.PictureSize();
   if (size.cx <= 0 || size.cy <= 0) return;
@@ -563,7 +563,7 @@ void TplButton::DrawPicture(HDC dc) {
     picture.Fill(kIconBackground);
     DrawIconEx(picture.Dc(), 0, 0, image_.Icon(), size.cx, size.cy, 0, nullptr, DI_NORMAL);
   } else {
-    TMemoryDc source(CheckCreated(CreateCompatibleDC(dc), "CreateCompatibleDC"));
+    TMemoryDc source(CheckCreated(CreateCompatibleDC(Dc), "CreateCompatibleDC"));
     TSelectObject selected(source.Get(), image_.Bitmap());
     BitBlt(picture.Dc(), 0, 0, size.cx, size.cy, source.Get(), 0, 0, SRCCOPY);
   }
@@ -583,52 +583,52 @@ void TplButton::DrawPicture(HDC dc) {
     ++y;
   }
   if (!image_.IsIcon() && !image_.transParent_) {
-    BitBlt(dc, x, y, size.cx, size.cy, picture.Dc(), 0, 0, SRCCOPY);
+    BitBlt(Dc, x, y, size.cx, size.cy, picture.Dc(), 0, 0, SRCCOPY);
     return;
   }
   // Transparent: the bottom-left pixel's colour lets the face show through.
   const COLORREF key = picture.Pixel(0, size.cy - 1);
   TDib under(size.cx, size.cy);
-  BitBlt(under.Dc(), 0, 0, size.cx, size.cy, dc, x, y, SRCCOPY);
+  BitBlt(under.Dc(), 0, 0, size.cx, size.cy, Dc, x, y, SRCCOPY);
   for (int py = 0; py < size.cy; ++py) {
     for (int px = 0; px < size.cx; ++px) {
       COLORREF c = picture.Pixel(px, py);
       if (c != key) under.SetPixel(px, py, c);
     }
   }
-  BitBlt(dc, x, y, size.cx, size.cy, under.Dc(), 0, 0, SRCCOPY);
+  BitBlt(Dc, x, y, size.cx, size.cy, under.Dc(), 0, 0, SRCCOPY);
 }
 
-void TplButton::DrawFrame(HDC dc) {
+void TplButton::DrawFrame(HDC Dc) {
   RECT client = ClientRect();
   switch (buttonStyle_) {
     case TplButtonStyle::bsNormal:
       if (!pressed_) {
-        DrawEdge(dc, &client, EDGE_RAISED, BF_RECT);
+        DrawEdge(Dc, &client, EDGE_RAISED, BF_RECT);
       } else {
-        FrameSolid(dc, client, ColorToRGB(clBtnShadow));
+        FrameSolid(Dc, client, ColorToRGB(clBtnShadow));
         InflateRect(&client, -1, -1);
-        FrameSolid(dc, client, kPressedInner);
+        FrameSolid(Dc, client, kPressedInner);
       }
       break;
     case TplButtonStyle::bsFlat:
       switch (flatFrameType_) {
         case TplBtnFrameType::bffFlat:
-          DrawEdge(dc, &client, EDGE_BUMP, BF_RECT | BF_FLAT);
+          DrawEdge(Dc, &client, EDGE_BUMP, BF_RECT | BF_FLAT);
           break;
         case TplBtnFrameType::bffEtched:
-          DrawEdge(dc, &client, EDGE_ETCHED, BF_RECT);
+          DrawEdge(Dc, &client, EDGE_ETCHED, BF_RECT);
           break;
         case TplBtnFrameType::bffBump:
-          DrawEdge(dc, &client, EDGE_BUMP, BF_RECT);
+          DrawEdge(Dc, &client, EDGE_BUMP, BF_RECT);
           break;
       }
       break;
     case TplButtonStyle::bsRoundRect: {
       TPenHandle pen(CheckCreated(CreatePen(PS_SOLID, 1, kRoundFrame), "CreatePen"));
-      TSelectObject selectedPen(dc, pen.Get());
-      TSelectObject selectedBrush(dc, GetStockObject(NULL_BRUSH));
-      RoundRect(dc, 0, 0, Width(), Height(), kCornerSize, kCornerSize);
+      TSelectObject selectedPen(Dc, pen.Get());
+      TSelectObject selectedBrush(Dc, GetStockObject(NULL_BRUSH));
+      RoundRect(Dc, 0, 0, Width(), Height(), kCornerSize, kCornerSize);
       break;
     }
     case TplButtonStyle::bsFlatNoFrame:
@@ -637,14 +637,14 @@ void TplButton::DrawFrame(HDC dc) {
   }
 }
 
-void TplButton::DrawFocus(HDC dc) {
+void TplButton::DrawFocus(HDC Dc) {
   if (!hasFocus_ || !Focused()) return;
   if (Round()) {
     LOGBRUSH brush{BS_SOLID, kRoundFocus, 0};
     TPenHandle pen(CheckCreated(ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &brush, 0, nullptr), "ExtCreatePen"));
-    TSelectObject selectedPen(dc, pen.Get());
-    TSelectObject selectedBrush(dc, GetStockObject(NULL_BRUSH));
-    RoundRect(dc, 2, 2, Width() - 2, Height() - 2, 5, 5);
+    TSelectObject selectedPen(Dc, pen.Get());
+    TSelectObject selectedBrush(Dc, GetStockObject(NULL_BRUSH));
+    RoundRect(Dc, 2, 2, Width() - 2, Height() - 2, 5, 5);
     return;
   }
   RECT focus = ClientRect();
@@ -657,9 +657,9 @@ void TplButton::DrawFocus(HDC dc) {
     --focus.bottom;
   }
   // The dotted pattern inverts where it meets the white text colour.
-  COLORREF text = SetTextColor(dc, RGB(255, 255, 255));
-  COLORREF back = SetBkColor(dc, RGB(0, 0, 0));
-  DrawFocusRect(dc, &focus);
-  SetBkColor(dc, back);
-  SetTextColor(dc, text);
+  COLORREF text = SetTextColor(Dc, RGB(255, 255, 255));
+  COLORREF back = SetBkColor(Dc, RGB(0, 0, 0));
+  DrawFocusRect(Dc, &focus);
+  SetBkColor(Dc, back);
+  SetTextColor(Dc, text);
 }

@@ -17,16 +17,16 @@ using widgets_test::TTestWindow;
 
 const char kRun[] = "\x8e\xc0\x81\x40\x8d\x73";  // 実　行
 
-COLORREF Sys(int index) { return GetSysColor(index); }
+COLORREF Sys(int Index) { return GetSysColor(Index); }
 
 // A text font of exactly 12 pixels' height, without smoothing.
 TFont TwelvePixelFont() { return SharpFont("\x82\x6c\x82\x72\x20\x82\x6f\x83\x53\x83\x56\x83\x62\x83\x4e", 12); }
 
 // A dialog-like window whose font the buttons take, with the dialog's button on it.
 struct TButtonFixture {
-  explicit TButtonFixture(int height = 26)
+  explicit TButtonFixture(int Height = 26)
       : font(CreateFontHandle(TwelvePixelFont())), window(300, 120, font.Get()), button("plButton1") {
-    button.SetBounds(10, 10, 75, height);
+    button.SetBounds(10, 10, 75, Height);
     button.SetParent(window.Handle());
     button.SetGradEndColor(clMoneyGreen);
     button.CaptionA().SetCaption(kRun);
@@ -38,8 +38,8 @@ struct TButtonFixture {
     button.PaintTo(image.Dc());
     return image;
   }
-  void Send(UINT message, int x, int y, WPARAM keys = 0) {
-    SendMessageW(button.Handle(), message, keys, MAKELPARAM(x, y));
+  void Send(UINT Message, int X, int Y, WPARAM Keys = 0) {
+    SendMessageW(button.Handle(), Message, Keys, MAKELPARAM(X, Y));
   }
 
   TFontHandle font;
@@ -55,14 +55,14 @@ struct TTextAt {
   int y;
   UINT align;
 };
-TDib Reference(int width, int height, std::initializer_list<TTextAt> texts) {
-  TDib image(width, height);
+TDib Reference(int Width, int Height, std::initializer_list<TTextAt> Texts) {
+  TDib image(Width, Height);
   image.Fill(RGB(255, 255, 255));
   TFontHandle font = CreateFontHandle(TwelvePixelFont());
   TSelectObject selected(image.Dc(), font.Get());
   SetBkMode(image.Dc(), TRANSPARENT);
   SetTextColor(image.Dc(), RGB(0, 0, 0));
-  for (const TTextAt& t : texts) {
+  for (const TTextAt& t : Texts) {
     SetTextAlign(image.Dc(), t.align | TA_TOP);
     TextOutA(image.Dc(), t.x, t.y, t.text, static_cast<int>(strlen(t.text)));
   }
@@ -70,14 +70,14 @@ TDib Reference(int width, int height, std::initializer_list<TTextAt> texts) {
 }
 
 // Compares the caption's ink inside the frame with the reference text.
-void ExpectInkLike(const TDib& button, const TDib& reference, COLORREF ink) {
+void ExpectInkLike(const TDib& Button, const TDib& Reference, COLORREF Ink) {
   int wrong = 0;
   int inked = 0;
-  for (int y = 2; y < button.Height() - 2; ++y) {
-    for (int x = 2; x < button.Width() - 2; ++x) {
-      bool want = reference.Pixel(x, y) == RGB(0, 0, 0);
+  for (int y = 2; y < Button.Height() - 2; ++y) {
+    for (int x = 2; x < Button.Width() - 2; ++x) {
+      bool want = Reference.Pixel(x, y) == RGB(0, 0, 0);
       inked += want;
-      if ((button.Pixel(x, y) == ink) != want && wrong++ == 0)
+      if ((Button.Pixel(x, y) == Ink) != want && wrong++ == 0)
         ADD_FAILURE() << "first wrong pixel (" << x << ", " << y << ")";
     }
   }
@@ -114,7 +114,7 @@ TEST(PlButton, CaptionLinesArePlacedByTopCentringAndPress) {
     int height;
     std::function<void(TplButton&)> setUp;
     bool pressed;
-    std::function<TDib(int h)> reference;
+    std::function<TDib(int H)> reference;
     int captionTop;
   } cases[] = {
       {"CaptionTop 8 without centring: top 8, centred on x 37", 26, [](TplButton& b) { b.SetCaptionTop(8); }, false,

@@ -3,28 +3,28 @@
 namespace widgets_test {
 namespace {
 
-LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
+LRESULT CALLBACK TestWindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  switch (Message) {
     case WM_GETFONT:
-      return GetWindowLongPtrW(window, GWLP_USERDATA);
+      return GetWindowLongPtrW(Window, GWLP_USERDATA);
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
-      TPaintDc paint(window);
-      PaintFormSurface(window, paint.Get());
+      TPaintDc paint(Window);
+      PaintFormSurface(Window, paint.Get());
       return 0;
     }
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return DefWindowProcW(Window, Message, WParam, LParam);
 }
 
 }  // namespace
 
-TTestWindow::TTestWindow(int width, int height, HFONT font) {
+TTestWindow::TTestWindow(int Width, int Height, HFONT Font) {
   RegisterControlClass(L"OrvelineWidgetsTestWindow", TestWindowProc);
-  window_ = CreateWindowExW(0, L"OrvelineWidgetsTestWindow", L"test", WS_POPUP | WS_CLIPCHILDREN, 40, 40, width, height,
+  window_ = CreateWindowExW(0, L"OrvelineWidgetsTestWindow", L"test", WS_POPUP | WS_CLIPCHILDREN, 40, 40, Width, Height,
                             nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(font));
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Font));
   // Shown without activation: under Wine without a window manager, taking an
   // active window down waits for the focus change. A SetFocus still activates
   // it where a test needs the focus.
@@ -45,37 +45,37 @@ void PumpMessages() {
   }
 }
 
-TFont SharpFont(const char* name, int height) {
+TFont SharpFont(const char* Name, int Height) {
   TFont font;
-  font.Name = name;
-  font.Height = height;
+  font.Name = Name;
+  font.Height = Height;
   font.Color = clBlack;
   font.Charset = SHIFTJIS_CHARSET;
   font.Quality = NONANTIALIASED_QUALITY;
   return font;
 }
 
-TTextMask::TTextMask(const TFont& font, const std::string& caption, int width, int height, UINT format)
-    : image_(width, height) {
+TTextMask::TTextMask(const TFont& Font, const std::string& Caption, int Width, int Height, UINT Format)
+    : image_(Width, Height) {
   image_.Fill(RGB(255, 255, 255));
-  TFontHandle handle = CreateFontHandle(font);
+  TFontHandle handle = CreateFontHandle(Font);
   TSelectObject selected(image_.Dc(), handle.Get());
   SetBkMode(image_.Dc(), TRANSPARENT);
   SetTextColor(image_.Dc(), RGB(0, 0, 0));
-  RECT all{0, 0, width, height};
-  DrawTextA(image_.Dc(), caption.data(), static_cast<int>(caption.size()), &all, format);
+  RECT all{0, 0, Width, Height};
+  DrawTextA(image_.Dc(), Caption.data(), static_cast<int>(Caption.size()), &all, Format);
 }
 
-bool TTextMask::operator()(int x, int y) const {
-  return x >= 0 && y >= 0 && x < image_.Width() && y < image_.Height() && image_.Pixel(x, y) == RGB(0, 0, 0);
+bool TTextMask::operator()(int X, int Y) const {
+  return X >= 0 && Y >= 0 && X < image_.Width() && Y < image_.Height() && image_.Pixel(X, Y) == RGB(0, 0, 0);
 }
 
-RECT InkBox(const TDib& image, COLORREF color, const RECT& within) {
-  RECT box{within.right, within.bottom, within.left, within.top};
+RECT InkBox(const TDib& Image, COLORREF Color, const RECT& Within) {
+  RECT box{Within.right, Within.bottom, Within.left, Within.top};
   bool any = false;
-  for (int y = within.top; y < within.bottom; ++y) {
-    for (int x = within.left; x < within.right; ++x) {
-      if (image.Pixel(x, y) != color) continue;
+  for (int y = Within.top; y < Within.bottom; ++y) {
+    for (int x = Within.left; x < Within.right; ++x) {
+      if (Image.Pixel(x, y) != Color) continue;
       any = true;
       box.left = x < box.left ? x : box.left;
       box.top = y < box.top ? y : box.top;
@@ -86,10 +86,10 @@ RECT InkBox(const TDib& image, COLORREF color, const RECT& within) {
   return any ? box : RECT{0, 0, 0, 0};
 }
 
-int CountPixels(const TDib& image, COLORREF color, const RECT& within) {
+int CountPixels(const TDib& Image, COLORREF Color, const RECT& Within) {
   int count = 0;
-  for (int y = within.top; y < within.bottom; ++y)
-    for (int x = within.left; x < within.right; ++x) count += image.Pixel(x, y) == color;
+  for (int y = Within.top; y < Within.bottom; ++y)
+    for (int x = Within.left; x < Within.right; ++x) count += Image.Pixel(x, y) == Color;
   return count;
 }
 

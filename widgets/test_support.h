@@ -15,7 +15,7 @@ namespace widgets_test {
 // WM_GETFONT with the font given to it and paints window-less controls.
 class TTestWindow {
  public:
-  TTestWindow(int width, int height, HFONT font = nullptr);
+  TTestWindow(int Width, int Height, HFONT Font = nullptr);
   ~TTestWindow();
   TTestWindow(const TTestWindow&) = delete;
   TTestWindow& operator=(const TTestWindow&) = delete;
@@ -29,13 +29,13 @@ class TTestWindow {
 void PumpMessages();
 
 // A font without smoothing, so drawn text has exact colours.
-TFont SharpFont(const char* name, int height);
+TFont SharpFont(const char* Name, int Height);
 
 // Where a caption's face is when drawn alone at the origin with DrawText.
 class TTextMask {
  public:
-  TTextMask(const TFont& font, const std::string& caption, int width, int height, UINT format);
-  bool operator()(int x, int y) const;
+  TTextMask(const TFont& Font, const std::string& Caption, int Width, int Height, UINT Format);
+  bool operator()(int X, int Y) const;
 
  private:
   TDib image_;
@@ -43,7 +43,7 @@ class TTextMask {
 
 // The smallest rectangle holding the pixels of one colour inside `within`;
 // empty when there are none.
-RECT InkBox(const TDib& image, COLORREF color, const RECT& within);
-int CountPixels(const TDib& image, COLORREF color, const RECT& within);
+RECT InkBox(const TDib& Image, COLORREF Color, const RECT& Within);
+int CountPixels(const TDib& Image, COLORREF Color, const RECT& Within);
 
 }  // namespace widgets_test

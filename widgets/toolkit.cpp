@@ -13,37 +13,37 @@ std::vector<TGraphicControl*> graphicControls;  // in creation order
 constexpr wchar_t kWindowedControlClass[] = L"OrvelineWindowedControl";
 constexpr wchar_t kModalResultProperty[] = L"OrvelineModalResult";
 
-HBITMAP MakeDibSection(int width, int height, std::uint32_t** bits) {
+HBITMAP MakeDibSection(int Width, int Height, std::uint32_t** Bits) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down rows
+  info.bmiHeader.biWidth = Width;
+  info.bmiHeader.biHeight = -Height;  // top-down rows
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* pixels = nullptr;
   HBITMAP bitmap =
       CheckCreated(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0), "CreateDIBSection");
-  *bits = static_cast<std::uint32_t*>(pixels);
+  *Bits = static_cast<std::uint32_t*>(pixels);
   return bitmap;
 }
 
 }  // namespace
 
-COLORREF ColorToRGB(TColor color) {
-  if (color & 0x80000000) return GetSysColor(static_cast<int>(color & 0xFF));
-  return color & 0xFFFFFF;
+COLORREF ColorToRGB(TColor Color) {
+  if (Color & 0x80000000) return GetSysColor(static_cast<int>(Color & 0xFF));
+  return Color & 0xFFFFFF;
 }
 
-bool operator==(const TFont& a, const TFont& b) {
-  return a.Name == b.Name && a.Height == b.Height && a.Color == b.Color && a.Charset == b.Charset && a.Bold == b.Bold &&
-         a.Italic == b.Italic && a.Quality == b.Quality;
+bool operator==(const TFont& A, const TFont& B) {
+  return A.Name == B.Name && A.Height == B.Height && A.Color == B.Color && A.Charset == B.Charset && A.Bold == B.Bold &&
+         A.Italic == B.Italic && A.Quality == B.Quality;
 }
 
-TFontHandle CreateFontHandle(const TFont& font) {
-  return TFontHandle(CheckCreated(CreateFontA(font.Height, 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL, font.Italic, FALSE,
-                                              FALSE, font.Charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                              font.Quality, DEFAULT_PITCH | FF_DONTCARE, font.Name.c_str()),
+TFontHandle CreateFontHandle(const TFont& Font) {
+  return TFontHandle(CheckCreated(CreateFontA(Font.Height, 0, 0, 0, Font.Bold ? FW_BOLD : FW_NORMAL, Font.Italic, FALSE,
+                                              FALSE, Font.Charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                              Font.Quality, DEFAULT_PITCH | FF_DONTCARE, Font.Name.c_str()),
                                   "CreateFontA"));
 }
 
@@ -56,52 +56,52 @@ TFont DialogFont() {
   return font;
 }
 
-TDib::TDib(int width, int height)
-    : width_((std::max)(width, 1)),
-      height_((std::max)(height, 1)),
+TDib::TDib(int Width, int Height)
+    : width_((std::max)(Width, 1)),
+      height_((std::max)(Height, 1)),
       dc_(CheckCreated(CreateCompatibleDC(nullptr), "CreateCompatibleDC")),
       bitmap_(MakeDibSection(width_, height_, &bits_)),
       selected_(dc_.Get(), bitmap_.Get()) {}
 
-COLORREF TDib::Pixel(int x, int y) const noexcept {
-  if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+COLORREF TDib::Pixel(int X, int Y) const noexcept {
+  if (X < 0 || Y < 0 || X >= width_ || Y >= height_) return 0;
   GdiFlush();
-  std::uint32_t value = bits_[static_cast<size_t>(y) * width_ + x];
+  std::uint32_t value = bits_[static_cast<size_t>(Y) * width_ + X];
   return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
 }
 
-void TDib::SetPixel(int x, int y, COLORREF color) noexcept {
-  if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+void TDib::SetPixel(int X, int Y, COLORREF Color) noexcept {
+  if (X < 0 || Y < 0 || X >= width_ || Y >= height_) return;
   GdiFlush();
-  bits_[static_cast<size_t>(y) * width_ + x] = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+  bits_[static_cast<size_t>(Y) * width_ + X] = (GetRValue(Color) << 16) | (GetGValue(Color) << 8) | GetBValue(Color);
 }
 
-void TDib::Fill(COLORREF color) noexcept {
+void TDib::Fill(COLORREF Color) noexcept {
   RECT all{0, 0, width_, height_};
-  FillSolid(Dc(), all, color);
+  FillSolid(Dc(), all, Color);
 }
 
-void FillSolid(HDC dc, const RECT& rect, COLORREF color) {
+void FillSolid(HDC Dc, const RECT& Rect, COLORREF Color) {
   // ExtTextOut with an opaque rectangle fills without a brush object.
-  COLORREF previous = SetBkColor(dc, color);
-  ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-  SetBkColor(dc, previous);
+  COLORREF previous = SetBkColor(Dc, Color);
+  ExtTextOutA(Dc, 0, 0, ETO_OPAQUE, &Rect, nullptr, 0, nullptr);
+  SetBkColor(Dc, previous);
 }
 
-void RegisterControlClass(const wchar_t* name, WNDPROC procedure) {
+void RegisterControlClass(const wchar_t* Name, WNDPROC Procedure) {
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof(windowClass);
-  if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &windowClass)) return;
-  windowClass.lpfnWndProc = procedure;
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), Name, &windowClass)) return;
+  windowClass.lpfnWndProc = Procedure;
   windowClass.hInstance = GetModuleHandleW(nullptr);
   windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = name;
+  windowClass.lpszClassName = Name;
   if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
     ThrowLastError("RegisterClassExW");
 }
 
-void HoldException(std::exception_ptr error) noexcept {
-  if (!heldException) heldException = error;
+void HoldException(std::exception_ptr Error) noexcept {
+  if (!heldException) heldException = Error;
 }
 
 void RethrowHeldException() {
@@ -120,28 +120,28 @@ TGraphicControl::~TGraphicControl() {
   graphicControls.erase(std::remove(graphicControls.begin(), graphicControls.end(), this), graphicControls.end());
 }
 
-void TGraphicControl::SetParent(HWND parent) {
-  if (parent == parent_) return;
+void TGraphicControl::SetParent(HWND Parent) {
+  if (Parent == parent_) return;
   Invalidate();
-  parent_ = parent;
+  parent_ = Parent;
   ParentChanged();
   Invalidate();
 }
 
-void TGraphicControl::SetBounds(int left, int top, int width, int height) {
-  if (left == left_ && top == top_ && width == width_ && height == height_) return;
+void TGraphicControl::SetBounds(int Left, int Top, int Width, int Height) {
+  if (Left == left_ && Top == top_ && Width == width_ && Height == height_) return;
   Invalidate();
-  left_ = left;
-  top_ = top;
-  width_ = width;
-  height_ = height;
+  left_ = Left;
+  top_ = Top;
+  width_ = Width;
+  height_ = Height;
   BoundsChanged();
   Invalidate();
 }
 
-void TGraphicControl::SetVisible(bool visible) {
-  if (visible == visible_) return;
-  visible_ = visible;
+void TGraphicControl::SetVisible(bool Visible) {
+  if (Visible == visible_) return;
+  visible_ = Visible;
   if (parent_) {
     RECT bounds = BoundsRect();
     InvalidateRect(parent_, &bounds, TRUE);
@@ -159,86 +159,86 @@ void TGraphicControl::Repaint() {
   if (parent_) UpdateWindow(parent_);
 }
 
-void TGraphicControl::PaintOn(HDC parentDc) {
-  int saved = SaveDC(parentDc);
-  IntersectClipRect(parentDc, left_, top_, left_ + width_, top_ + height_);
-  OffsetViewportOrgEx(parentDc, left_, top_, nullptr);
-  Paint(parentDc);
-  RestoreDC(parentDc, saved);
+void TGraphicControl::PaintOn(HDC ParentDc) {
+  int saved = SaveDC(ParentDc);
+  IntersectClipRect(ParentDc, left_, top_, left_ + width_, top_ + height_);
+  OffsetViewportOrgEx(ParentDc, left_, top_, nullptr);
+  Paint(ParentDc);
+  RestoreDC(ParentDc, saved);
 }
 
-void PaintGraphicControls(HWND parent, HDC dc) {
+void PaintGraphicControls(HWND Parent, HDC Dc) {
   RECT clip;
-  bool hasClip = GetClipBox(dc, &clip) != ERROR;
+  bool hasClip = GetClipBox(Dc, &clip) != ERROR;
   // A control may repaint its parent while painting; walk over a copy.
   std::vector<TGraphicControl*> controls = graphicControls;
   for (TGraphicControl* control : controls) {
-    if (control->Parent() != parent || !control->Visible()) continue;
+    if (control->Parent() != Parent || !control->Visible()) continue;
     RECT bounds = control->BoundsRect();
     RECT meet;
     if (hasClip && !IntersectRect(&meet, &bounds, &clip)) continue;
     // Called from the parent's window procedure: nothing may unwind through it.
     try {
-      control->PaintOn(dc);
+      control->PaintOn(Dc);
     } catch (...) {
       HoldException(std::current_exception());
     }
   }
   for (TGraphicControl* control : controls) {
-    if (control->Parent() != parent || !control->Visible() || !control->Opaque()) continue;
+    if (control->Parent() != Parent || !control->Visible() || !control->Opaque()) continue;
     RECT bounds = control->BoundsRect();
-    ExcludeClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
+    ExcludeClipRect(Dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
   }
 }
 
-void PaintFormSurface(HWND form, HDC dc) {
-  PaintGraphicControls(form, dc);
+void PaintFormSurface(HWND Form, HDC Dc) {
+  PaintGraphicControls(Form, Dc);
   RECT client;
-  GetClientRect(form, &client);
-  FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+  GetClientRect(Form, &client);
+  FillRect(Dc, &client, GetSysColorBrush(COLOR_BTNFACE));
 }
 
 // TWindowedControl
 
 TWindowedControl::~TWindowedControl() { DestroyHandle(); }
 
-void TWindowedControl::SetParent(HWND parent) {
-  if (parent == parent_ && handle_) return;
+void TWindowedControl::SetParent(HWND Parent) {
+  if (Parent == parent_ && handle_) return;
   bool first = parent_ == nullptr;
-  parent_ = parent;
+  parent_ = Parent;
   if (!handle_) {
     RegisterControlClass(kWindowedControlClass, &TWindowedControl::WindowProc);
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | (tabStop_ ? WS_TABSTOP : 0) | (enabled_ ? 0 : WS_DISABLED);
-    HWND created = CreateWindowExW(0, kWindowedControlClass, L"", style, left_, top_, width_, height_, parent, nullptr,
+    HWND created = CreateWindowExW(0, kWindowedControlClass, L"", style, left_, top_, width_, height_, Parent, nullptr,
                                    GetModuleHandleW(nullptr), this);
     if (!created) ThrowLastError("CreateWindowExW");
     HandleCreated();
   } else {
-    ::SetParent(handle_, parent);
+    ::SetParent(handle_, Parent);
   }
   if (first) FirstParent();
 }
 
-void TWindowedControl::SetBounds(int left, int top, int width, int height) {
-  left_ = left;
-  top_ = top;
-  width_ = width;
-  height_ = height;
-  if (handle_) MoveWindow(handle_, left, top, width, height, TRUE);
+void TWindowedControl::SetBounds(int Left, int Top, int Width, int Height) {
+  left_ = Left;
+  top_ = Top;
+  width_ = Width;
+  height_ = Height;
+  if (handle_) MoveWindow(handle_, Left, Top, Width, Height, TRUE);
 }
 
 bool TWindowedControl::Enabled() const noexcept { return handle_ ? IsWindowEnabled(handle_) != FALSE : enabled_; }
 
-void TWindowedControl::SetEnabled(bool enabled) {
-  enabled_ = enabled;
-  if (handle_) EnableWindow(handle_, enabled);
+void TWindowedControl::SetEnabled(bool Enabled) {
+  enabled_ = Enabled;
+  if (handle_) EnableWindow(handle_, Enabled);
 }
 
-void TWindowedControl::SetTabStop(bool tabStop) {
-  tabStop_ = tabStop;
+void TWindowedControl::SetTabStop(bool TabStop) {
+  tabStop_ = TabStop;
   if (!handle_) return;
   LONG_PTR style = GetWindowLongPtrW(handle_, GWL_STYLE);
-  style = tabStop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+  style = TabStop ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
   SetWindowLongPtrW(handle_, GWL_STYLE, style);
 }
 
@@ -265,39 +265,39 @@ void TWindowedControl::DestroyHandle() noexcept {
   DestroyWindow(window);
 }
 
-LRESULT CALLBACK TWindowedControl::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+LRESULT CALLBACK TWindowedControl::WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  if (Message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTW*>(LParam);
     auto* control = static_cast<TWindowedControl*>(create->lpCreateParams);
-    control->handle_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
+    control->handle_ = Window;
+    SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(control));
   }
-  auto* control = reinterpret_cast<TWindowedControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (!control) return DefWindowProcW(window, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
+  auto* control = reinterpret_cast<TWindowedControl*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+  if (!control) return DefWindowProcW(Window, Message, WParam, LParam);
+  if (Message == WM_NCDESTROY) {
     // The parent went first: forget the window, keep the object.
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
     control->handle_ = nullptr;
-    return DefWindowProcW(window, message, wParam, lParam);
+    return DefWindowProcW(Window, Message, WParam, LParam);
   }
   try {
     LRESULT result = 0;
-    if (control->HandleMessage(message, wParam, lParam, result)) return result;
+    if (control->HandleMessage(Message, WParam, LParam, result)) return result;
   } catch (...) {
     HoldException(std::current_exception());
     return 0;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return DefWindowProcW(Window, Message, WParam, LParam);
 }
 
-int FormModalResult(HWND form) {
-  return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(form, kModalResultProperty)));
+int FormModalResult(HWND Form) {
+  return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(Form, kModalResultProperty)));
 }
 
-void SetFormModalResult(HWND form, int result) {
-  if (!form) return;
-  if (result == 0)
-    RemovePropW(form, kModalResultProperty);
+void SetFormModalResult(HWND Form, int Result) {
+  if (!Form) return;
+  if (Result == 0)
+    RemovePropW(Form, kModalResultProperty);
   else
-    SetPropW(form, kModalResultProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(result)));
+    SetPropW(Form, kModalResultProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(Result)));
 }

@@ -31,7 +31,7 @@ constexpr TColor clBtnShadow = 0x80000000 | COLOR_BTNSHADOW;
 constexpr TColor clBtnHighlight = 0x80000000 | COLOR_BTNHIGHLIGHT;
 
 // System colours become their current RGB value; others are returned as they are.
-COLORREF ColorToRGB(TColor color);
+COLORREF ColorToRGB(TColor Color);
 
 // A font description; the name is a code-page-932 byte string.
 struct TFont {
@@ -43,9 +43,9 @@ struct TFont {
   bool Italic = false;
   BYTE Quality = DEFAULT_QUALITY;
 };
-bool operator==(const TFont& a, const TFont& b);
+bool operator==(const TFont& A, const TFont& B);
 
-TFontHandle CreateFontHandle(const TFont& font);
+TFontHandle CreateFontHandle(const TFont& Font);
 
 // The dialog font: "ＭＳ Ｐゴシック", 12 pixels, Shift-JIS.
 TFont DialogFont();
@@ -54,7 +54,7 @@ TFont DialogFont();
 // off-screen copies, and the surface the tests paint on and read back.
 class TDib {
  public:
-  TDib(int width, int height);
+  TDib(int Width, int Height);
   TDib(TDib&&) = default;
   TDib& operator=(TDib&&) = default;
 
@@ -62,9 +62,9 @@ class TDib {
   int Width() const noexcept { return width_; }
   int Height() const noexcept { return height_; }
   // RGB of one pixel; outside the image black.
-  COLORREF Pixel(int x, int y) const noexcept;
-  void SetPixel(int x, int y, COLORREF color) noexcept;
-  void Fill(COLORREF color) noexcept;
+  COLORREF Pixel(int X, int Y) const noexcept;
+  void SetPixel(int X, int Y, COLORREF Color) noexcept;
+  void Fill(COLORREF Color) noexcept;
 
  private:
   int width_;
@@ -76,11 +76,11 @@ class TDib {
 };
 
 // Fills a rectangle with a solid colour.
-void FillSolid(HDC dc, const RECT& rect, COLORREF color);
+void FillSolid(HDC Dc, const RECT& Rect, COLORREF Color);
 
 // Exceptions never leave a window procedure: the procedure holds the first one
 // and the message loop rethrows it after DispatchMessage returns.
-void HoldException(std::exception_ptr error) noexcept;
+void HoldException(std::exception_ptr Error) noexcept;
 void RethrowHeldException();
 
 // A control without a window of its own: it paints on its parent's surface,
@@ -94,16 +94,16 @@ class TGraphicControl {
   TGraphicControl& operator=(const TGraphicControl&) = delete;
 
   HWND Parent() const noexcept { return parent_; }
-  void SetParent(HWND parent);
+  void SetParent(HWND Parent);
   int Left() const noexcept { return left_; }
   int Top() const noexcept { return top_; }
   int Width() const noexcept { return width_; }
   int Height() const noexcept { return height_; }
-  void SetBounds(int left, int top, int width, int height);
+  void SetBounds(int Left, int Top, int Width, int Height);
   RECT BoundsRect() const noexcept { return {left_, top_, left_ + width_, top_ + height_}; }
   RECT ClientRect() const noexcept { return {0, 0, width_, height_}; }
   bool Visible() const noexcept { return visible_; }
-  void SetVisible(bool visible);
+  void SetVisible(bool Visible);
 
   // Marks the control's area of the parent for painting.
   virtual void Invalidate();
@@ -111,14 +111,14 @@ class TGraphicControl {
   void Repaint();
   // Paints the control on a DC of its parent (origin at the parent's client
   // top left); clipped to the bounds.
-  void PaintOn(HDC parentDc);
+  void PaintOn(HDC ParentDc);
   // True when the control covers its whole area, so the parent need not
   // paint under it.
   virtual bool Opaque() const { return false; }
 
  protected:
   // Paints on a DC whose origin is the control's top left.
-  virtual void Paint(HDC dc) = 0;
+  virtual void Paint(HDC Dc) = 0;
   virtual void ParentChanged() {}
   virtual void BoundsChanged() {}
 
@@ -134,13 +134,13 @@ class TGraphicControl {
 // Paints every visible window-less control of the parent, then excludes the
 // opaque ones from the DC's clip region, so that the parent's own background
 // fill afterwards leaves them alone. A failure is held (HoldException).
-void PaintGraphicControls(HWND parent, HDC dc);
+void PaintGraphicControls(HWND Parent, HDC Dc);
 // A form's whole WM_PAINT: its window-less controls, then the button-face
 // colour around them.
-void PaintFormSurface(HWND form, HDC dc);
+void PaintFormSurface(HWND Form, HDC Dc);
 
 // Registers a window class of this module once (a second call does nothing).
-void RegisterControlClass(const wchar_t* name, WNDPROC procedure);
+void RegisterControlClass(const wchar_t* Name, WNDPROC Procedure);
 
 // A child window that paints itself completely. The window is made when the
 // control is first given a parent and destroyed with the control.
@@ -153,17 +153,17 @@ class TWindowedControl {
 
   HWND Handle() const noexcept { return handle_; }
   HWND Parent() const noexcept { return parent_; }
-  void SetParent(HWND parent);
+  void SetParent(HWND Parent);
   int Left() const noexcept { return left_; }
   int Top() const noexcept { return top_; }
   int Width() const noexcept { return width_; }
   int Height() const noexcept { return height_; }
-  void SetBounds(int left, int top, int width, int height);
+  void SetBounds(int Left, int Top, int Width, int Height);
   RECT ClientRect() const noexcept { return {0, 0, width_, height_}; }
   bool Enabled() const noexcept;
-  void SetEnabled(bool enabled);
+  void SetEnabled(bool Enabled);
   bool TabStop() const noexcept { return tabStop_; }
-  void SetTabStop(bool tabStop);
+  void SetTabStop(bool TabStop);
   // The control holds the keyboard focus (the form's active control).
   bool Focused() const noexcept;
   void SetFocus();
@@ -174,14 +174,14 @@ class TWindowedControl {
  protected:
   // Answers a message; false hands it to DefWindowProc. Exceptions are held
   // (HoldException) by the window procedure.
-  virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) = 0;
+  virtual bool HandleMessage(UINT Message, WPARAM WParam, LPARAM LParam, LRESULT& Result) = 0;
   virtual void HandleCreated() {}
   virtual void FirstParent() {}
   // Destroys the window without calling back into the (partly destroyed) object.
   void DestroyHandle() noexcept;
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK WindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam);
 
   HWND handle_ = nullptr;
   HWND parent_ = nullptr;
@@ -194,5 +194,5 @@ class TWindowedControl {
 };
 
 // The modal result of a top-level form, as buttons set it when clicked.
-int FormModalResult(HWND form);
-void SetFormModalResult(HWND form, int result);
+int FormModalResult(HWND Form);
+void SetFormModalResult(HWND Form, int Result);

@@ -37,7 +37,7 @@ class TSwatch : public TGraphicControl {
   bool Opaque() const override { return opaque; }
 
  protected:
-  void Paint(HDC dc) override { FillSolid(dc, RECT{-50, -50, 500, 500}, RGB(200, 0, 0)); }
+  void Paint(HDC Dc) override { FillSolid(Dc, RECT{-50, -50, 500, 500}, RGB(200, 0, 0)); }
 };
 
 TEST(GraphicControl, PaintsInItsBoundsAndKeepsTheParentFillOff) {

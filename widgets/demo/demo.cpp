@@ -13,30 +13,30 @@ namespace {
 
 HFONT dialogFont = nullptr;
 
-LRESULT CALLBACK DemoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  switch (message) {
+LRESULT CALLBACK DemoWindowProc(HWND Window, UINT Message, WPARAM WParam, LPARAM LParam) {
+  switch (Message) {
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(dialogFont);
     case WM_ERASEBKGND:
       return 1;  // WM_PAINT fills around the banner
     case WM_PAINT: {
-      TPaintDc paint(window);
-      PaintFormSurface(window, paint.Get());
+      TPaintDc paint(Window);
+      PaintFormSurface(Window, paint.Get());
       return 0;
     }
     case WM_COMMAND:
       return 0;  // IDOK / IDCANCEL from the dialog manager: Enter and Esc belong to the buttons
     case WM_CLOSE:
-      DestroyWindow(window);
+      DestroyWindow(Window);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
   }
-  return DefWindowProcW(window, message, wParam, lParam);
+  return DefWindowProcW(Window, Message, WParam, LParam);
 }
 
-HWND CreateDemoWindow(HINSTANCE instance) {
+HWND CreateDemoWindow(HINSTANCE Instance) {
   RegisterControlClass(L"OrvelineWidgetsDemo", DemoWindowProc);
   const DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   RECT frame{0, 0, 219, 131};
@@ -45,16 +45,16 @@ HWND CreateDemoWindow(HINSTANCE instance) {
   const int height = frame.bottom - frame.top;
   return CreateWindowExW(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, L"OrvelineWidgetsDemo", L"Orveline", style,
                          (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-                         width, height, nullptr, nullptr, instance, nullptr);
+                         width, height, nullptr, nullptr, Instance, nullptr);
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+int WINAPI WinMain(HINSTANCE Instance, HINSTANCE, LPSTR, int Show) {
   try {
     TFontHandle font = CreateFontHandle(DialogFont());
     dialogFont = font.Get();
-    HWND window = CreateDemoWindow(instance);
+    HWND window = CreateDemoWindow(Instance);
 
     TEsScrollingMarquee marquee;
     marquee.SetBounds(8, 8, 201, 35);
@@ -74,7 +74,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
 
     HWND label = CreateWindowExA(
         0, "STATIC", "\x8c\x8b\x89\xca\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc",  // 結果保存ファイル名
-        WS_CHILD | WS_VISIBLE, 8, 48, 101, 12, window, nullptr, instance, nullptr);
+        WS_CHILD | WS_VISIBLE, 8, 48, 101, 12, window, nullptr, Instance, nullptr);
     SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), FALSE);
 
     auto setUp = [&](TplButton& button, int left, const char* caption) {
@@ -94,14 +94,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     close.OnClick = [window](TplButton&) { PostMessageW(window, WM_CLOSE, 0, 0); };
 
     HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 8,
-                                64, 201, 20, window, nullptr, instance, nullptr);
+                                64, 201, 20, window, nullptr, Instance, nullptr);
     SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), FALSE);
     HWND browse = CreateWindowExA(0, "BUTTON", "\x8e\x51\x8f\xc6", WS_CHILD | WS_VISIBLE | WS_TABSTOP,  // 参照
-                                  160, 48, 51, 17, window, nullptr, instance, nullptr);
+                                  160, 48, 51, 17, window, nullptr, Instance, nullptr);
     SendMessageW(browse, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont), FALSE);
 
     marquee.SetActive(true);
-    ShowWindow(window, show);
+    ShowWindow(window, Show);
     UpdateWindow(window);
     run.SetFocus();
 
