@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <vector>
 
 #include "dxf/dxf_errors.h"
 #include "dxf/entity_tables.h"
 #include "dxf/test_files.h"
 #include "report/report_message.h"
+#include "report/report_run.h"
 
 std::vector<std::string> ShownMessages;
 void ShowReportMessage(const std::string& Text) { ShownMessages.push_back(Text); }
@@ -330,6 +332,45 @@ TEST_F(LengthReportTest, ExportReportOfNothingSelectedKeepsTheOldList) {
   ASSERT_EQ(result.Drawings.size(), 1u);
   EXPECT_EQ(result.Drawings[0].Rows, 1);
   EXPECT_EQ(ReadBytes(csv), "A,     5.000,1," + kLine + ",,,\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+// Removes a drawing when the reading of another begins.
+class TRemoveWhenReading : public TReportProgress {
+ public:
+  TRemoveWhenReading(std::size_t Number, std::string Path) : number_(Number), path_(std::move(Path)) {}
+  void Drawing(std::size_t Number, std::size_t) override {
+    if (Number == number_) std::filesystem::remove(path_);
+  }
+
+ private:
+  std::size_t number_;
+  std::string path_;
+};
+
+// A drawing that goes while a list of several is read is no empty drawing:
+// the run fails naming it, and the old list stays.
+TEST_F(LengthReportTest, DrawingThatVanishesWhileReadFailsTheRun) {
+  const std::string csv = folder_.Write("old.csv", "old list");
+  const std::string first = folder_.Write("first.dxf", Entities(Line("A", "0", "0", "3", "4")));
+  const std::string second = folder_.Write("second.dxf", Entities(Line("B", "0", "0", "3", "4")));
+  TRemoveWhenReading remove(1, second);
+  TReportJob job;
+  job.Drawings = {first, second};
+  job.Names = {"first.dxf", "second.dxf"};
+  job.Report = csv;
+  job.Progress = &remove;
+  try {
+    WriteReport(job);
+    ADD_FAILURE() << "no error";
+  } catch (const TFileError& e) {
+    EXPECT_EQ(e.Kind(), TFileError::TKind::Missing);
+    EXPECT_EQ(e.Path(), second);
+  }
+  EXPECT_EQ(ReadBytes(csv), "old list");
 }
 
 }  // namespace
