@@ -766,7 +766,8 @@ void TEntityReader<Exact, Counts>::Open(std::string_view Kind) {
   }
   // References read only for their counts are tallied as the plain reading
   // tallies them.
-  if (open_ == TOpen::None || open_ == TOpen::Text || open_ == TOpen::Attrib || (!Exact && open_ == TOpen::Insert))
+  if (open_ == TOpen::None || open_ == TOpen::Text ||
+      (Counts && (open_ == TOpen::Attrib || (!Exact && open_ == TOpen::Insert))))
     Count(false);
 }
 
