@@ -303,7 +303,9 @@ foreach(wrong IN ITEMS
     "--frobnicate;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|不明なオプションです: --frobnicate"
     "-x;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|不明なオプションです: -x"
     "${WORK}/combo.csv|図面と一覧を渡してください: 図面.dxf 一覧.csv"
-    "--version;--help|--version のあとには何も渡せません: --help")
+    "--version;--help|--version のあとには何も渡せません: --help"
+    "--attributes;TAG;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|--attributes は --blocks と一緒に使います"
+    "--blocks;--attributes;A,,B;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|--attributes には属性タグをカンマで区切って渡します: --attributes TAG[,TAG…]")
   string(FIND "${wrong}" "|" bar)
   string(SUBSTRING "${wrong}" 0 ${bar} args)
   math(EXPR bar "${bar} + 1")
@@ -318,7 +320,7 @@ foreach(wrong IN ITEMS
 endforeach()
 
 # --help has a line for each option.
-foreach(option --exact --summary --totals --header --utf8 --json --diff "-h, --help" --version)
+foreach(option --exact --summary --totals --header --utf8 --json --diff --blocks --attributes "-h, --help" --version)
   if(NOT (help MATCHES "\n  ${option} +[^ \n]"))
     fail("--help lists ${option}")
   endif()

@@ -21,6 +21,7 @@
 #include "dxf/dxf_errors.h"
 #include "report/report_options.h"
 #include "report/report_run.h"
+#include "text/cp932_convert.h"
 
 #ifndef ORVELINE_VERSION
 #define ORVELINE_VERSION "unknown"
@@ -93,6 +94,26 @@ class TProgress : public TReportProgress {
   int width_ = 0;
 };
 
+// The tags of --attributes, separated by commas, in code page 932 (as the
+// drawing's texts are held); false for an empty tag or a character that
+// code page 932 lacks.
+bool SplitTags(const std::string& Argument, std::vector<std::string>& Tags) {
+  std::string text = Argument;
+#ifndef _WIN32
+  // The terminal's UTF-8; on Windows the arguments come in the ANSI code page.
+  if (!Utf8ToCp932(Argument, text)) return false;
+#endif
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t comma = text.find(',', start);
+    const std::string tag = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+    if (tag.empty()) return false;
+    Tags.push_back(tag);
+    if (comma == std::string::npos) return true;
+    start = comma + 1;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -123,6 +144,17 @@ int main(int argc, char** argv) {
       options.Json = true;
     } else if (argument == "--diff") {
       options.Diff = true;
+    } else if (argument == "--blocks") {
+      options.Blocks = true;
+    } else if (argument == "--attributes" || argument.starts_with("--attributes=")) {
+      std::string tags;
+      if (argument == "--attributes") {
+        if (i + 1 >= argc) return UsageError(kAttributeTagsMissing);
+        tags = argv[++i];
+      } else {
+        tags = argument.substr(argument.find('=') + 1);
+      }
+      if (!SplitTags(tags, options.AttributeTags)) return UsageError(kAttributeTagsMissing);
     } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
       return UsageError(kUnknownOption, argument);
     } else if (argument.empty()) {
@@ -133,6 +165,7 @@ int main(int argc, char** argv) {
   }
   if (options.Header && options.Json) return UsageError(kHeaderWithJson);
   if (options.Diff && options.Totals) return UsageError(kTotalsWithDiff);
+  if (!options.AttributeTags.empty() && !options.Blocks) return UsageError(kAttributesWithoutBlocks);
   if (options.Diff && positional.size() != 3) return UsageError(kDiffArguments);
   if (positional.size() < 2) return UsageError(kTooFewArguments);
 

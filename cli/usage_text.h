@@ -15,5 +15,7 @@ extern const char kTotalsWithDiff[];
 extern const char kDiffArguments[];
 extern const char kTooFewArguments[];
 extern const char kDiffFolders[];
+extern const char kAttributesWithoutBlocks[];
+extern const char kAttributeTagsMissing[];
 extern const char kAfterVersion[];  // the argument follows
 extern const char kTryHelp[];

@@ -7,37 +7,16 @@
 #include <unordered_map>
 #include <vector>
 
+#include "dxf/block_references.h"
 #include "dxf/conversions.h"
 #include "dxf/entity_fields.h"
 #include "dxf/plan_placement.h"
 
 namespace {
 
-// Entities placed out of blocks in one reading, at most: a guard against
-// references that multiply without end (arrays of arrays of arrays).
-constexpr std::int64_t kMaxPlaced = 8'000'000;
-// Nesting of block references, at most.
-constexpr int kMaxDepth = 64;
-
-bool IsByBlockColor(std::string_view Color) {
-  std::int32_t value;
-  return !Color.empty() && TryConvertInteger(Color, value) && value == 0;
-}
-
-bool IsByBlockLineType(std::string_view LineType) {
-  constexpr std::string_view kByBlock = "BYBLOCK";
-  if (LineType.size() != kByBlock.size()) return false;
-  for (std::size_t i = 0; i < kByBlock.size(); ++i) {
-    char c = LineType[i];
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    if (c != kByBlock[i]) return false;
-  }
-  return true;
-}
-
-std::int64_t Cells(const TInsertRef& Insert) {
-  return static_cast<std::int64_t>(Insert.Columns > 1 ? Insert.Columns : 1) * (Insert.Rows > 1 ? Insert.Rows : 1);
-}
+using block_refs::Cells;
+using block_refs::kMaxDepth;
+using block_refs::kMaxPlaced;
 
 class TBlockPlacer {
  public:
@@ -72,9 +51,7 @@ class TBlockPlacer {
   // and the reference's colour and linetype where it has them BYBLOCK.
   template <class TRec>
   void Inherit(TRec& Rec, const TRowKey& Outer) const {
-    if (d_.Text(Rec.Layer) == "0") Rec.Layer = Outer.Layer;
-    if (IsByBlockColor(d_.Text(Rec.Color))) Rec.Color = Outer.Color;
-    if (IsByBlockLineType(d_.Text(Rec.LineType))) Rec.LineType = Outer.LineType;
+    block_refs::Inherit(d_, Rec, Outer);
   }
 
   static constexpr std::size_t kNone = ~std::size_t{0};
@@ -163,13 +140,7 @@ void TBlockPlacer::ExpandInsert(const TInsertRef& Insert, const TPlacement& Oute
   const std::int32_t rows = Insert.Rows > 1 ? Insert.Rows : 1;
   for (std::int32_t row = 0; row < rows; ++row) {
     for (std::int32_t column = 0; column < columns; ++column) {
-      const TPoint2 cell{column * Insert.ColumnSpacing, row * Insert.RowSpacing};
-      // Within its own plane, then that plane seen from above.
-      const bool flipped = !IsTilted(Insert.Normal) && Insert.Normal.Z < 0;
-      const TPlacement inPlane =
-          InsertPlacement(base, Insert.At, Insert.ScaleX, Insert.ScaleY, Insert.Rotation, cell, flipped);
-      const TPlacement own =
-          IsTilted(Insert.Normal) ? Compose(OcsPlacement(Insert.Normal, Insert.Z), inPlane) : inPlane;
+      const TPlacement own = block_refs::CellPlacement(Insert, base, column, row);
       PlaceBlock(block, Compose(Outer, own), key, Depth + 1);
     }
   }

@@ -63,6 +63,10 @@ void TDrawing::Clear() {
   PolyPlacements.Reset(0);
   Blocks.clear();
   Inserts.clear();
+  Attributes.clear();
+  PlacedBlocks.clear();
+  AnonymousLeftOut = BlocksNotPlaced = 0;
+  BlockCounts = false;
   OwnStart = {};
   Tally.clear();
   BulgedPolylines = ClosedPolylines = 0;

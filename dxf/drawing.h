@@ -36,6 +36,27 @@ struct TInsertRef {
   TVector3 Normal{0, 0, 1};                  // extrusion [210, 220, 230]
   TRowKey Key;
   std::int32_t Owner = -1;  // index in Blocks of the block it stands in; -1 for the ENTITIES section
+  // Read with block counts only: its attributes, Attributes[FirstAttribute]
+  // on, and the name of the block its anonymous block copies, where the
+  // reference itself records it.
+  std::uint32_t FirstAttribute = 0, AttributeCount = 0;
+  std::string TrueName;
+};
+
+// One ATTRIB that follows a block reference: its tag [2] and value [1], in
+// code page 932.
+struct TAttribute {
+  std::string Tag, Value;
+};
+
+// One block reference placed in the listed space, with block counts: a
+// reference of the drawing, a cell of an array reference, or a reference
+// inside a placed block, once per placement of its parents.
+struct TPlacedBlock {
+  std::uint32_t Name;    // pool text: the block's name, or for a copy of a named block that name
+  std::uint32_t Insert;  // index in Inserts: the reference, with its attributes
+  TRowKey Key;           // as handed down through the references around it
+  TPlacement Placement;  // where a point of the block lands in the drawing
 };
 
 // The counts of one entity type (an index in TDrawing::Tally) in one block.
@@ -52,6 +73,9 @@ struct TBlockDef {
   std::int32_t Line[2], Arc[2], Circle[2], Ellipse[2], Spline[2], Poly[2];
   std::size_t Insert[2];
   std::vector<TTypeCount> Counts;  // what it holds besides references
+  // With block counts: for an anonymous block ("*" first) that copies a
+  // named one, that name; else empty.
+  std::string TrueName;
 };
 
 // A count of records in each table that block definitions fill.
@@ -100,6 +124,13 @@ class TDrawing {
   std::vector<TInsertRef> Inserts;  // the block references of the blocks and of the drawing
   TTableMarks OwnStart;             // where the drawing's own records follow the blocks' records
   bool Exact = false;               // read for exact lengths
+
+  // Read for block counts only; empty otherwise.
+  std::vector<TAttribute> Attributes;      // of the references, reference by reference
+  std::vector<TPlacedBlock> PlacedBlocks;  // every reference placed, in drawing order
+  std::int64_t AnonymousLeftOut = 0;       // placements of anonymous blocks that copy no named block
+  std::int64_t BlocksNotPlaced = 0;        // placements refused: a cycle, nesting too deep, too many
+  bool BlockCounts = false;                // read for block counts
   // False when the bytes end inside the ENTITIES section: the drawing was
   // cut, and what is missing cannot be known.
   bool Complete = true;

@@ -15,6 +15,11 @@
 struct TReadOptions {
   bool Exact = false;  // read for exact lengths
   bool Tally = false;  // count the entity types met (TDrawing::Tally)
+  // Count block references: the references inside block definitions, their
+  // attributes and the names anonymous blocks copy are read, and every
+  // reference placed is listed in TDrawing::PlacedBlocks. The lengths stay
+  // those of the reading asked for.
+  bool Blocks = false;
 };
 
 // Reads the drawing whose bytes Source gives into Drawing, which is emptied

@@ -5,6 +5,7 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "dxf/conversions.h"
@@ -40,7 +41,9 @@ enum class TOpen : std::uint8_t {
   Ellipse,
   Spline,
   Insert,
-  Block
+  Block,
+  Attrib,
+  BlockRecord
 };
 
 using dxf_fields::AssignRowKey;
@@ -60,10 +63,14 @@ struct TPlanePolyline {
   double Elevation;
 };
 
-// Exact says whether the reading gathers what the exact lengths need: the
-// plain list's reading does none of that work.
-template <bool Exact>
+// Exact says whether the reading gathers what the exact lengths need, Counts
+// whether it gathers what block counts need: the plain list's reading does
+// none of that work.
+template <bool Exact, bool Counts>
 class TEntityReader {
+  // Block definitions and references are read for either.
+  static constexpr bool kRefs = Exact || Counts;
+
  public:
   TEntityReader(TDrawing& D, bool Tally) : d_(D), tally_(Tally) {}
 
@@ -95,7 +102,11 @@ class TEntityReader {
   void EllipsePair(std::int32_t Code, std::string_view Value);
   void SplinePair(std::int32_t Code, std::string_view Value);
   void InsertPair(std::int32_t Code, std::string_view Value);
+  void BlockRecordPair(std::int32_t Code, std::string_view Value);
+  bool TrueNamePair(std::int32_t Code, std::string_view Value, std::string& Name);
+  void ResolveTrueNames();
   void Open(std::string_view Kind);
+  void OpenAttribute();
   void Close();
   void FinishPolyline();
   void AddVertex(TPolyRec& Poly, std::string_view Value);
@@ -144,10 +155,19 @@ class TEntityReader {
   TInsertRef insert_;               // the open INSERT
   TBlockDef block_;                 // the open BLOCK entity
   std::vector<TPlanePolyline> planePolylines_;
+
+  // Block counts only.
+  enum class TXdata : std::uint8_t { None, TrueName, RepresentationTag };
+  struct TBlockRecord {
+    std::string Handle, Name, TrueName, TrueHandle;
+  };
+  std::int64_t attributeOwner_ = -1;   // index in Inserts of the reference that the next ATTRIB belongs to
+  TXdata xdata_ = TXdata::None;        // the application of the open entity's extended data
+  std::vector<TBlockRecord> records_;  // the entries of the BLOCK_RECORD table
 };
 
-template <bool Exact>
-bool TEntityReader<Exact>::TakePair(std::int32_t Code, std::string_view Value) {
+template <bool Exact, bool Counts>
+bool TEntityReader<Exact, Counts>::TakePair(std::int32_t Code, std::string_view Value) {
   if (text_.InHeader()) text_.HeaderPair(Code, Value);
   if (Code == 0 && section_ != TSection::Other && Value == "ENDSEC") {
     Close();
@@ -159,7 +179,11 @@ bool TEntityReader<Exact>::TakePair(std::int32_t Code, std::string_view Value) {
     currentBlock_ = -1;
   } else {
     if (inStyleTable_) StylePair(Code, Value);
-    if (section_ != TSection::Other) EntityPair(Code, Value);
+    if (section_ != TSection::Other) {
+      EntityPair(Code, Value);
+    } else if constexpr (Counts) {
+      if (open_ == TOpen::BlockRecord || (Code == 0 && Value == "BLOCK_RECORD")) BlockRecordPair(Code, Value);
+    }
   }
   if (Code == 2) {
     // A layer, style or block may be named ENTITIES too; only the name of a
@@ -169,7 +193,7 @@ bool TEntityReader<Exact>::TakePair(std::int32_t Code, std::string_view Value) {
       entitiesSeen_ = true;
       inStyleTable_ = false;
       d_.OwnStart = {d_.LineCount, d_.ArcCount, d_.CircleCount, d_.EllipseCount, d_.SplineCount, d_.PolyCount};
-    } else if (Exact && Value == "BLOCKS" && afterSection_) {
+    } else if (kRefs && Value == "BLOCKS" && afterSection_) {
       section_ = TSection::Blocks;
     } else if (Value == "STYLE") {
       inStyleTable_ = true;
@@ -180,8 +204,8 @@ bool TEntityReader<Exact>::TakePair(std::int32_t Code, std::string_view Value) {
   return true;
 }
 
-template <bool Exact>
-void TEntityReader<Exact>::StylePair(std::int32_t Code, std::string_view Value) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::StylePair(std::int32_t Code, std::string_view Value) {
   if (styleOpen_) {
     // The name, colour and linetype are held in code page 932.
     if (text_.Converting() && (Code == 2 || Code == 62 || Code == 6)) Value = text_.Cp932(Value);
@@ -218,8 +242,8 @@ void TEntityReader<Exact>::StylePair(std::int32_t Code, std::string_view Value) 
   }
 }
 
-template <bool Exact>
-double TEntityReader<Exact>::StandardHeight() {
+template <bool Exact, bool Counts>
+double TEntityReader<Exact, Counts>::StandardHeight() {
   if (!standardKnown_) {
     standardHeight_ = d_.StyleHeight("Standard");
     standardKnown_ = true;
@@ -227,8 +251,8 @@ double TEntityReader<Exact>::StandardHeight() {
   return standardHeight_;
 }
 
-template <bool Exact>
-std::size_t TEntityReader<Exact>::TypeIndex(std::string_view Type) {
+template <bool Exact, bool Counts>
+std::size_t TEntityReader<Exact, Counts>::TypeIndex(std::string_view Type) {
   std::vector<TEntityTally>& tally = d_.Tally;
   for (std::size_t i = tally.size(); i-- > 0;)
     if (tally[i].Type == Type) return i;
@@ -238,8 +262,8 @@ std::size_t TEntityReader<Exact>::TypeIndex(std::string_view Type) {
 
 // Counts the open entity as measured or not: in the drawing's tally, or, in
 // a block, in the block's counts, which its references multiply.
-template <bool Exact>
-void TEntityReader<Exact>::Count(bool Measured) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::Count(bool Measured) {
   if (!tallyOpen_) return;
   tallyOpen_ = false;
   if (section_ == TSection::Entities) {
@@ -260,8 +284,8 @@ void TEntityReader<Exact>::Count(bool Measured) {
 // With the tally: a polyline with a bulge [42] that is not 0, and one
 // marked closed [70 bit 1], each counted once. Values that do not convert
 // count as neither: the plain reading does not take them.
-template <bool Exact>
-void TEntityReader<Exact>::NotePolylineShape(std::int32_t Code, std::string_view Value) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::NotePolylineShape(std::int32_t Code, std::string_view Value) {
   if (Code == 42) {
     double bulge;
     if (!polyBulged_ && TryConvertReal(Value, bulge) && bulge != 0) {
@@ -279,8 +303,8 @@ void TEntityReader<Exact>::NotePolylineShape(std::int32_t Code, std::string_view
 
 // Every group 10 of a polyline adds a vertex; its group 20 goes to the last
 // vertex added.
-template <bool Exact>
-void TEntityReader<Exact>::AddVertex(TPolyRec& Poly, std::string_view Value) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::AddVertex(TPolyRec& Poly, std::string_view Value) {
   const double x = ConvertRealFast(Value);
   if (Poly.VertexCount == std::numeric_limits<std::int32_t>::max()) return;
   // Only the last polyline record ever gets vertices, so its vertices are
@@ -301,8 +325,8 @@ void TEntityReader<Exact>::AddVertex(TPolyRec& Poly, std::string_view Value) {
   ++Poly.VertexCount;
 }
 
-template <bool Exact>
-void TEntityReader<Exact>::EntityPair(std::int32_t Code, std::string_view Value) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::EntityPair(std::int32_t Code, std::string_view Value) {
   if (Code == 0) {
     Close();
     Open(Value);
@@ -312,7 +336,7 @@ void TEntityReader<Exact>::EntityPair(std::int32_t Code, std::string_view Value)
   // What a record takes as text, it holds in code page 932, so that names
   // match as the drawing wrote them.
   if (text_.Converting() && IsTextGroup(Code)) Value = text_.Cp932(Value);
-  if constexpr (Exact) {
+  if constexpr (kRefs) {
     if (Code == 210 || Code == 220 || Code == 230) {
       (Code == 210 ? normal_.X : Code == 220 ? normal_.Y : normal_.Z) = ConvertRealFast(Value);
       return;
@@ -355,7 +379,18 @@ void TEntityReader<Exact>::EntityPair(std::int32_t Code, std::string_view Value)
     case TOpen::Insert:
       InsertPair(Code, Value);
       return;
+    case TOpen::Attrib: {
+      TAttribute& a = d_.Attributes.back();
+      if (Code == 2) a.Tag.assign(Value);
+      if (Code == 1) a.Value.assign(Value);
+      return;
+    }
+    case TOpen::BlockRecord:
+      return;
     case TOpen::Block:
+      if constexpr (Counts) {
+        if (Code >= 1000 && TrueNamePair(Code, Value, block_.TrueName)) return;
+      }
       switch (Code) {
         case 2:
           block_.Name.assign(Value);
@@ -371,8 +406,8 @@ void TEntityReader<Exact>::EntityPair(std::int32_t Code, std::string_view Value)
   }
 }
 
-template <bool Exact>
-void TEntityReader<Exact>::TextPair(TTextRec& r, std::int32_t Code, std::string_view Value) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::TextPair(TTextRec& r, std::int32_t Code, std::string_view Value) {
   switch (Code) {
     case 10:
       r.X = ConvertRealFast(Value);
@@ -422,8 +457,8 @@ void TEntityReader<Exact>::TextPair(TTextRec& r, std::int32_t Code, std::string_
 
 // A VERTEX belongs to the last polyline read; one with no polyline before it
 // has no record to write into.
-template <bool Exact>
-void TEntityReader<Exact>::VertexPair(std::int32_t Code, std::string_view Value) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::VertexPair(std::int32_t Code, std::string_view Value) {
   if (d_.PolyCount == 0) return;
   if (tally_ && Code == 42) NotePolylineShape(Code, Value);
   TPolyRec& r = LastPoly();
@@ -457,8 +492,8 @@ void TEntityReader<Exact>::VertexPair(std::int32_t Code, std::string_view Value)
   }
 }
 
-template <bool Exact>
-void TEntityReader<Exact>::LwPolylinePair(std::int32_t Code, std::string_view Value) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::LwPolylinePair(std::int32_t Code, std::string_view Value) {
   TPolyRec& r = LastPoly();
   if (tally_ && (Code == 42 || Code == 70)) NotePolylineShape(Code, Value);
   switch (Code) {
@@ -487,8 +522,8 @@ void TEntityReader<Exact>::LwPolylinePair(std::int32_t Code, std::string_view Va
   AssignRowKey(d_, r, Code, Value);
 }
 
-template <bool Exact>
-void TEntityReader<Exact>::EllipsePair(std::int32_t Code, std::string_view Value) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::EllipsePair(std::int32_t Code, std::string_view Value) {
   TEllipseRec& r = d_.Ellipses[static_cast<std::size_t>(d_.EllipseCount) - 1];
   switch (Code) {
     case 10:
@@ -524,8 +559,8 @@ void TEntityReader<Exact>::EllipsePair(std::int32_t Code, std::string_view Value
   }
 }
 
-template <bool Exact>
-void TEntityReader<Exact>::SplinePair(std::int32_t Code, std::string_view Value) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::SplinePair(std::int32_t Code, std::string_view Value) {
   TSplineRec& r = d_.Splines[static_cast<std::size_t>(d_.SplineCount) - 1];
   switch (Code) {
     case 71:
@@ -563,9 +598,12 @@ void TEntityReader<Exact>::SplinePair(std::int32_t Code, std::string_view Value)
   }
 }
 
-template <bool Exact>
-void TEntityReader<Exact>::InsertPair(std::int32_t Code, std::string_view Value) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::InsertPair(std::int32_t Code, std::string_view Value) {
   TInsertRef& r = insert_;
+  if constexpr (Counts) {
+    if (Code >= 1000 && TrueNamePair(Code, Value, r.TrueName)) return;
+  }
   switch (Code) {
     case 2:
       r.Block.assign(Value);
@@ -606,13 +644,19 @@ void TEntityReader<Exact>::InsertPair(std::int32_t Code, std::string_view Value)
   }
 }
 
-template <bool Exact>
-void TEntityReader<Exact>::Open(std::string_view Kind) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::Open(std::string_view Kind) {
   open_ = TOpen::None;
+  if constexpr (kRefs) normal_ = {0, 0, 1};
+  if constexpr (Counts) {
+    xdata_ = TXdata::None;
+    if (Kind != "ATTRIB") attributeOwner_ = -1;  // ATTRIB entities follow their reference up to SEQEND
+  }
   if constexpr (Exact) {
-    normal_ = {0, 0, 1};
     elevation_ = majorZ_ = 0;
     if (polyActive_ && Kind != "VERTEX") FinishPolyline();
+  }
+  if constexpr (kRefs) {
     if (section_ == TSection::Blocks) {
       if (Kind == "BLOCK") {
         block_ = TBlockDef{};
@@ -630,6 +674,17 @@ void TEntityReader<Exact>::Open(std::string_view Kind) {
         return;
       }
       if (currentBlock_ < 0) return;
+      if constexpr (!Exact) {
+        // For the counts alone, a block's references are all that is read
+        // of it.
+        if (Kind == "INSERT") {
+          insert_ = TInsertRef{};
+          open_ = TOpen::Insert;
+        } else if (Kind == "ATTRIB" && attributeOwner_ >= 0) {
+          OpenAttribute();
+        }
+        return;
+      }
     }
   }
   if (Kind == "VERTEX") {
@@ -679,10 +734,12 @@ void TEntityReader<Exact>::Open(std::string_view Kind) {
         r.FirstKnot = static_cast<std::int64_t>(d_.SplineKnots.Length());
         r.FirstWeight = static_cast<std::int64_t>(d_.SplineWeights.Length());
         open_ = TOpen::Spline;
-      } else if (Exact && Kind == "INSERT") {
+      } else if (kRefs && Kind == "INSERT") {
         insert_ = TInsertRef{};
-        tallyOpen_ = false;  // counted where it is placed
+        if constexpr (Exact) tallyOpen_ = false;  // counted where it is placed
         open_ = TOpen::Insert;
+      } else if (Counts && Kind == "ATTRIB" && attributeOwner_ >= 0) {
+        OpenAttribute();
       }
       break;
     case 7:
@@ -707,11 +764,87 @@ void TEntityReader<Exact>::Open(std::string_view Kind) {
       }
       break;
   }
-  if (open_ == TOpen::None || open_ == TOpen::Text) Count(false);
+  // References read only for their counts are tallied as the plain reading
+  // tallies them.
+  if (open_ == TOpen::None || open_ == TOpen::Text ||
+      (Counts && (open_ == TOpen::Attrib || (!Exact && open_ == TOpen::Insert))))
+    Count(false);
 }
 
-template <bool Exact>
-void TEntityReader<Exact>::PlaceInPlan(std::int32_t PolyIndex, const TVector3& Normal, double Elevation) {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::OpenAttribute() {
+  d_.Attributes.emplace_back();
+  ++d_.Inserts[static_cast<std::size_t>(attributeOwner_)].AttributeCount;
+  open_ = TOpen::Attrib;
+}
+
+// The extended data that tie an anonymous block to the named block it copies:
+// the name itself after the application AcDbDynamicBlockTrueName (or ...2)
+// in a string [1000], or, in a BLOCK_RECORD entry, the handle of the named
+// block's entry after AcDbBlockRepBTag [1005]. True when Code is extended
+// data.
+template <bool Exact, bool Counts>
+bool TEntityReader<Exact, Counts>::TrueNamePair(std::int32_t Code, std::string_view Value, std::string& Name) {
+  if (Code > 1071) return false;
+  if (Code == 1001)
+    xdata_ = Value == "AcDbDynamicBlockTrueName" || Value == "AcDbDynamicBlockTrueName2" ? TXdata::TrueName
+             : Value == "AcDbBlockRepBTag"                                               ? TXdata::RepresentationTag
+                                                                                         : TXdata::None;
+  else if (Code == 1000 && xdata_ == TXdata::TrueName && Name.empty())
+    Name.assign(text_.Cp932(Value));
+  return true;
+}
+
+// The entries of the BLOCK_RECORD table: handle [5], name [2] and what ties
+// an anonymous block to a named one.
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::BlockRecordPair(std::int32_t Code, std::string_view Value) {
+  if (Code == 0) {
+    open_ = TOpen::None;
+    if (Value == "BLOCK_RECORD") {
+      records_.emplace_back();
+      xdata_ = TXdata::None;
+      open_ = TOpen::BlockRecord;
+    }
+    return;
+  }
+  TBlockRecord& r = records_.back();
+  if (Code == 5) {
+    r.Handle.assign(Value);
+  } else if (Code == 2) {
+    r.Name.assign(text_.Cp932(Value));
+  } else if (Code == 1005 && xdata_ == TXdata::RepresentationTag) {
+    if (r.TrueHandle.empty()) r.TrueHandle.assign(Value);
+  } else if (Code >= 1000) {
+    TrueNamePair(Code, Value, r.TrueName);
+  }
+}
+
+// Gives each anonymous block the name of the block it copies, where its
+// BLOCK entity did not say it already.
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::ResolveTrueNames() {
+  std::unordered_map<std::string_view, const TBlockRecord*> byHandle, byName;
+  for (const TBlockRecord& r : records_) {
+    byHandle.emplace(r.Handle, &r);
+    byName.emplace(r.Name, &r);
+  }
+  for (TBlockDef& b : d_.Blocks) {
+    if (!b.Name.starts_with('*') || !b.TrueName.empty()) continue;
+    const auto record = byName.find(b.Name);
+    if (record == byName.end()) continue;
+    const TBlockRecord& r = *record->second;
+    if (!r.TrueName.empty()) {
+      b.TrueName = r.TrueName;
+    } else if (!r.TrueHandle.empty()) {
+      const auto named = byHandle.find(r.TrueHandle);
+      if (named != byHandle.end()) b.TrueName = named->second->Name;
+    }
+  }
+}
+
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::PlaceInPlan(std::int32_t PolyIndex, const TVector3& Normal, double Elevation) {
   TPlacement storage;
   if (const TPlacement* plan = PlanPlacement(Normal, Elevation, storage))
     PlacePolyline(d_, *plan, d_.Polys[static_cast<std::size_t>(PolyIndex)]);
@@ -729,8 +862,8 @@ void DropLastPolyline(TDrawing& D) {
   --D.PolyCount;
 }
 
-template <bool Exact>
-void TEntityReader<Exact>::FinishPolyline() {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::FinishPolyline() {
   polyActive_ = false;
   if (polyDropped_) {
     DropLastPolyline(d_);
@@ -743,13 +876,15 @@ void TEntityReader<Exact>::FinishPolyline() {
   Count(true);
 }
 
-template <bool Exact>
-void TEntityReader<Exact>::Close() {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::Close() {
   const TOpen kind = open_;
   open_ = TOpen::None;
   switch (kind) {
     case TOpen::None:
     case TOpen::Text:
+    case TOpen::Attrib:
+    case TOpen::BlockRecord:
       return;
     case TOpen::Line:
       Count(true);
@@ -861,6 +996,10 @@ void TEntityReader<Exact>::Close() {
       if (section_ == TSection::Entities || currentBlock_ >= 0) {
         insert_.Normal = normal_;
         insert_.Owner = section_ == TSection::Entities ? -1 : currentBlock_;
+        if constexpr (Counts) {
+          insert_.FirstAttribute = static_cast<std::uint32_t>(d_.Attributes.size());
+          attributeOwner_ = static_cast<std::int64_t>(d_.Inserts.size());
+        }
         d_.Inserts.push_back(std::move(insert_));
       }
       return;
@@ -880,12 +1019,13 @@ void TEntityReader<Exact>::Close() {
   }
 }
 
-template <bool Exact>
-void TEntityReader<Exact>::Finish() {
+template <bool Exact, bool Counts>
+void TEntityReader<Exact, Counts>::Finish() {
   Close();
   d_.Complete = section_ != TSection::Entities;  // the ENTITIES section never ended
   d_.Utf8 = text_.Utf8();
   d_.CodePage = text_.CodePage();
+  if constexpr (Counts) ResolveTrueNames();
   if constexpr (Exact) {
     if (polyActive_) FinishPolyline();
     if (!entitiesSeen_) {
@@ -896,9 +1036,9 @@ void TEntityReader<Exact>::Finish() {
   }
 }
 
-template <bool Exact>
+template <bool Exact, bool Counts>
 void Read(TByteSource& Source, bool Tally, TDrawing& D) {
-  TEntityReader<Exact> reader(D, Tally);
+  TEntityReader<Exact, Counts> reader(D, Tally);
   auto pair = [&reader](std::int32_t Code, std::string_view Value) { return reader.Pair(Code, Value); };
   try {
     ScanPairs(Source, [&pair](const TPairChunk& Chunk) { return ForEachPair(Chunk, pair); });
@@ -913,8 +1053,15 @@ void Read(TByteSource& Source, bool Tally, TDrawing& D) {
 
 void ReadEntityPairs(TByteSource& Source, const TReadOptions& Options, TDrawing& D) {
   D.Exact = Options.Exact;
-  if (Options.Exact)
-    Read<true>(Source, Options.Tally, D);
-  else
-    Read<false>(Source, Options.Tally, D);
+  D.BlockCounts = Options.Blocks;
+  if (Options.Blocks) {
+    if (Options.Exact)
+      Read<true, true>(Source, Options.Tally, D);
+    else
+      Read<false, true>(Source, Options.Tally, D);
+  } else if (Options.Exact) {
+    Read<true, false>(Source, Options.Tally, D);
+  } else {
+    Read<false, false>(Source, Options.Tally, D);
+  }
 }

@@ -2,6 +2,7 @@
 
 #include <map>
 #include <string_view>
+#include <functional>
 #include <tuple>
 
 #include "report/number_format.h"
@@ -10,15 +11,16 @@ namespace {
 
 struct TQuantityKey {
   int KindOrder;
-  std::string_view Layer, Color, LineType, Printed;
+  std::string_view Layer, Color, LineType, Printed, Block;
+  const std::vector<std::string>* Attributes;
 
   // The printed lengths are right-aligned in at least ten characters and
   // never negative, so a longer one is a larger length and equal widths
   // compare as text.
   bool operator<(const TQuantityKey& Other) const {
-    return std::make_tuple(KindOrder, Layer, Color, LineType, Printed.size(), Printed) <
-           std::make_tuple(Other.KindOrder, Other.Layer, Other.Color, Other.LineType, Other.Printed.size(),
-                           Other.Printed);
+    return std::make_tuple(KindOrder, Layer, Color, LineType, Block, std::cref(*Attributes), Printed.size(), Printed) <
+           std::make_tuple(Other.KindOrder, Other.Layer, Other.Color, Other.LineType, Other.Block,
+                           std::cref(*Other.Attributes), Other.Printed.size(), Other.Printed);
   }
 };
 
@@ -29,7 +31,9 @@ struct TCounts {
   std::int64_t NewCount = 0;
 };
 
-TQuantityKey KeyOf(const TKeptRow& Row) { return {Row.KindOrder, Row.Layer, Row.Color, Row.LineType, Row.Printed}; }
+TQuantityKey KeyOf(const TKeptRow& Row) {
+  return {Row.KindOrder, Row.Layer, Row.Color, Row.LineType, Row.Printed, Row.Block, &Row.Attributes};
+}
 
 }  // namespace
 
@@ -38,7 +42,9 @@ void TRowCollector::Row(const TReportRow& Row) {
   kept.Layer = Row.Layer;
   kept.Color = Row.Color;
   kept.LineType = Row.LineType;
-  kept.Printed = FormatMeasure(Row.Measure);
+  if (!Row.IsBlock()) kept.Printed = FormatMeasure(Row.Measure);
+  kept.Block = Row.Block;
+  kept.Attributes.assign(Row.Attributes.begin(), Row.Attributes.end());
   kept.KindOrder = Row.KindOrder;
   kept.KindWord = Row.KindWord;
   kept.Measure = Row.Measure;
@@ -69,6 +75,8 @@ std::vector<TDiffRow> DiffLists(const std::vector<TKeptRow>& Old, const std::vec
     row.KindOrder = shown.KindOrder;
     row.KindWord = shown.KindWord;
     row.Measure = shown.Measure;
+    row.Block = shown.Block;
+    row.Attributes = shown.Attributes;
     row.OldCount = counts.OldCount;
     row.NewCount = counts.NewCount;
     changed.push_back(std::move(row));

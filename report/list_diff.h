@@ -1,5 +1,6 @@
 // What changed between the quantity lists of two drawings: quantities are
-// matched by layer, colour, linetype, kind and printed length.
+// matched by layer, colour, linetype, kind and printed length, and block
+// references by layer, colour, linetype, block name and attribute values.
 #pragma once
 
 #include <string>
@@ -16,6 +17,8 @@ struct TKeptRow {
   const char* KindWord = nullptr;
   double Measure = 0.0;
   std::int64_t Count = 0;
+  std::string Block;  // block rows only
+  std::vector<std::string> Attributes;
 };
 
 class TRowCollector : public TRowSink {

@@ -6,10 +6,14 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <map>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "dxf/large_memory.h"
+#include "text/shift_jis.h"
 #include "report/measures.h"
 
 namespace {
@@ -20,6 +24,7 @@ const char kArcWord[] = "\x89\x7e\x8c\xca";                             // 円�
 const char kPolyWord[] = "\x91\xbd\x8a\x70\x90\xfc";                    // 多角線
 const char kEllipseWord[] = "\x91\xc8\x89\x7e";                         // 楕円
 const char kSplineWord[] = "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93";  // スプライン
+const char kBlockWord[] = "\x83u\x83\x8d\x83\x62\x83N";                 // ブロック
 
 // One entity in sort order: its row key as a rank, and measure and position
 // as keys whose unsigned order is the order of the doubles.
@@ -240,6 +245,134 @@ void SplineStart(const TDrawing& D, const TSplineRec& Spline, double& X, double&
   }
 }
 
+// Whether an attribute's tag is Tag: bytes alike, but ASCII letters
+// outside double-byte characters in either case (the CAD program keeps tags
+// in capitals).
+bool SameTag(std::string_view A, std::string_view B) {
+  if (A.size() != B.size()) return false;
+  bool trail = false;
+  for (std::size_t i = 0; i < A.size(); ++i) {
+    unsigned char a = static_cast<unsigned char>(A[i]), b = static_cast<unsigned char>(B[i]);
+    if (!trail) {
+      if (a >= 'a' && a <= 'z') a = static_cast<unsigned char>(a - 'a' + 'A');
+      if (b >= 'a' && b <= 'z') b = static_cast<unsigned char>(b - 'a' + 'A');
+    }
+    if (a != b) return false;
+    trail = !trail && IsShiftJisLeadByte(a);
+  }
+  return true;
+}
+
+// One placed reference in sort order: the rank of its row (layer, colour,
+// linetype, block name, attribute values), then its placement, whose equal
+// numbers make duplicates.
+struct TBlockItem {
+  std::uint32_t Rank;
+  std::uint64_t Place[6];
+  std::uint32_t Index;  // in PlacedBlocks
+};
+
+// The block rows: every reference placed counts once, grouped by layer,
+// colour, linetype, block name and the values of the tags asked for; a
+// reference placed exactly where another of its row is (same point, scale
+// and rotation) is a duplicate.
+void ListBlocks(const TDrawing& D, const std::vector<std::string>& Tags, TRowSink& Sink) {
+  const std::vector<TPlacedBlock>& placed = D.PlacedBlocks;
+  if (placed.empty()) return;
+  const std::size_t tagCount = Tags.size();
+  // The values of the tags, reference by reference, as numbers of distinct
+  // texts (0: the empty text, for a reference without the tag).
+  std::vector<std::string> values{std::string()};
+  std::unordered_map<std::string, std::uint32_t> valueIds{{std::string(), 0}};
+  std::vector<std::uint32_t> insertValues;
+  std::vector<bool> insertDone;
+  if (tagCount > 0) {
+    insertValues.assign(D.Inserts.size() * tagCount, 0);
+    insertDone.assign(D.Inserts.size(), false);
+  }
+  // The row of each placed reference, as a number per distinct row.
+  std::map<std::vector<std::uint32_t>, std::uint32_t> rowIds;
+  std::vector<const std::vector<std::uint32_t>*> rowKeys;
+  TLargeArray<TBlockItem> items(placed.size());
+  std::vector<std::uint32_t> key(4 + tagCount);
+  for (std::size_t i = 0; i < placed.size(); ++i) {
+    const TPlacedBlock& p = placed[i];
+    key[0] = p.Key.Layer.Id, key[1] = p.Key.Color.Id, key[2] = p.Key.LineType.Id, key[3] = p.Name;
+    if (tagCount > 0) {
+      const std::size_t at = static_cast<std::size_t>(p.Insert) * tagCount;
+      if (!insertDone[p.Insert]) {
+        insertDone[p.Insert] = true;
+        const TInsertRef& ref = D.Inserts[p.Insert];
+        for (std::size_t t = 0; t < tagCount; ++t) {
+          for (std::uint32_t a = 0; a < ref.AttributeCount; ++a) {
+            const TAttribute& attribute = D.Attributes[ref.FirstAttribute + a];
+            if (!SameTag(attribute.Tag, Tags[t])) continue;
+            const auto [found, added] =
+                valueIds.try_emplace(attribute.Value, static_cast<std::uint32_t>(values.size()));
+            if (added) values.push_back(attribute.Value);
+            insertValues[at + t] = found->second;
+            break;  // the first attribute of the tag
+          }
+        }
+      }
+      for (std::size_t t = 0; t < tagCount; ++t) key[4 + t] = insertValues[at + t];
+    }
+    const auto [row, added] = rowIds.try_emplace(key, static_cast<std::uint32_t>(rowKeys.size()));
+    if (added) rowKeys.push_back(&row->first);
+    TBlockItem& item = items[i];
+    item.Rank = row->second;
+    const TPlacement& m = p.Placement;
+    const double place[6] = {m.E, m.F, m.Linear.A, m.Linear.B, m.Linear.C, m.Linear.D};
+    for (int k = 0; k < 6; ++k) item.Place[k] = OrderKey(place[k]);
+    item.Index = static_cast<std::uint32_t>(i);
+  }
+  // Rows in the order of their texts, bytes compared as unsigned.
+  const auto text = [&](const std::vector<std::uint32_t>& Key, std::size_t Field) -> std::string_view {
+    return Field < 4 ? D.Pool.View(Key[Field]) : std::string_view(values[Key[Field]]);
+  };
+  std::vector<std::uint32_t> order(rowKeys.size());
+  for (std::uint32_t id = 0; id < order.size(); ++id) order[id] = id;
+  std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+    for (std::size_t f = 0; f < key.size(); ++f)
+      if (int c = text(*rowKeys[a], f).compare(text(*rowKeys[b], f))) return c < 0;
+    return false;
+  });
+  std::vector<std::uint32_t> rank(order.size());
+  for (std::uint32_t r = 0; r < order.size(); ++r) rank[order[r]] = r;
+  for (TBlockItem& item : items) item.Rank = rank[item.Rank];
+  std::sort(items.begin(), items.end(), [](const TBlockItem& a, const TBlockItem& b) {
+    if (a.Rank != b.Rank) return a.Rank < b.Rank;
+    for (int k = 0; k < 6; ++k)
+      if (a.Place[k] != b.Place[k]) return a.Place[k] < b.Place[k];
+    return a.Index < b.Index;
+  });
+
+  std::vector<std::string_view> attributes(tagCount);
+  std::size_t first = 0;
+  for (std::size_t i = 1; i <= items.size(); ++i) {
+    if (i < items.size() && items[i].Rank == items[first].Rank) continue;
+    // Items first .. i - 1 make one row.
+    TReportRow row;
+    std::int64_t duplicates = 0;
+    for (std::size_t k = first + 1; k < i; ++k)
+      if (std::equal(std::begin(items[k].Place), std::end(items[k].Place), std::begin(items[k - 1].Place)))
+        ++duplicates;
+    const std::vector<std::uint32_t>& rowKey = *rowKeys[order[items[first].Rank]];
+    row.Layer = text(rowKey, 0);
+    row.Color = text(rowKey, 1);
+    row.LineType = text(rowKey, 2);
+    row.Block = text(rowKey, 3);
+    for (std::size_t t = 0; t < tagCount; ++t) attributes[t] = text(rowKey, 4 + t);
+    row.Attributes = attributes;
+    row.KindOrder = TReportRow::kBlockKindOrder;
+    row.KindWord = kBlockWord;
+    row.Count = static_cast<std::int64_t>(i - first);
+    row.Duplicates = duplicates;
+    Sink.Row(row);
+    first = i;
+  }
+}
+
 }  // namespace
 
 void ListDrawing(TDrawing& D, const TReportOptions& Options, TRowSink& Sink) {
@@ -271,4 +404,5 @@ void ListDrawing(TDrawing& D, const TReportOptions& Options, TRowSink& Sink) {
         [&D](const TSplineRec& r, double& x, double& y) { SplineStart(D, r, x, y); },
         [](const TSplineRec&, const TSplineRec&) { return true; }, SwapSplineRec);
   }
+  if (Options.Blocks && D.BlockCounts) ListBlocks(D, Options.AttributeTags, Sink);
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cmath>
 #include <string_view>
+#include <vector>
 
 #include "dxf/dxf_errors.h"
 #include "dxf/file_identity.h"
@@ -21,8 +22,9 @@ const char kByteOrderMark[] = "\xef\xbb\xbf";
 const char kDrawingTitle[] = "\x90\x7d\x96\xca,";  // 図面,
 const char kListTitles[] =
     "\x89\xe6\x91\x77,\x92\xb7\x82\xb3,\x96\x7b\x90\x94,\x8e\xed\x97\xde,\x8f\x64\x95\xa1,\x90\x46,"
-    "\x90\xfc\x8e\xed";                          // 画層,長さ,本数,種類,重複,色,線種
-const char kTotalTitle[] = ",\x8d\x87\x8c\x76";  // ,合計
+    "\x90\xfc\x8e\xed";                                            // 画層,長さ,本数,種類,重複,色,線種
+const char kTotalTitle[] = ",\x8d\x87\x8c\x76";                    // ,合計
+const char kBlockTitle[] = ",\x83u\x83\x8d\x83\x62\x83N\x96\xbc";  // ,ブロック名
 const char kDiffTitles[] =
     "\x89\xe6\x91\x77,\x92\xb7\x82\xb3,\x8e\xed\x97\xde,\x90\x46,\x90\xfc\x8e\xed,\x8b\x8c\x96\x7b\x90\x94,"
     "\x90\x56\x96\x7b\x90\x94,\x91\x9d\x8c\xb8";  // 画層,長さ,種類,色,線種,旧本数,新本数,増減
@@ -132,9 +134,48 @@ bool TListWriter::Open(const std::string& Path) {
       buffer_.append(kListTitles);
       if (form_.Totals) buffer_.append(kTotalTitle);
     }
+    AppendBlockTitles();
     buffer_.append("\r\n");
   }
   return true;
+}
+
+void TListWriter::AppendBlockTitles() {
+  if (!form_.Blocks) return;
+  buffer_.append(kBlockTitle);
+  for (const std::string& tag : form_.AttributeTags) {
+    buffer_.push_back(',');
+    AppendCsvField(buffer_, tag);
+  }
+}
+
+// After the fields a length row has: the block's name and the attribute
+// values, as CSV fields or as the JSON keys "block" and "attributes" (an
+// object of tag to value, in the order of the tags).
+void TListWriter::AppendBlockFields(std::string_view Block, std::span<const std::string_view> Attributes) {
+  std::string& out = buffer_;
+  if (form_.Json) {
+    out.push_back(',');
+    AppendJsonKey(out, "block");
+    AppendJsonString(out, Block);
+    out.push_back(',');
+    AppendJsonKey(out, "attributes");
+    out.push_back('{');
+    for (std::size_t t = 0; t < Attributes.size() && t < form_.AttributeTags.size(); ++t) {
+      if (t > 0) out.push_back(',');
+      AppendJsonString(out, form_.AttributeTags[t]);
+      out.push_back(':');
+      AppendJsonString(out, Attributes[t]);
+    }
+    out.push_back('}');
+  } else {
+    out.push_back(',');
+    AppendCsvField(out, Block);
+    for (std::string_view value : Attributes) {
+      out.push_back(',');
+      AppendCsvField(out, value);
+    }
+  }
 }
 
 void TListWriter::BeginRow() {
@@ -150,7 +191,8 @@ void TListWriter::EndRow() {
 
 void TListWriter::Row(const TReportRow& Row) {
   // A length beyond what a double holds is never written as INF.
-  if (!std::isfinite(Row.Measure) || (form_.Totals && !std::isfinite(Row.Total)))
+  const bool block = Row.IsBlock();  // no length: the field stays empty
+  if (!block && (!std::isfinite(Row.Measure) || (form_.Totals && !std::isfinite(Row.Total))))
     throw MeasureOverflowError(Row.KindWord);
   std::string& out = buffer_;
   BeginRow();
@@ -164,7 +206,10 @@ void TListWriter::Row(const TReportRow& Row) {
     AppendJsonString(out, Row.Layer);
     out.push_back(',');
     AppendJsonKey(out, "length");
-    AppendJsonNumber(out, Row.Measure);
+    if (block)
+      out.append("null");
+    else
+      AppendJsonNumber(out, Row.Measure);
     out.push_back(',');
     AppendJsonKey(out, "count");
     AppendInteger(out, Row.Count);
@@ -183,7 +228,10 @@ void TListWriter::Row(const TReportRow& Row) {
     if (form_.Totals) {
       out.push_back(',');
       AppendJsonKey(out, "total");
-      AppendJsonNumber(out, Row.Total);
+      if (block)
+        out.append("null");
+      else
+        AppendJsonNumber(out, Row.Total);
     }
   } else {
     if (form_.Drawings) {
@@ -192,7 +240,7 @@ void TListWriter::Row(const TReportRow& Row) {
     }
     AppendCsvField(out, Row.Layer);
     out.push_back(',');
-    AppendMeasure(out, Row.Measure);
+    if (!block) AppendMeasure(out, Row.Measure);
     out.push_back(',');
     AppendInteger(out, Row.Count);
     out.push_back(',');
@@ -205,14 +253,16 @@ void TListWriter::Row(const TReportRow& Row) {
     AppendCsvField(out, Row.LineType);
     if (form_.Totals) {
       out.push_back(',');
-      AppendMeasure(out, Row.Total);
+      if (!block) AppendMeasure(out, Row.Total);
     }
   }
+  if (block) AppendBlockFields(Row.Block, Row.Attributes);
   EndRow();
 }
 
 void TListWriter::DiffRow(const TDiffRow& Row) {
-  if (!std::isfinite(Row.Measure)) throw MeasureOverflowError(Row.KindWord);
+  const bool block = Row.IsBlock();
+  if (!block && !std::isfinite(Row.Measure)) throw MeasureOverflowError(Row.KindWord);
   std::string& out = buffer_;
   const std::int64_t change = Row.NewCount - Row.OldCount;
   BeginRow();
@@ -221,7 +271,10 @@ void TListWriter::DiffRow(const TDiffRow& Row) {
     AppendJsonString(out, Row.Layer);
     out.push_back(',');
     AppendJsonKey(out, "length");
-    AppendJsonNumber(out, Row.Measure);
+    if (block)
+      out.append("null");
+    else
+      AppendJsonNumber(out, Row.Measure);
     out.push_back(',');
     AppendJsonKey(out, "kind");
     AppendJsonString(out, Row.KindWord);
@@ -243,7 +296,7 @@ void TListWriter::DiffRow(const TDiffRow& Row) {
   } else {
     AppendCsvField(out, Row.Layer);
     out.push_back(',');
-    AppendMeasure(out, Row.Measure);
+    if (!block) AppendMeasure(out, Row.Measure);
     out.push_back(',');
     out.append(Row.KindWord);
     out.push_back(',');
@@ -257,6 +310,10 @@ void TListWriter::DiffRow(const TDiffRow& Row) {
     out.push_back(',');
     if (change > 0) out.push_back('+');
     AppendInteger(out, change);
+  }
+  if (block) {
+    std::vector<std::string_view> attributes(Row.Attributes.begin(), Row.Attributes.end());
+    AppendBlockFields(Row.Block, attributes);
   }
   EndRow();
 }

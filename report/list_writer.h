@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,10 @@ struct TListForm {
   bool Json = false;      // a JSON array of objects instead of CSV rows
   bool Drawings = false;  // a first field: the drawing's file name ("drawing")
   bool Diff = false;      // rows of a difference of two drawings
+  // Block rows follow the length rows: titles for their block name and
+  // attribute columns (the tags, code page 932).
+  bool Blocks = false;
+  std::vector<std::string> AttributeTags;
 };
 
 // One quantity that differs between two drawings; a count is 0 on the side
@@ -30,6 +36,9 @@ struct TDiffRow {
   double Measure = 0.0;  // of the new drawing where the quantity is there, else of the old
   std::int64_t OldCount = 0;
   std::int64_t NewCount = 0;
+  std::string Block;  // block rows only: the block's name and the attribute values
+  std::vector<std::string> Attributes;
+  bool IsBlock() const { return KindOrder == TReportRow::kBlockKindOrder; }
 };
 
 class TListWriter : public TRowSink {
@@ -55,6 +64,8 @@ class TListWriter : public TRowSink {
 
  private:
   void BeginRow();
+  void AppendBlockTitles();
+  void AppendBlockFields(std::string_view Block, std::span<const std::string_view> Attributes);
   void EndRow();
   void Flush();
 

@@ -3,6 +3,9 @@
 // byte the plain one.
 #pragma once
 
+#include <string>
+#include <vector>
+
 struct TReportOptions {
   bool Exact = false;    // lengths as drawn: arc segments, closing edges, ellipses, splines, block contents
   bool Totals = false;   // an eighth field: the summed length of the row's entities
@@ -11,4 +14,8 @@ struct TReportOptions {
   bool Json = false;     // a JSON array of rows instead of CSV
   bool Diff = false;     // what changed between two drawings instead of the list
   bool Summary = false;  // count the entity types met, measured and not
+  bool Blocks = false;   // rows of the block references counted, after the length rows
+  // With Blocks: the attribute tags (code page 932) whose values split the
+  // block rows, one column each, in this order.
+  std::vector<std::string> AttributeTags;
 };

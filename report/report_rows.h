@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 struct TReportRow {
@@ -10,12 +11,21 @@ struct TReportRow {
   std::string_view Layer;    // code-page-932 bytes, as read
   std::string_view Color;
   std::string_view LineType;
-  int KindOrder = 0;               // lines 0, circles 1, arcs 2, polylines 3, ellipses 4, splines 5
-  const char* KindWord = nullptr;  // "線", "円", "円弧", "多角線", "楕円", "スプライン"
-  double Measure = 0.0;            // the group's last (largest) measure, unrounded
-  double Total = 0.0;              // the sum of the group's measures
+  // lines 0, circles 1, arcs 2, polylines 3, ellipses 4, splines 5, block
+  // references kBlockKindOrder
+  int KindOrder = 0;
+  const char* KindWord = nullptr;  // "線", "円", "円弧", "多角線", "楕円", "スプライン", "ブロック"
+  double Measure = 0.0;            // the group's last (largest) measure, unrounded; 0 for block references
+  double Total = 0.0;              // the sum of the group's measures; 0 for block references
   std::int64_t Count = 0;
   std::int64_t Duplicates = 0;
+  // Block references only: the block's name, and the values of the
+  // attribute tags asked for, in their order.
+  std::string_view Block;
+  std::span<const std::string_view> Attributes;
+  bool IsBlock() const { return KindOrder == kBlockKindOrder; }
+
+  static constexpr int kBlockKindOrder = 10;
 };
 
 // Takes the rows of a list in order. The texts of a row are valid for the

@@ -51,11 +51,13 @@ TReportResult WriteReport(const TReportJob& Job) {
   form.Json = options.Json;
   form.Diff = options.Diff;
   form.Drawings = !Job.Names.empty() && !options.Diff;
+  form.Blocks = options.Blocks;
+  form.AttributeTags = options.AttributeTags;
   TListWriter list(form);
   if (!list.Open(Job.Report)) throw CannotCreateError(Job.Report);
 
   TReportResult result;
-  const TReadOptions reading{options.Exact, options.Summary || Job.EmptyIsError};
+  const TReadOptions reading{options.Exact, options.Summary || Job.EmptyIsError, options.Blocks};
   // One drawing's tables at a time; their room is kept from one to the next.
   TDrawing own;
   TDrawing& drawing = Job.Target ? *Job.Target : own;
@@ -92,6 +94,10 @@ TReportResult WriteReport(const TReportJob& Job) {
       summary.Tally = drawing.Tally;
       summary.BulgedPolylines = drawing.BulgedPolylines;
       summary.ClosedPolylines = drawing.ClosedPolylines;
+      summary.Blocks = options.Blocks;
+      summary.BlocksCounted = static_cast<std::int64_t>(drawing.PlacedBlocks.size());
+      summary.AnonymousLeftOut = drawing.AnonymousLeftOut;
+      summary.BlocksNotPlaced = drawing.BlocksNotPlaced;
       result.Drawings.push_back(std::move(summary));
     }
   }

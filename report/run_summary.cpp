@@ -5,11 +5,14 @@
 
 namespace {
 
-const char kDrawing[] = "\x90}\x96\xca";                 // 図面
-const char kRows[] = "\x8fW\x8cv\x82\xb5\x82\xbd\x8ds";  // 集計した行
-const char kMeasured[] = "\x8fW\x8cv";                   // 集計
-const char kNotMeasured[] = "\x8fW\x8cv\x8aO";           // 集計外
-const char kTotal[] = "\x8d\x87\x8cv";                   // 合計
+const char kDrawing[] = "\x90}\x96\xca";                                           // 図面
+const char kRows[] = "\x8fW\x8cv\x82\xb5\x82\xbd\x8ds";                            // 集計した行
+const char kMeasured[] = "\x8fW\x8cv";                                             // 集計
+const char kNotMeasured[] = "\x8fW\x8cv\x8aO";                                     // 集計外
+const char kTotal[] = "\x8d\x87\x8cv";                                             // 合計
+const char kBlockCounts[] = "\x83u\x83\x8d\x83\x62\x83N\x82\xcc\x8c\xc2\x90\x94";  // ブロックの個数
+const char kAnonymousLeftOut[] =
+    "\x8fW\x8cv\x8aO\x82\xcc\x96\xb3\x96\xbc\x83u\x83\x8d\x83\x62\x83N";  // 集計外の無名ブロック
 const char kChords[] =
     "\x89~\x8c\xca\x82\xf0\x8c\xb7\x82\xc5\x91\xaa\x82\xc1\x82\xbd\x91\xbd\x8ap\x90\xfc";  // 円弧を弦で測った多角線
 const char kNoClosingEdge[] =
@@ -77,6 +80,11 @@ std::string SummaryText(const std::vector<TDrawingSummary>& Drawings, bool Exact
     if (!Exact && d.ClosedPolylines > 0)
       out += std::string(kNoClosingEdge) + ": " + std::to_string(d.ClosedPolylines) + "\n";
     AddCountLine(out, kTotal, measured, notMeasured);
+    if (d.Blocks) {
+      AddCountLine(out, kBlockCounts, d.BlocksCounted, d.AnonymousLeftOut + d.BlocksNotPlaced);
+      if (d.AnonymousLeftOut > 0)
+        out += std::string(kAnonymousLeftOut) + ": " + std::to_string(d.AnonymousLeftOut) + "\n";
+    }
   }
   return out;
 }

@@ -16,6 +16,13 @@ struct TDrawingSummary {
   std::vector<TEntityTally> Tally;
   std::int64_t BulgedPolylines = 0;  // polylines with an arc segment
   std::int64_t ClosedPolylines = 0;  // polylines marked closed
+  // With block counts: the references counted, the anonymous ones left out
+  // (they copy no named block), those refused (a cycle, nesting too deep,
+  // too many).
+  bool Blocks = false;
+  std::int64_t BlocksCounted = 0;
+  std::int64_t AnonymousLeftOut = 0;
+  std::int64_t BlocksNotPlaced = 0;
 };
 
 // The summary in code-page-932 bytes, lines ended by "\n": for each drawing
@@ -23,5 +30,7 @@ struct TDrawingSummary {
 // fixed order ("線: 集計 12 集計外 0", the list's own words; the DXF type for
 // kinds without one), for the plain list the polylines measured by their
 // chords and those measured without their closing edges (each only when not
-// 0), and the total.
+// 0), and the total; with block counts then the references counted and
+// left out ("ブロックの個数: 集計 5 集計外 2") and of those left out the
+// anonymous ones (when not 0).
 std::string SummaryText(const std::vector<TDrawingSummary>& Drawings, bool Exact);
