@@ -6,7 +6,9 @@
 //   orveline-drive run CSVPATH keep   the same, but leaves the message box
 //                                open (for a picture of it)
 //   orveline-drive dismiss       closes the message box the dialog shows
-//   orveline-drive close         clicks the close button and waits until
+//   orveline-drive close         closes the windows that follow a run (the
+//                                results, the word about short measures),
+//                                clicks the close button and waits until
 //                                the dialog is gone
 //   orveline-drive settings      opens the settings window ("設定..." of the
 //                                system menu) and waits until it shows
@@ -70,6 +72,11 @@ int main(int argc, char** argv) {
     }
     if (argc == 2 && std::strcmp(argv[1], "close") == 0) {
       TDialogDriver dialog(0);
+      for (const char* after : {"TShortMeasureF", "TResultsF"}) {
+        for (HWND window : VisibleTopLevelWindows(dialog.ProcessId, after))
+          PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        WaitFor([&] { return VisibleTopLevelWindows(dialog.ProcessId, after).empty(); }, 5000);
+      }
       dialog.ClickClose();
       return WaitFor([&] { return !IsWindow(dialog.Form); }, 20000) ? 0 : 1;
     }
