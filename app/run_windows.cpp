@@ -29,12 +29,15 @@ const char* const ChordsLabel =
 // 閉じ辺を含めていない多角線
 const char* const NoClosingEdgeLabel =
     "\x95\xc2\x82\xb6\x95\xd3\x82\xf0\x8a\xdc\x82\xdf\x82\xc4\x82\xa2\x82\xc8\x82\xa2\x91\xbd\x8a\x70\x90\xfc";
-// 図形のとおりに測るには、設定（システムメニューの「設定...」）の「正確な長さ」をオンにしてください。
+// After a blank line: 図形のとおりに測るには、設定（システムメニューの「設定...」）の /
+// 「正確な長さ」をオンにしてください。
 const char* const ShortTail =
+    "\r\n"
     "\x90\x7d\x8c\x60\x82\xcc\x82\xc6\x82\xa8\x82\xe8\x82\xc9\x91\xaa\x82\xe9\x82\xc9\x82\xcd\x81\x41\x90\xdd\x92\xe8"
     "\x81\x69\x83\x56\x83\x58\x83\x65\x83\x80\x83\x81\x83\x6a\x83\x85\x81\x5b\x82\xcc\x81\x75\x90\xdd\x92\xe8..."
-    "\x81\x76\x81\x6a\x82\xcc\x81\x75\x90\xb3\x8a\x6d\x82\xc8\x92\xb7\x82\xb3\x81\x76\x82\xf0\x83\x49\x83\x93\x82\xc9"
-    "\x82\xb5\x82\xc4\x82\xad\x82\xbe\x82\xb3\x82\xa2\x81\x42";
+    "\x81\x76\x81\x6a\x82\xcc\r\n"
+    "\x81\x75\x90\xb3\x8a\x6d\x82\xc8\x92\xb7\x82\xb3\x81\x76\x82\xf0\x83\x49\x83\x93\x82\xc9\x82\xb5\x82\xc4\x82\xad"
+    "\x82\xbe\x82\xb3\x82\xa2\x81\x42";
 
 // Sizes at 96 pixels per inch.
 constexpr int kMargin = 10;
@@ -44,7 +47,6 @@ constexpr int kButtonHeight = 23;
 constexpr int kButtonPadding = 16;  // beside a caption wider than the button
 constexpr int kCheckHeight = 17;
 constexpr int kCheckBox = 20;  // the box and its gap before the caption
-constexpr int kMessageWidth = 340;
 constexpr int kIconSize = 32;
 
 constexpr int OpenFolderCommand = 101;
@@ -125,14 +127,12 @@ HWND AddControl(TModalForm& Form, HFONT Font, const char* ClassName, const char*
   return control;
 }
 
-// The size that Text takes in Font: on one line each, or broken into lines
-// of at most Width pixels when Width is not 0.
-SIZE TextSize(HFONT Font, const std::string& Text, int Width = 0) {
+// The size that Text takes in Font, its lines as they are.
+SIZE TextSize(HFONT Font, const std::string& Text) {
   TWindowDc dc(nullptr);
   TSelectObject select(dc.Get(), Font);
-  RECT r{0, 0, Width, 0};
-  DrawTextA(dc.Get(), Text.c_str(), static_cast<int>(Text.size()), &r,
-            DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS | (Width ? DT_WORDBREAK : 0));
+  RECT r{0, 0, 0, 0};
+  DrawTextA(dc.Get(), Text.c_str(), static_cast<int>(Text.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
@@ -225,7 +225,7 @@ bool ShowShortMeasureWindow(HWND Owner, HFONT Font, int Dpi, std::int64_t Bulged
   const std::string message = ShortMeasureText(Bulged, Closed);
   const int margin = scale(kMargin);
   const int icon = scale(kIconSize);
-  const SIZE text = TextSize(Font, message, scale(kMessageWidth));
+  const SIZE text = TextSize(Font, message);
   const int textLeft = margin + icon + margin;
   const int clientWidth = textLeft + text.cx + margin;
   const int textHeight = std::max<int>(text.cy, icon);
