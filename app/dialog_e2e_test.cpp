@@ -700,8 +700,9 @@ TEST_F(DialogProgramTest, PolylinesMeasuredShortAreToldUntilTheUserAsksNotToBe) 
   }
 }
 
-// "開く" goes to the shell: the test's own program stands for the one that
-// Windows associates with CSV files, and notes each request.
+// "開く" and "フォルダを開く" go to the shell: the test's own program stands
+// for the one that Windows associates with CSV files and for the one that
+// opens folders, and notes each request.
 class TListAssociation {
  public:
   explicit TListAssociation(const std::string& Record) {
@@ -712,15 +713,50 @@ class TListAssociation {
     Set("OrvelineTest.List\\shell", "edit");  // the verb taken when none is named
     Set("OrvelineTest.List\\shell\\open\\command", command + "open \"%1\"");
     Set("OrvelineTest.List\\shell\\edit\\command", command + "edit \"%1\"");
+    // Folders open by a command alone, without the conversation (DDE) that
+    // the shell would otherwise hold with a folder window.
+    hadFolderCommand_ = Get(FolderKey, folderCommand_);
+    Set(FolderKey, command + "folder \"%1\"");
+    HKEY saved = nullptr;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, "OrvelineTest.Saved", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &saved, nullptr);
+    savedDde_ = RegCopyTreeA(HKEY_CLASSES_ROOT, DdeKey, saved) == ERROR_SUCCESS;
+    RegCloseKey(saved);
+    if (savedDde_) RegDeleteTreeA(HKEY_CLASSES_ROOT, DdeKey);
   }
   ~TListAssociation() {
     RegDeleteTreeA(HKEY_CLASSES_ROOT, "OrvelineTest.List");
     RegDeleteTreeA(HKEY_CLASSES_ROOT, ".csv");
+    // The folders' own again.
+    if (hadFolderCommand_)
+      Set(FolderKey, folderCommand_);
+    else
+      RegDeleteKeyA(HKEY_CLASSES_ROOT, FolderKey);
+    if (savedDde_) {
+      HKEY dde = nullptr;
+      RegCreateKeyExA(HKEY_CLASSES_ROOT, DdeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &dde, nullptr);
+      RegCopyTreeA(HKEY_CLASSES_ROOT, "OrvelineTest.Saved", dde);
+      RegCloseKey(dde);
+    }
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "OrvelineTest.Saved");
   }
   TListAssociation(const TListAssociation&) = delete;
   TListAssociation& operator=(const TListAssociation&) = delete;
 
  private:
+  static constexpr const char* FolderKey = "Folder\\shell\\open\\command";
+  static constexpr const char* DdeKey = "Folder\\shell\\open\\ddeexec";
+  bool hadFolderCommand_ = false;
+  std::string folderCommand_;
+  bool savedDde_ = false;
+
+  // The default value of Key, when Key is there.
+  static bool Get(const char* Key, std::string& Value) {
+    char value[1024] = {};
+    LONG size = sizeof value;
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, Key, value, &size) != ERROR_SUCCESS) return false;
+    Value = value;
+    return true;
+  }
   // The default value of Key.
   static void Set(const char* Key, const std::string& Value) {
     HKEY key = nullptr;
@@ -789,6 +825,17 @@ TEST_F(DialogProgramTest, ResultsWindowShowsWhatWasListedAndOpensTheList) {
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(second.Window); }));
   Sleep(1000);
   EXPECT_EQ(ReadLines(record), std::vector<std::string>{"open " + csv});
+
+  // フォルダを開く: the list's folder.
+  program->ClickRun();
+  const TSmallWindow third = AwaitWindow(program, "TResultsF");
+  ASSERT_TRUE(third.Window);
+  PostMessageA(third.Child("\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xf0\x8a\x4a\x82\xad"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(third.Window); }));
+  EXPECT_TRUE(WaitFor([&] { return ReadLines(record).size() == 2; })) << ReadFileBytes(record);
+  // The folder without its last "\\", which would escape the quote after it.
+  EXPECT_EQ(ReadLines(record),
+            (std::vector<std::string>{"open " + csv, "folder " + Folder.substr(0, Folder.size() - 1)}));
   program->ClickClose();
   EXPECT_TRUE(program.Ended());
 }

@@ -39,5 +39,9 @@ std::string FolderOf(const std::string& Path) {
   }
   const std::string whole = full.data();
   const std::size_t slash = FindLastShiftJisOf(whole, "\\/:");
-  return slash == std::string::npos ? std::string() : whole.substr(0, slash + 1);
+  if (slash == std::string::npos) return std::string();
+  // A drive's root keeps its "\"; a folder is named without one, which
+  // would otherwise escape the quote after it on a command line.
+  const bool root = slash == 0 || whole[slash - 1] == ':' || whole[slash] == ':';
+  return whole.substr(0, root ? slash + 1 : slash);
 }

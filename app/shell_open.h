@@ -12,5 +12,5 @@
 void ShellOpen(HWND Owner, const char* Verb, const std::string& Path);
 
 // The folder of the file at Path, made whole (from the current folder when
-// Path is relative), with its trailing "\".
+// Path is relative): without a trailing "\", but for a drive's root ("C:\").
 std::string FolderOf(const std::string& Path);
