@@ -83,8 +83,10 @@ LRESULT CALLBACK ModalProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
   return DefWindowProcA(Window, Message, W, L);
 }
 
-// A window of ClassName over Owner, of the client size given, centred over
-// Owner and kept on the screen; not shown yet.
+// A window of ClassName over Owner, of the client size given, centred above
+// Owner (below it when there is no room above), so that it leaves the
+// notice on the CAD program's command line uncovered as far as it can; kept
+// on the screen; not shown yet.
 TWindowHandle CreateModalWindow(HWND Owner, const char* ClassName, const char* Caption, int ClientWidth,
                                 int ClientHeight, TModalForm& Form) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -107,7 +109,8 @@ TWindowHandle CreateModalWindow(HWND Owner, const char* ClassName, const char* C
   GetWindowRect(Owner, &owner);
   const int left = std::clamp(static_cast<int>((owner.left + owner.right - width) / 2), 0,
                               std::max(0, GetSystemMetrics(SM_CXSCREEN) - width));
-  const int top = std::clamp(static_cast<int>((owner.top + owner.bottom - height) / 2), 0,
+  const int above = static_cast<int>(owner.top) - height;
+  const int top = std::clamp(above >= 0 ? above : static_cast<int>(owner.bottom), 0,
                              std::max(0, GetSystemMetrics(SM_CYSCREEN) - height));
   TWindowHandle window(CheckCreated(
       CreateWindowExA(exStyle, ClassName, Caption, style, left, top, width, height, Owner, nullptr, instance, &Form),
