@@ -5,8 +5,13 @@
 //                                the message the dialog showed, if any
 //   orveline-drive run CSVPATH keep   the same, but leaves the message box
 //                                open (for a picture of it)
-//   orveline-drive dismiss       closes the message box the dialog shows
-//   orveline-drive close         clicks the close button and waits until
+//   orveline-drive dismiss       closes the message box the dialog shows, or
+//                                the word about short measures after a run
+//   orveline-drive rect CLASS    prints the screen rectangle (left top width
+//                                height) of the program's window of CLASS
+//   orveline-drive close         closes the windows that follow a run (the
+//                                results, the word about short measures),
+//                                clicks the close button and waits until
 //                                the dialog is gone
 //   orveline-drive settings      opens the settings window ("設定..." of the
 //                                system menu) and waits until it shows
@@ -20,6 +25,7 @@
 #include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "acadlink/window_discovery.h"
 #include "app/dialog_driver.h"
@@ -93,11 +99,30 @@ int main(int argc, char** argv) {
     }
     if (argc == 2 && std::strcmp(argv[1], "dismiss") == 0) {
       TDialogDriver dialog(0);
+      const std::vector<HWND> words = VisibleTopLevelWindows(dialog.ProcessId, "TShortMeasureF");
+      if (!words.empty()) {
+        PostMessageA(words[0], WM_COMMAND, IDOK, 0);
+        return WaitFor([&] { return !IsWindow(words[0]); }, 5000) ? 0 : 1;
+      }
       dialog.DismissMessageBox();
       return WaitFor([&] { return dialog.MessageBoxText().empty(); }, 5000) ? 0 : 1;
     }
+    if (argc == 3 && std::strcmp(argv[1], "rect") == 0) {
+      TDialogDriver dialog(0);
+      std::vector<HWND> windows;
+      WaitFor([&] { return !(windows = VisibleTopLevelWindows(dialog.ProcessId, argv[2])).empty(); }, 20000);
+      RECT r{};
+      if (windows.empty() || !GetWindowRect(windows[0], &r)) return 1;
+      std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+      return 0;
+    }
     if (argc == 2 && std::strcmp(argv[1], "close") == 0) {
       TDialogDriver dialog(0);
+      for (const char* after : {"TShortMeasureF", "TResultsF"}) {
+        for (HWND window : VisibleTopLevelWindows(dialog.ProcessId, after))
+          PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        WaitFor([&] { return VisibleTopLevelWindows(dialog.ProcessId, after).empty(); }, 5000);
+      }
       dialog.ClickClose();
       return WaitFor([&] { return !IsWindow(dialog.Form); }, 20000) ? 0 : 1;
     }
@@ -119,7 +144,9 @@ int main(int argc, char** argv) {
       PrintPlaces();
       return 0;
     }
-    std::fprintf(stderr, "usage: orveline-drive run CSVPATH [keep] | dismiss | close | settings | settings-cancel | where\n");
+    std::fprintf(stderr,
+                 "usage: orveline-drive run CSVPATH [keep] | dismiss | rect CLASS | close | settings | "
+                 "settings-cancel | where\n");
     return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "orveline-drive: %s\n", e.what());

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,8 @@ const char* const kSelection = "1,2,3,6,7,8,11,12,14,20,21,22,26,27,32,36,41,42,
 const char* const kNoFileNameMessage =
     "\x95\xdb\x91\xb6\x83\x74\x83\x40\x83\x43\x83\x8b\x96\xbc\x82\xaa\x8e\x77"
     "\x92\xe8\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";  // 保存ファイル名が指定されていません
+
+const char* const ShowResultsKey = "\x8c\x8b\x89\xca\x82\xf0\x95\x5c\x8e\xa6";  // 結果を表示
 
 class DialogProgramTest : public ::testing::Test {
  protected:
@@ -119,7 +123,7 @@ TEST_F(DialogProgramTest, ASecondStartBringsTheFirstDialogForwardAndEnds) {
 
 // A run that cannot get a list says why once the dialog is back, and the
 // list of an earlier run stays as it was.
-TEST_F(DialogProgramTest, ARunWithoutItsCadProgramSaysSoAndKeepsTheOldList) {
+TEST_F(DialogProgramTest, ARunWithoutAListSaysWhyAndKeepsTheOldList) {
   struct TCase {
     const char* name;
     std::vector<std::string> standin;  // empty: no CAD program running
@@ -136,6 +140,10 @@ TEST_F(DialogProgramTest, ARunWithoutItsCadProgramSaysSoAndKeepsTheOldList) {
        {"--close-during-select", "--drawing", SourceDir + "samples\\sample.dxf"},
        // CAD プログラムが終了しました。
        "CAD \x83\x76\x83\x8d\x83\x4f\x83\x89\x83\x80\x82\xaa\x8f\x49\x97\xb9\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42"},
+      {"the user selects nothing",
+       {"--pick", "none", "--drawing", SourceDir + "samples\\sample.dxf"},
+       // 図形が選択されていません。
+       "\x90\x7d\x8c\x60\x82\xaa\x91\x49\x91\xf0\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1\x81\x42"},
   };
   const std::string csv = Folder + "list.csv";
   const std::string old = ReadFileBytes(SourceDir + "testdata\\sample_selection.csv");
@@ -301,26 +309,38 @@ TEST_F(DialogProgramTest, ClosingDuringTheSelectionCancelsItAndEndsTheProgram) {
   EXPECT_FALSE(FileExists(Folder + "never.csv"));
 }
 
-TEST_F(DialogProgramTest, ReaderErrorIsShownCaptionedOrveline) {
+TEST_F(DialogProgramTest, ReaderErrorIsShownCaptionedOrvelineAndTheOldListStays) {
   TPeerProcess standin = TPeerProcess::Standin({"--drawing", SourceDir + "testdata\\bad_number.dxf"}, Folder);
   TDialogProgram program(Folder, "attr.exe");
-  program->Type(Folder + "bad.csv");
-  program->ClickRun();
-  ASSERT_TRUE(WaitFor([&] { return !program->MessageBoxText().empty(); }));
-  // 'abc' は浮動小数点数ではありません
-  EXPECT_EQ(program->MessageBoxText(),
-            "'abc' "
-            "\x82\xcd\x95\x82\x93\xae\x8f\xac\x90\x94\x93\x5f\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9"
-            "\x82\xf1");
-  EXPECT_EQ(ReadWindowText(VisibleTopLevelWindows(program.Info.dwProcessId, "#32770").at(0)), "Orveline");
-  EXPECT_FALSE(program->Minimized());
-  EXPECT_EQ(ReadFileBytes(Folder + "bad.csv"), "");  // created, then the reader stopped
-  program->DismissMessageBox();
-  EXPECT_TRUE(WaitFor([&] { return program->MessageBoxText().empty(); }));
-  EXPECT_EQ(ReadNoticePixels(FindCommandInputPane()).LightRed, 0);
+  const std::string csv = Folder + "bad.csv";
+  const std::string old = ReadFileBytes(SourceDir + "testdata\\sample_selection.csv");
+  ASSERT_FALSE(old.empty());
+  // Without a list before, none after; an old list stays byte for byte.
+  for (const bool before : {false, true}) {
+    SCOPED_TRACE(before ? "an old list" : "no list before");
+    if (before) WriteFileBytes(csv, old);
+    program->Type(csv);
+    program->ClickRun();
+    ASSERT_TRUE(WaitFor([&] { return !program->MessageBoxText().empty(); }));
+    // 'abc' は浮動小数点数ではありません
+    EXPECT_EQ(program->MessageBoxText(),
+              "'abc' "
+              "\x82\xcd\x95\x82\x93\xae\x8f\xac\x90\x94\x93\x5f\x90\x94\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc"
+              "\x82\xb9\x82\xf1");
+    EXPECT_EQ(ReadWindowText(VisibleTopLevelWindows(program.Info.dwProcessId, "#32770").at(0)), "Orveline");
+    EXPECT_FALSE(program->Minimized());
+    if (before)
+      EXPECT_EQ(ReadFileBytes(csv), old);
+    else
+      EXPECT_FALSE(FileExists(csv));
+    program->DismissMessageBox();
+    EXPECT_TRUE(WaitFor([&] { return program->MessageBoxText().empty(); }));
+    EXPECT_EQ(ReadNoticePixels(FindCommandInputPane()).LightRed, 0);
+  }
 }
 
 TEST_F(DialogProgramTest, RunWritesTheQuantityListAndEachStartHasItsOwnDxfFile) {
+  SilenceShortMeasures(Settings);
   const std::string transcript = Folder + "transcript.txt";
   TPeerProcess standin = TPeerProcess::Standin(
       {"--pick", kSelection, "--drawing", SourceDir + "samples\\sample.dxf", "--transcript", transcript}, Folder);
@@ -359,7 +379,7 @@ TEST_F(DialogProgramTest, RunWritesTheQuantityListAndEachStartHasItsOwnDxfFile) 
 // (the command the menu sends), its check boxes, OK or キャンセル.
 struct TSettingsWindow {
   HWND Window = nullptr;
-  std::vector<HWND> CheckBoxes;  // 正確な長さ, 合計, 見出し, UTF-8: in the window's order
+  std::vector<HWND> CheckBoxes;  // 正確な長さ, 合計, 見出し, UTF-8, 結果を表示: in the window's order
   HWND Ok = nullptr;
   HWND Cancel = nullptr;
 };
@@ -394,12 +414,13 @@ const char* const TotalsKey = "\x8d\x87\x8c\x76";                         // 合
 const char* const HeaderKey = "\x8c\xa9\x8f\x6f\x82\xb5";                 // 見出し
 
 TEST_F(DialogProgramTest, SettingsWindowChangesTheNextListAndIsRemembered) {
+  SilenceShortMeasures(Settings);
   {
     TDialogProgram program(Folder, "attr.exe");
     TSettingsWindow settings = OpenSettings(program);
     ASSERT_TRUE(settings.Window);
     EXPECT_EQ(ReadWindowText(settings.Window), "\x90\xdd\x92\xe8");  // 設定
-    ASSERT_EQ(settings.CheckBoxes.size(), 4u);
+    ASSERT_EQ(settings.CheckBoxes.size(), 5u);
     ASSERT_TRUE(settings.Ok && settings.Cancel);
     EXPECT_EQ(ReadWindowText(settings.CheckBoxes[1]),
               "\x8d\x87\x8c\x76\x82\xcc\x97\xf1\x82\xf0\x95\x74\x82\xaf\x82\xe9");
@@ -442,11 +463,12 @@ TEST_F(DialogProgramTest, SettingsWindowChangesTheNextListAndIsRemembered) {
     // After a restart the boxes show what was chosen; キャンセル keeps it.
     TDialogProgram program(Folder, "attr.exe");
     TSettingsWindow settings = OpenSettings(program);
-    ASSERT_EQ(settings.CheckBoxes.size(), 4u);
+    ASSERT_EQ(settings.CheckBoxes.size(), 5u);
     EXPECT_FALSE(Checked(settings.CheckBoxes[0]));
     EXPECT_TRUE(Checked(settings.CheckBoxes[1]));
     EXPECT_TRUE(Checked(settings.CheckBoxes[2]));
     EXPECT_FALSE(Checked(settings.CheckBoxes[3]));
+    EXPECT_FALSE(Checked(settings.CheckBoxes[4]));
     PostMessageA(settings.CheckBoxes[3], BM_CLICK, 0, 0);
     PostMessageA(settings.Cancel, BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings.Window); }));
@@ -460,7 +482,7 @@ TEST_F(DialogProgramTest, SettingsWindowChangesTheNextListAndIsRemembered) {
 
     // UTF-8 for the next run: the same text, with a byte-order mark.
     settings = OpenSettings(program);
-    ASSERT_EQ(settings.CheckBoxes.size(), 4u);
+    ASSERT_EQ(settings.CheckBoxes.size(), 5u);
     PostMessageA(settings.CheckBoxes[3], BM_CLICK, 0, 0);
     PostMessageA(settings.Ok, BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings.Window); }));
@@ -486,7 +508,7 @@ TEST_F(DialogProgramTest, ExactSettingMeasuresAsDrawn) {
       {"--pick", "0,1,2,3,4,5,6,7,8", "--drawing", SourceDir + "testdata\\worked_example.dxf"}, Folder);
   TDialogProgram program(Folder, "attr.exe");
   TSettingsWindow settings = OpenSettings(program);
-  ASSERT_EQ(settings.CheckBoxes.size(), 4u);
+  ASSERT_EQ(settings.CheckBoxes.size(), 5u);
   PostMessageA(settings.CheckBoxes[0], BM_CLICK, 0, 0);  // 正確な長さで集計する（…）
   PostMessageA(settings.Ok, BM_CLICK, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings.Window); }));
@@ -541,9 +563,268 @@ TEST_F(DialogProgramTest, ExactSettingMeasuresTheContentsOfPickedBlocks) {
   EXPECT_TRUE(program.Ended());
 }
 
+// The top-level window of the program of ClassName, and its children: their
+// classes and texts, in the window's order.
+struct TSmallWindow {
+  HWND Window = nullptr;
+  std::vector<std::pair<std::string, std::string>> Children;  // class, text
+  HWND Child(const std::string& Text) const {
+    for (HWND c = GetWindow(Window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if (ReadWindowText(c) == Text) return c;
+    return nullptr;
+  }
+};
+
+TSmallWindow AwaitWindow(TDialogProgram& Program, const char* ClassName, DWORD Milliseconds = 60000) {
+  TSmallWindow found;
+  if (!WaitFor([&] { return !VisibleTopLevelWindows(Program.Info.dwProcessId, ClassName).empty(); }, Milliseconds))
+    return found;
+  found.Window = VisibleTopLevelWindows(Program.Info.dwProcessId, ClassName).at(0);
+  for (HWND c = GetWindow(found.Window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    found.Children.emplace_back(WindowClassOf(c), ReadWindowText(c));
+  return found;
+}
+
+// The key the user pressed, to the window that has the keyboard focus.
+void PressKey(TDialogProgram& Program, WPARAM Key) {
+  const HWND focused = Program->FocusedWindow();
+  PostMessageA(focused, WM_KEYDOWN, Key, 0);
+  PostMessageA(focused, WM_KEYUP, Key, 0);
+}
+
+const char* const ChordsLine =
+    "\x89\x7e\x8c\xca\x82\xf0\x8c\xb7\x82\xc5\x91\xaa\x82\xc1\x82\xbd\x91\xbd\x8a\x70\x90\xfc: 2";  // 円弧を弦で測った多角線:
+                                                                                                    // 2
+const char* const ClosingEdgeLine =
+    "\x95\xc2\x82\xb6\x95\xd3\x82\xf0\x8a\xdc\x82\xdf\x82\xc4\x82\xa2\x82\xc8\x82\xa2\x91\xbd\x8a\x70\x90\xfc: "
+    "3";  // 閉じ辺を含めていない多角線: 3
+const char* const NeverAgain = "\x8d\xa1\x8c\xe3\x95\x5c\x8e\xa6\x82\xb5\x82\xc8\x82\xa2";  // 今後表示しない
+
+// The sample's selection holds two polylines with arc segments and three
+// closed ones: the plain list measures them short, and the user is told,
+// after the notice, until "今後表示しない" is checked.
+TEST_F(DialogProgramTest, PolylinesMeasuredShortAreToldUntilTheUserAsksNotToBe) {
+  TPeerProcess standin =
+      TPeerProcess::Standin({"--pick", kSelection, "--drawing", SourceDir + "samples\\sample.dxf"}, Folder);
+  TDialogProgram program(Folder, "attr.exe");
+  const std::string csv = Folder + "short.csv";
+  program->Type(csv);
+  program->ClickRun();
+  const TSmallWindow message = AwaitWindow(program, "TShortMeasureF");
+  ASSERT_TRUE(message.Window);
+  EXPECT_EQ(ReadWindowText(message.Window), "Orveline");
+  // The list is written, unchanged, and the notice painted before.
+  EXPECT_EQ(ReadFileBytes(csv), ReadFileBytes(SourceDir + "testdata\\sample_selection.csv"));
+  EXPECT_GT(ReadNoticePixels(FindCommandInputPane()).LightRed, 200);
+  EXPECT_FALSE(IsWindowEnabled(program->Form));
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"Static", ""},  // the warning icon
+      // この一覧では、次の多角線が図形より短く測られています。 / the two lines /
+      // (a blank line) / 図形のとおりに測るには、設定（システムメニューの「設定...」）の /
+      // 「正確な長さ」をオンにしてください。
+      {"Static",
+       "\x82\xb1\x82\xcc\x88\xea\x97\x97\x82\xc5\x82\xcd\x81\x41\x8e\x9f\x82\xcc\x91\xbd\x8a\x70\x90\xfc\x82\xaa\x90"
+       "\x7d\x8c\x60\x82\xe6\x82\xe8\x92\x5a\x82\xad\x91\xaa\x82\xe7\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb7\x81\x42"
+       "\r\n" +
+           std::string(ChordsLine) + "\r\n" + ClosingEdgeLine +
+           "\r\n\r\n"
+           "\x90\x7d\x8c\x60\x82\xcc\x82\xc6\x82\xa8\x82\xe8\x82\xc9\x91\xaa\x82\xe9\x82\xc9\x82\xcd\x81\x41\x90\xdd"
+           "\x92\xe8\x81\x69\x83\x56\x83\x58\x83\x65\x83\x80\x83\x81\x83\x6a\x83\x85\x81\x5b\x82\xcc\x81\x75\x90\xdd"
+           "\x92\xe8...\x81\x76\x81\x6a\x82\xcc\r\n"
+           "\x81\x75\x90\xb3\x8a\x6d\x82\xc8\x92\xb7\x82\xb3\x81\x76\x82\xf0\x83\x49\x83\x93\x82\xc9\x82\xb5\x82\xc4"
+           "\x82\xad"
+           "\x82\xbe\x82\xb3\x82\xa2\x81\x42"},
+      {"Button", NeverAgain},
+      {"Button", "OK"},
+  };
+  EXPECT_EQ(message.Children, expected);
+  // Enter closes it; the next run tells again.
+  PressKey(program, VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(message.Window); }));
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(program->Form) != FALSE; }));
+  EXPECT_EQ(StoredSetting(Settings, ShortMeasuresKey), "<none>");
+
+  DeleteFileA(csv.c_str());
+  program->ClickRun();
+  const TSmallWindow again = AwaitWindow(program, "TShortMeasureF");
+  ASSERT_TRUE(again.Window);
+  EXPECT_TRUE(FileExists(csv));
+  PostMessageA(again.Child(NeverAgain), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return Checked(again.Child(NeverAgain)); }));
+  PressKey(program, VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(again.Window); }));
+  EXPECT_TRUE(WaitFor([&] { return StoredSetting(Settings, ShortMeasuresKey) == "1"; }));
+
+  // Never again: not in this start, nor in the next.
+  for (int start = 0; start < 2; ++start) {
+    SCOPED_TRACE(start == 0 ? "the same start" : "the next start");
+    std::unique_ptr<TDialogProgram> next;
+    if (start == 1) {
+      program->ClickClose();
+      ASSERT_TRUE(program.Ended());
+      next = std::make_unique<TDialogProgram>(Folder, "attr.exe");
+    }
+    TDialogProgram& p = start == 0 ? program : *next;
+    DeleteFileA(csv.c_str());
+    p->Type(csv);
+    p->ClickRun();
+    ASSERT_TRUE(WaitFor([&] { return FileExists(csv) && !p->Minimized(); }, 60000));
+    EXPECT_FALSE(WaitFor([&] { return !VisibleTopLevelWindows(p.Info.dwProcessId, "TShortMeasureF").empty(); }, 3000));
+    EXPECT_EQ(ReadFileBytes(csv), ReadFileBytes(SourceDir + "testdata\\sample_selection.csv"));
+  }
+}
+
+// "開く" and "フォルダを開く" go to the shell: the test's own program stands
+// for the one that Windows associates with CSV files and for the one that
+// opens folders, and notes each request.
+class TListAssociation {
+ public:
+  explicit TListAssociation(const std::string& Record) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    const std::string command = std::string("\"") + self + "\" --record-open \"" + Record + "\" ";
+    Set(".csv", "OrvelineTest.List");
+    Set("OrvelineTest.List\\shell", "edit");  // the verb taken when none is named
+    Set("OrvelineTest.List\\shell\\open\\command", command + "open \"%1\"");
+    Set("OrvelineTest.List\\shell\\edit\\command", command + "edit \"%1\"");
+    // Folders open by a command alone, without the conversation (DDE) that
+    // the shell would otherwise hold with a folder window.
+    hadFolderCommand_ = Get(FolderKey, folderCommand_);
+    Set(FolderKey, command + "folder \"%1\"");
+    HKEY saved = nullptr;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, "OrvelineTest.Saved", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &saved, nullptr);
+    savedDde_ = RegCopyTreeA(HKEY_CLASSES_ROOT, DdeKey, saved) == ERROR_SUCCESS;
+    RegCloseKey(saved);
+    if (savedDde_) RegDeleteTreeA(HKEY_CLASSES_ROOT, DdeKey);
+  }
+  ~TListAssociation() {
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "OrvelineTest.List");
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, ".csv");
+    // The folders' own again.
+    if (hadFolderCommand_)
+      Set(FolderKey, folderCommand_);
+    else
+      RegDeleteKeyA(HKEY_CLASSES_ROOT, FolderKey);
+    if (savedDde_) {
+      HKEY dde = nullptr;
+      RegCreateKeyExA(HKEY_CLASSES_ROOT, DdeKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &dde, nullptr);
+      RegCopyTreeA(HKEY_CLASSES_ROOT, "OrvelineTest.Saved", dde);
+      RegCloseKey(dde);
+    }
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "OrvelineTest.Saved");
+  }
+  TListAssociation(const TListAssociation&) = delete;
+  TListAssociation& operator=(const TListAssociation&) = delete;
+
+ private:
+  static constexpr const char* FolderKey = "Folder\\shell\\open\\command";
+  static constexpr const char* DdeKey = "Folder\\shell\\open\\ddeexec";
+  bool hadFolderCommand_ = false;
+  std::string folderCommand_;
+  bool savedDde_ = false;
+
+  // The default value of Key, when Key is there.
+  static bool Get(const char* Key, std::string& Value) {
+    char value[1024] = {};
+    LONG size = sizeof value;
+    if (RegQueryValueA(HKEY_CLASSES_ROOT, Key, value, &size) != ERROR_SUCCESS) return false;
+    Value = value;
+    return true;
+  }
+  // The default value of Key.
+  static void Set(const char* Key, const std::string& Value) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CLASSES_ROOT, Key, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+      throw std::runtime_error(std::string("cannot create ") + Key);
+    RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(Value.c_str()),
+                   static_cast<DWORD>(Value.size() + 1));
+    RegCloseKey(key);
+  }
+};
+
+TEST_F(DialogProgramTest, ResultsWindowShowsWhatWasListedAndOpensTheList) {
+  SilenceShortMeasures(Settings);
+  const std::string record = Folder + "opened.txt";
+  TListAssociation association(record);
+  TPeerProcess standin =
+      TPeerProcess::Standin({"--pick", kSelection, "--drawing", SourceDir + "samples\\sample.dxf"}, Folder);
+  TDialogProgram program(Folder, "attr.exe");
+  // Off at first; the settings window turns it on.
+  TSettingsWindow settings = OpenSettings(program);
+  ASSERT_EQ(settings.CheckBoxes.size(), 5u);
+  EXPECT_EQ(ReadWindowText(settings.CheckBoxes[4]), "\x8c\x8b\x89\xca\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9");
+  EXPECT_FALSE(Checked(settings.CheckBoxes[4]));
+  PostMessageA(settings.CheckBoxes[4], BM_CLICK, 0, 0);
+  PostMessageA(settings.Ok, BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(settings.Window); }));
+  EXPECT_TRUE(WaitFor([&] { return StoredSetting(Settings, ShowResultsKey) == "1"; }));
+
+  const std::string csv = Folder + "listed.csv";
+  program->Type(csv);
+  program->ClickRun();
+  const TSmallWindow results = AwaitWindow(program, "TResultsF");
+  ASSERT_TRUE(results.Window);
+  EXPECT_EQ(ReadFileBytes(csv), ReadFileBytes(SourceDir + "testdata\\sample_selection.csv"));
+  EXPECT_EQ(ReadWindowText(results.Window), "\x8c\x8b\x89\xca");                // 結果
+  const std::string m = "\x8f\x57\x8c\x76 ", n = " \x8f\x57\x8c\x76\x8a\x4f ";  // 集計, 集計外
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"Static",
+       "\x8f\x57\x8c\x76\x82\xb5\x82\xbd\x8d\x73: 21\r\n"  // 集計した行
+       "\x90\xfc: " +
+           m + "5" + n + "0\r\n" +                                                         // 線
+           "\x89\x7e: " + m + "6" + n + "0\r\n" +                                          // 円
+           "\x89\x7e\x8c\xca: " + m + "4" + n + "0\r\n" +                                  // 円弧
+           "\x91\xbd\x8a\x70\x90\xfc: " + m + "7" + n + "0\r\n" +                          // 多角線
+           "\x95\xb6\x8e\x9a: " + m + "0" + n + "1\r\n" +                                  // 文字
+           "\x83\x75\x83\x8d\x83\x62\x83\x4e\x8e\x51\x8f\xc6: " + m + "0" + n + "2\r\n" +  // ブロック参照
+           ChordsLine + "\r\n" + ClosingEdgeLine + "\r\n" +                                //
+           "\x8d\x87\x8c\x76: " + m + "22" + n + "3"},                                     // 合計
+      {"Button", "\x8a\x4a\x82\xad"},                                                      // 開く
+      {"Button", "\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xf0\x8a\x4a\x82\xad"},              // フォルダを開く
+      {"Button", "\x95\xc2\x82\xb6\x82\xe9"},                                              // 閉じる
+  };
+  EXPECT_EQ(results.Children, expected);
+  // Enter: 開く, the list with the program associated with it.
+  PressKey(program, VK_RETURN);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(results.Window); }));
+  EXPECT_TRUE(WaitFor([&] { return ReadLines(record) == std::vector<std::string>{"open " + csv}; }))
+      << ReadFileBytes(record);
+  EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(program->Form) != FALSE; }));
+
+  // Esc closes it and asks for nothing.
+  program->ClickRun();
+  const TSmallWindow second = AwaitWindow(program, "TResultsF");
+  ASSERT_TRUE(second.Window);
+  PressKey(program, VK_ESCAPE);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(second.Window); }));
+  Sleep(1000);
+  EXPECT_EQ(ReadLines(record), std::vector<std::string>{"open " + csv});
+
+  // フォルダを開く: the list's folder.
+  program->ClickRun();
+  const TSmallWindow third = AwaitWindow(program, "TResultsF");
+  ASSERT_TRUE(third.Window);
+  PostMessageA(third.Child("\x83\x74\x83\x48\x83\x8b\x83\x5f\x82\xf0\x8a\x4a\x82\xad"), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(third.Window); }));
+  EXPECT_TRUE(WaitFor([&] { return ReadLines(record).size() == 2; })) << ReadFileBytes(record);
+  // The folder without its last "\\", which would escape the quote after it.
+  EXPECT_EQ(ReadLines(record),
+            (std::vector<std::string>{"open " + csv, "folder " + Folder.substr(0, Folder.size() - 1)}));
+  program->ClickClose();
+  EXPECT_TRUE(program.Ended());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Standing for the program associated with CSV files: notes the request.
+  if (argc == 5 && std::strcmp(argv[1], "--record-open") == 0) {
+    FILE* record = std::fopen(argv[2], "ab");
+    if (!record) return 1;
+    std::fprintf(record, "%s %s\r\n", argv[3], argv[4]);
+    std::fclose(record);
+    return 0;
+  }
   testing::InitGoogleTest(&argc, argv);
   const TTestOptions options = ReadTestOptions(argc, argv);
   TDialogProgram::Path = options.Program;

@@ -36,6 +36,7 @@ class ImperfectCadTest : public ::testing::Test {
     Transcript = Folder + "transcript.txt";
     Csv = Folder + "list.csv";
     DeleteFileA((WorkFolder() + "attr.Ini").c_str());
+    SilenceShortMeasures(WorkFolder() + "attr.Ini");
   }
   void TearDown() override { DeleteFileA((WorkFolder() + "attr.Ini").c_str()); }
 

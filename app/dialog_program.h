@@ -19,6 +19,18 @@ inline std::string WorkFolder() {
   return std::string(appData) + "\\Vantrel\\";
 }
 
+// 短い長さを知らせない (section 設定): "今後表示しない" was checked under the
+// message about polylines measured short.
+inline const char* const ShortMeasuresKey =
+    "\x92\x5a\x82\xa2\x92\xb7\x82\xb3\x82\xf0\x92\x6d\x82\xe7\x82\xb9\x82\xc8\x82\xa2";
+
+// Runs over the sample's polylines with arcs tell the user so after the
+// notice; tests about other things have that message turned off, as for a
+// user who had checked "今後表示しない".
+inline void SilenceShortMeasures(const std::string& Ini) {
+  WritePrivateProfileStringA("\x90\xdd\x92\xe8", ShortMeasuresKey, "1", Ini.c_str());  // 設定
+}
+
 // Tests the condition every 50 ms, handling this thread's messages, until it
 // holds or Milliseconds have passed.
 template <typename TTest>

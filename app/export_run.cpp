@@ -6,13 +6,14 @@
 #include "acadlink/ansi_text.h"
 #include "acadlink/command_transport.h"
 #include "app/file_names.h"
+#include "dxf/dxf_errors.h"
 #include "report/length_report.h"
 #include "report/report_message.h"
 #include "text/shift_jis.h"
 
-const char* const kIdlePrompt = "\x83\x52\x83\x7d\x83\x93\x83\x68\x3a\x20";  // コマンド:
-
 namespace {
+
+const char* const kIdlePrompt = "\x83\x52\x83\x7d\x83\x93\x83\x68\x3a\x20";  // コマンド:
 
 const char* const kAskExport = "\x8f\x91\x82\xab\x8f\x6f\x82\xb5\x82\xdc\x82\xb7\x82\xa9";   // 書き出しますか
 const char* const kAskReplace = "\x92\x75\x82\xab\x8a\xb7\x82\xa6\x82\xdc\x82\xb7\x82\xa9";  // 置き換えますか
@@ -286,8 +287,25 @@ TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std
   if (!WrittenSince(leftOver, dxf) || !dxfComplete) return TExportRunEnd::StaleDxf;
   // Only a list that this run wrote is announced; a file at the CSV path may
   // be the old list, kept because this one could not be written.
-  if (!WriteLengthReport(dxfPath, csvPath, Dialog.ReportOptions())) return TExportRunEnd::ReportNotCreated;
+  const TReportOptions options = Dialog.ReportOptions();
+  TReportResult result;
+  try {
+    if (!WriteExportReport(dxfPath, csvPath, options, result)) return TExportRunEnd::ReportNotCreated;
+  } catch (const TFileError& e) {
+    if (e.Kind() != TFileError::TKind::NothingSelected) throw;
+    Dialog.ShowMessage(e.what());
+    return TExportRunEnd::NothingSelected;
+  }
   if (pane && AwaitLastTextTakenUp(Dialog, Cad, Timing, std::max(selectionIdle.LagPolls(), exportIdle.LagPolls())))
     Cad.DrawCompletionNotice(pane, CompletionNoticeText(csvPath));
+  // The plain list measures a polyline's arcs by their chords and leaves the
+  // closing edge of a closed one out: never without a word to the user.
+  std::int64_t bulged = 0, closed = 0;
+  for (const TDrawingSummary& drawing : result.Drawings) {
+    bulged += drawing.BulgedPolylines;
+    closed += drawing.ClosedPolylines;
+  }
+  if (!options.Exact && (bulged > 0 || closed > 0)) Dialog.TellShortMeasures(bulged, closed);
+  Dialog.ShowRunResult(csvPath, result, options.Exact);
   return TExportRunEnd::Reported;
 }

@@ -5,9 +5,11 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 #include "report/report_options.h"
+#include "report/report_run.h"
 
 // What the run needs of the CAD program's command line. The program's own
 // implementation talks to the real windows; the tests script the conversation.
@@ -44,6 +46,13 @@ class TRunDialogPort {
   virtual bool CloseRequested() = 0;
   // The settings of the list this run writes.
   virtual TReportOptions ReportOptions() { return {}; }
+  // After the notice of a run whose plain list measured polylines short:
+  // Bulged with an arc segment measured by its chord, Closed without the
+  // closing edge. The dialog tells the user, unless asked not to any more.
+  virtual void TellShortMeasures(std::int64_t /*Bulged*/, std::int64_t /*Closed*/) {}
+  // After every run that wrote a list (and after TellShortMeasures): what
+  // it listed and what not, for the dialog to show when its settings ask.
+  virtual void ShowRunResult(const std::string& /*CsvPath*/, const TReportResult& /*Result*/, bool /*Exact*/) {}
 };
 
 struct TExportRunTiming {
@@ -73,6 +82,7 @@ enum class TExportRunEnd {
   AcadNotAnswering,    // a send or read was not answered in time (message shown)
   ReportNotCreated,    // the CSV file cannot be created, checked before anything is typed, or the
                        // report did not write it (message shown); the old one stays
+  NothingSelected,     // the export holds no entity at all: no list (message shown); the old one stays
   Reported,            // the CSV file was written
 };
 
@@ -84,12 +94,10 @@ enum class TExportRunEnd {
 // does not answer ends it as if it had gone, with the message
 // "CAD が応答しません。". A CSV file that cannot be created in its folder is
 // said before anything is typed. The old CSV file is left to the report,
-// which replaces it only with a complete list.
+// which replaces it only with a complete list. An export without a single
+// entity writes no list and says "図形が選択されていません。".
 TExportRunEnd RunExport(TRunDialogPort& Dialog, TCommandLinePort& Cad, const std::string& WorkFileBase,
                         const TExportRunTiming& Timing = {});
 
 // True while a run is under way (a second click must not start another).
 bool ExportRunActive();
-
-// "コマンド: ", the idle prompt of the CAD program's command line.
-extern const char* const IdlePrompt;

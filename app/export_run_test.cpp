@@ -55,6 +55,18 @@ const char* const kTwoLinesDxf =
     "0\r\nENDSEC\r\n0\r\nEOF\r\n";
 // 壁,     5.000,2,線,1,,
 const std::string kTwoLinesCsv = "\x95\xc7,     5.000,2,\x90\xfc,1,,\r\n";
+// A closed polyline of layer A whose first segment is a half circle (bulge
+// 1): from (0,0) round to (2,0), then to (2,2); and a line.
+const char* const kRoundedPolylineDxf =
+    "0\r\nSECTION\r\n2\r\nENTITIES\r\n"
+    "0\r\nLWPOLYLINE\r\n8\r\nA\r\n90\r\n3\r\n70\r\n1\r\n10\r\n0.0\r\n20\r\n0.0\r\n42\r\n1.0\r\n"
+    "10\r\n2.0\r\n20\r\n0.0\r\n10\r\n2.0\r\n20\r\n2.0\r\n"
+    "0\r\nLINE\r\n8\r\nA\r\n10\r\n0.0\r\n20\r\n0.0\r\n11\r\n3.0\r\n21\r\n4.0\r\n"
+    "0\r\nENDSEC\r\n0\r\nEOF\r\n";
+// An export of nothing at all: sections, but not one entity.
+const char* const kNoEntityDxf =
+    "0\r\nSECTION\r\n2\r\nHEADER\r\n9\r\n$ACADVER\r\n1\r\nAC1015\r\n0\r\nENDSEC\r\n"
+    "0\r\nSECTION\r\n2\r\nENTITIES\r\n0\r\nENDSEC\r\n0\r\nEOF\r\n";
 
 std::string ReadFileBytes(const std::string& Path) {
   std::ifstream in(Path, std::ios::binary);
@@ -158,8 +170,10 @@ class TScriptedCommandLine : public TCommandLinePort {
 class TRecordingDialog : public TRunDialogPort {
  public:
   std::string FileName;
+  TReportOptions Options;
   std::vector<std::string> Events;
-  int CloseAfterPumps = -1;  // the user closes the dialog at that pump
+  std::vector<TReportResult> Results;  // told to ShowRunResult
+  int CloseAfterPumps = -1;            // the user closes the dialog at that pump
   int Pumps = 0;
   std::function<void()> OnPump;
 
@@ -172,6 +186,14 @@ class TRecordingDialog : public TRunDialogPort {
     if (OnPump) OnPump();
   }
   bool CloseRequested() override { return CloseAfterPumps >= 0 && Pumps >= CloseAfterPumps; }
+  TReportOptions ReportOptions() override { return Options; }
+  void TellShortMeasures(std::int64_t Bulged, std::int64_t Closed) override {
+    Events.push_back("short measures " + std::to_string(Bulged) + " " + std::to_string(Closed));
+  }
+  void ShowRunResult(const std::string& CsvPath, const TReportResult& Result, bool Exact) override {
+    Events.push_back(std::string("result ") + (Exact ? "exact " : "plain ") + CsvPath);
+    Results.push_back(Result);
+  }
 };
 
 class ExportRunTest : public ::testing::Test {
@@ -338,6 +360,86 @@ TEST_F(ExportRunTest, WritesTheReportAndPaintsTheNotice) {
   EXPECT_EQ(Cad.Notices[0].second,
             "\x8f\x57\x8c\x76\x8c\x8b\x89\xca\x82\xf0" + CsvPath +
                 "\x82\xd6\x95\xdb\x91\xb6\x82\xb5\x82\xdc\x82\xb5\x82\xbd");  // 集計結果を…へ保存しました
+}
+
+TEST_F(ExportRunTest, AnExportOfNothingWritesNoListAndSaysNothingWasSelected) {
+  Cad.DxfToWrite = kNoEntityDxf;
+  for (const bool oldList : {true, false}) {
+    SCOPED_TRACE(oldList ? "an old list" : "no list before");
+    Dialog.Events.clear();
+    Cad.Typed.clear();
+    if (oldList)
+      WriteFileBytes(CsvPath, kOldCsv);
+    else
+      DeleteFileA(CsvPath.c_str());
+    EXPECT_EQ(Run(), TExportRunEnd::NothingSelected);
+    // The conversation as always; the dialog is back before the message.
+    EXPECT_EQ(Cad.Typed,
+              (std::vector<std::wstring>{kSelectText1, kSelectText2, L"FILEDIA 0 ", ExportCommand(), L"FILEDIA 1 "}));
+    // 図形が選択されていません。
+    EXPECT_EQ(Dialog.Events,
+              (std::vector<std::string>{
+                  "minimize", "restore",
+                  "message \x90\x7d\x8c\x60\x82\xaa\x91\x49\x91\xf0\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc"
+                  "\x82\xb9\x82\xf1\x81\x42"}));
+    if (oldList)
+      EXPECT_EQ(ReadFileBytes(CsvPath), kOldCsv);
+    else
+      EXPECT_FALSE(Exists(CsvPath));
+    // Nothing left beside them.
+    EXPECT_EQ(FilesIn(Folder), oldList ? (std::vector<std::string>{"061231235959.dxf", "result.csv"})
+                                       : std::vector<std::string>{"061231235959.dxf"});
+    EXPECT_TRUE(Cad.Notices.empty());
+    EXPECT_FALSE(ExportRunActive());
+  }
+}
+
+// The plain list measures a polyline's arcs by their chords and leaves the
+// closing edge of a closed one out; the run says so after the notice, and
+// then hands what it listed to the dialog.
+TEST_F(ExportRunTest, PolylinesMeasuredShortAreToldAfterTheNotice) {
+  struct TCase {
+    const char* name;
+    const char* dxf;
+    bool exact;
+    std::vector<std::string> told;  // after "minimize", "restore" and the notice
+    std::int64_t rows;
+  };
+  const TCase cases[] = {
+      {"plain, a rounded closed polyline",
+       kRoundedPolylineDxf,
+       false,
+       {"short measures 1 1", "result plain " + CsvPath},
+       2},
+      {"exact lengths measure it as drawn", kRoundedPolylineDxf, true, {"result exact " + CsvPath}, 2},
+      {"plain, lines only", kTwoLinesDxf, false, {"result plain " + CsvPath}, 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TScriptedCommandLine cad;
+    cad.DxfToWrite = c.dxf;
+    TRecordingDialog dialog;
+    dialog.FileName = Dialog.FileName;
+    dialog.Options.Exact = c.exact;
+    cad.OnEvent = [&](const char* what) {
+      if (std::string(what) == "notice") dialog.Events.push_back("notice");
+    };
+    EXPECT_EQ(RunExport(dialog, cad, Base, Timing), TExportRunEnd::Reported);
+    std::vector<std::string> expected = {"minimize", "restore", "notice"};
+    expected.insert(expected.end(), c.told.begin(), c.told.end());
+    EXPECT_EQ(dialog.Events, expected);
+    ASSERT_EQ(dialog.Results.size(), 1u);
+    ASSERT_EQ(dialog.Results[0].Drawings.size(), 1u);
+    EXPECT_EQ(dialog.Results[0].Drawings[0].Rows, c.rows);
+    // The list is the plain one's, unchanged: the half circle by its chord
+    // and no closing edge; with exact lengths pi + 2 + the closing edge.
+    if (c.dxf == kRoundedPolylineDxf) {
+      EXPECT_EQ(ReadFileBytes(CsvPath), std::string("A,     5.000,1,\x90\xfc,,,\r\nA,") +
+                                            (c.exact ? "     7.970" : "     4.000") +
+                                            ",1,\x91\xbd\x8a\x70\x90\xfc,,,\r\n");
+    }
+    EXPECT_EQ(cad.Typed.size(), 5u);
+  }
 }
 
 TEST_F(ExportRunTest, NoNoticeWithoutAnInputPane) {

@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "app/error_handler.h"
+#include "app/run_windows.h"
 #include "app/settings.h"
 #include "app/settings_window.h"
+#include "report/run_summary.h"
 #include "win32/win32_error.h"
 #include "win32/window_text.h"
 
@@ -125,7 +127,8 @@ void TKirusaF::FormCreate(HWND /*Sender*/) {
   folder_ = MakeWorkFolder(form_);
   fileBase_ = MakeWorkFileBase(folder_);
   SetWindowTextA(Edit1, ReadSavedName(SettingsFilePath(folder_)).c_str());
-  options_ = ReadReportOptions(SettingsFilePath(folder_));
+  settings_ = ReadDialogSettings(SettingsFilePath(folder_));
+  shortMeasuresSilenced_ = ReadShortMeasuresSilenced(SettingsFilePath(folder_));
 }
 
 void TKirusaF::FormClose(HWND /*Sender*/) { WriteSavedName(SettingsFilePath(folder_), ResultFileName()); }
@@ -173,12 +176,27 @@ void TKirusaF::Button5Click(HWND /*Sender*/) { SendMessageA(form_, WM_CLOSE, 0, 
 
 void TKirusaF::SettingsClick() {
   if (ExportRunActive()) return;  // the run under way keeps the settings it started with
-  TReportOptions chosen = options_;
+  TDialogSettings chosen = settings_;
   if (!ShowSettingsWindow(form_, font_.Get(), dpi_, chosen)) return;
-  options_ = chosen;
+  settings_ = chosen;
   // Kept at once, so that they hold for the next start too; a settings file
   // that cannot be written is said (and the choice holds for this start).
-  WriteReportOptions(SettingsFilePath(folder_), options_);
+  WriteDialogSettings(SettingsFilePath(folder_), settings_);
+}
+
+void TKirusaF::TellShortMeasures(std::int64_t Bulged, std::int64_t Closed) {
+  if (shortMeasuresSilenced_) return;
+  const bool never = ShowShortMeasureWindow(form_, font_.Get(), dpi_, Bulged, Closed);
+  SetFocus(plButton1.Handle());
+  if (!never) return;
+  shortMeasuresSilenced_ = true;
+  WriteShortMeasuresSilenced(SettingsFilePath(folder_), true);
+}
+
+void TKirusaF::ShowRunResult(const std::string& CsvPath, const TReportResult& Result, bool Exact) {
+  if (!settings_.ShowResults) return;
+  ShowResultsWindow(form_, font_.Get(), dpi_, ControlText(SummaryText(Result.Drawings, Exact)), CsvPath);
+  SetFocus(plButton1.Handle());
 }
 
 std::string TKirusaF::ResultFileName() { return ReadWindowText(Edit1); }

@@ -8,6 +8,7 @@
 
 #include "app/acad_command_line.h"
 #include "app/export_run.h"
+#include "app/settings.h"
 #include "widgets/es_marquee.h"
 #include "widgets/pl_button.h"
 #include "win32/win_handles.h"
@@ -46,7 +47,9 @@ class TKirusaF : public TRunDialogPort {
   void Restore() override;
   void ProcessMessages() override;
   bool CloseRequested() override { return closeWhenIdle_; }
-  TReportOptions ReportOptions() override { return options_; }
+  TReportOptions ReportOptions() override { return settings_.Report; }
+  void TellShortMeasures(std::int64_t Bulged, std::int64_t Closed) override;
+  void ShowRunResult(const std::string& CsvPath, const TReportResult& Result, bool Exact) override;
 
   const std::string& WorkFolder() const { return folder_; }
   const std::string& WorkFileBase() const { return fileBase_; }
@@ -71,8 +74,9 @@ class TKirusaF : public TRunDialogPort {
   int dpi_ = 96;
   std::string folder_;
   std::string fileBase_;
-  TReportOptions options_;    // the list's settings, from the settings file
-  std::string lastSaveName_;  // the save dialog starts from the last name confirmed in it
+  TDialogSettings settings_;            // from the settings file
+  bool shortMeasuresSilenced_ = false;  // "今後表示しない" was checked
+  std::string lastSaveName_;            // the save dialog starts from the last name confirmed in it
   bool closeWhenIdle_ = false;
   TAcadCommandLine acad_;
 };

@@ -5,26 +5,36 @@
 #include <vector>
 
 #include "app/file_names.h"
+#include "dxf/dxf_errors.h"
 
 namespace {
 
 const char* const kSection = "\x8f\x89\x8a\xfa\x89\xbb";  // 初期化
 const char* const kKey = "\x95\xdb\x91\xb6\x96\xbc";      // 保存名
-const char* const kCannotWrite =
-    " \x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  // " に書き込めません"
 const char* const kFolderName = "Vantrel\\";
 
 const char* const OptionsSection = "\x90\xdd\x92\xe8";  // 設定
 struct TOptionKey {
   const char* kKey;
-  bool TReportOptions::*Option;
+  bool& (*Of)(TDialogSettings&);
 };
+// In the order they are written; "結果を表示" is the last.
 const TOptionKey OptionKeys[] = {
-    {"\x90\xb3\x8a\x6d\x82\xc8\x92\xb7\x82\xb3", &TReportOptions::Exact},  // 正確な長さ
-    {"\x8d\x87\x8c\x76", &TReportOptions::Totals},                         // 合計
-    {"\x8c\xa9\x8f\x6f\x82\xb5", &TReportOptions::Header},                 // 見出し
-    {"UTF-8", &TReportOptions::Utf8},
+    {"\x90\xb3\x8a\x6d\x82\xc8\x92\xb7\x82\xb3",
+     [](TDialogSettings& s) -> bool& { return s.Report.Exact; }},                               // 正確な長さ
+    {"\x8d\x87\x8c\x76", [](TDialogSettings& s) -> bool& { return s.Report.Totals; }},          // 合計
+    {"\x8c\xa9\x8f\x6f\x82\xb5", [](TDialogSettings& s) -> bool& { return s.Report.Header; }},  // 見出し
+    {"UTF-8", [](TDialogSettings& s) -> bool& { return s.Report.Utf8; }},
+    {"\x8c\x8b\x89\xca\x82\xf0\x95\x5c\x8e\xa6",
+     [](TDialogSettings& s) -> bool& { return s.ShowResults; }},  // 結果を表示
 };
+const char* const ShortMeasuresKey =
+    "\x92\x5a\x82\xa2\x92\xb7\x82\xb3\x82\xf0\x92\x6d\x82\xe7\x82\xb9\x82\xc8\x82\xa2";  // 短い長さを知らせない
+
+void WriteKey(const std::string& SettingsFile, const char* Section, const char* Key, const char* Value) {
+  if (!WritePrivateProfileStringA(Section, Key, Value, SettingsFile.c_str()))
+    throw TSettingsWriteError(CannotWriteError(SettingsFile).what());
+}
 
 // Path with a trailing "\" (double-byte aware: 表 ends in the byte 0x5C).
 std::string WithBackslash(const std::string& Path) { return ExtractFileName(Path).empty() ? Path : Path + "\\"; }
@@ -100,19 +110,26 @@ std::string ProfileValue(const std::string& Name) {
 }
 
 void WriteSavedName(const std::string& SettingsFile, const std::string& Name) {
-  if (!WritePrivateProfileStringA(kSection, kKey, ProfileValue(Name).c_str(), SettingsFile.c_str()))
-    throw TSettingsWriteError(SettingsFile + kCannotWrite);
+  WriteKey(SettingsFile, kSection, kKey, ProfileValue(Name).c_str());
 }
 
-TReportOptions ReadReportOptions(const std::string& SettingsFile) {
-  TReportOptions options;
+TDialogSettings ReadDialogSettings(const std::string& SettingsFile) {
+  TDialogSettings settings;
   for (const TOptionKey& key : OptionKeys)
-    options.*key.Option = GetPrivateProfileIntA(OptionsSection, key.kKey, 0, SettingsFile.c_str()) == 1;
-  return options;
+    key.Of(settings) = GetPrivateProfileIntA(OptionsSection, key.kKey, 0, SettingsFile.c_str()) == 1;
+  return settings;
 }
 
-void WriteReportOptions(const std::string& SettingsFile, const TReportOptions& Options) {
+void WriteDialogSettings(const std::string& SettingsFile, const TDialogSettings& Settings) {
+  TDialogSettings settings = Settings;
   for (const TOptionKey& key : OptionKeys)
-    if (!WritePrivateProfileStringA(OptionsSection, key.kKey, Options.*key.Option ? "1" : "0", SettingsFile.c_str()))
-      throw TSettingsWriteError(SettingsFile + kCannotWrite);
+    WriteKey(SettingsFile, OptionsSection, key.kKey, key.Of(settings) ? "1" : "0");
+}
+
+bool ReadShortMeasuresSilenced(const std::string& SettingsFile) {
+  return GetPrivateProfileIntA(OptionsSection, ShortMeasuresKey, 0, SettingsFile.c_str()) == 1;
+}
+
+void WriteShortMeasuresSilenced(const std::string& SettingsFile, bool Silenced) {
+  WriteKey(SettingsFile, OptionsSection, ShortMeasuresKey, Silenced ? "1" : "0");
 }

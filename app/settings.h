@@ -41,9 +41,22 @@ std::string ProfileValue(const std::string& Name);
 // message "<path> に書き込めません" when the file cannot be written.
 void WriteSavedName(const std::string& SettingsFile, const std::string& Name);
 
-// The list's settings: section "設定", keys "正確な長さ", "合計", "見出し" and
-// "UTF-8", each 1 or 0; a missing file, section or key is 0.
-TReportOptions ReadReportOptions(const std::string& SettingsFile);
+// What the settings window sets: the list's settings and the dialog's own.
+struct TDialogSettings {
+  TReportOptions Report;
+  bool ShowResults = false;  // a window with what the run listed, after each run that wrote a list
+};
 
-// Writes the four keys; throws TSettingsWriteError as WriteSavedName does.
-void WriteReportOptions(const std::string& SettingsFile, const TReportOptions& Options);
+// Section "設定", keys "正確な長さ", "合計", "見出し", "UTF-8" and "結果を表示",
+// each 1 or 0; a missing file, section or key is 0.
+TDialogSettings ReadDialogSettings(const std::string& SettingsFile);
+
+// Writes the five keys; throws TSettingsWriteError as WriteSavedName does.
+void WriteDialogSettings(const std::string& SettingsFile, const TDialogSettings& Settings);
+
+// Whether the user asked ("今後表示しない") not to be told again of
+// polylines that the plain list measures short: key "短い長さを知らせない" of
+// section "設定", 1 or 0 (missing: 0).
+bool ReadShortMeasuresSilenced(const std::string& SettingsFile);
+// Writes it; throws TSettingsWriteError as WriteSavedName does.
+void WriteShortMeasuresSilenced(const std::string& SettingsFile, bool Silenced);

@@ -15,17 +15,23 @@ const char* const CancelCaption = "\x83\x4c\x83\x83\x83\x93\x83\x5a\x83\x8b";  /
 
 struct TCheck {
   const char* Caption;
-  bool TReportOptions::*Option;
+  bool& (*Of)(TDialogSettings&);
 };
 const TCheck Checks[] = {
     {"\x90\xb3\x8a\x6d\x82\xc8\x92\xb7\x82\xb3\x82\xc5\x8f\x57\x8c\x76\x82\xb7\x82\xe9\x81\x69\x91\xbd\x8a\x70\x90\xfc"
      "\x82\xcc\x89\x7e\x8c\xca\x82\xc6\x95\xc2\x82\xb6\x82\xbd\x95\xd3\x81\x45\x91\xc8\x89\x7e\x81\x45\x83\x58\x83\x76"
      "\x83\x89\x83\x43\x83\x93\x81\x45\x83\x75\x83\x8d\x83\x62\x83\x4e\x93\xe0\x82\xcc\x90\x7d\x8c\x60\x81\x6a",
-     &TReportOptions::Exact},  // 正確な長さで集計する（多角線の円弧と閉じた辺・楕円・スプライン・ブロック内の図形）
-    {"\x8d\x87\x8c\x76\x82\xcc\x97\xf1\x82\xf0\x95\x74\x82\xaf\x82\xe9", &TReportOptions::Totals},  // 合計の列を付ける
-    {"\x8c\xa9\x8f\x6f\x82\xb5\x8d\x73\x82\xf0\x95\x74\x82\xaf\x82\xe9", &TReportOptions::Header},  // 見出し行を付ける
+     [](TDialogSettings& s) -> bool& {
+       return s.Report.Exact;
+     }},  // 正確な長さで集計する（多角線の円弧と閉じた辺・楕円・スプライン・ブロック内の図形）
+    {"\x8d\x87\x8c\x76\x82\xcc\x97\xf1\x82\xf0\x95\x74\x82\xaf\x82\xe9",
+     [](TDialogSettings& s) -> bool& { return s.Report.Totals; }},  // 合計の列を付ける
+    {"\x8c\xa9\x8f\x6f\x82\xb5\x8d\x73\x82\xf0\x95\x74\x82\xaf\x82\xe9",
+     [](TDialogSettings& s) -> bool& { return s.Report.Header; }},  // 見出し行を付ける
     {"UTF-8\x81\x69\x42\x4f\x4d\x20\x95\x74\x82\xab\x81\x6a\x82\xc5\x95\xdb\x91\xb6\x82\xb7\x82\xe9",
-     &TReportOptions::Utf8},  // UTF-8（BOM 付き）で保存する
+     [](TDialogSettings& s) -> bool& { return s.Report.Utf8; }},  // UTF-8（BOM 付き）で保存する
+    {"\x8c\x8b\x89\xca\x82\xf0\x95\x5c\x8e\xa6\x82\xb7\x82\xe9",
+     [](TDialogSettings& s) -> bool& { return s.ShowResults; }},  // 結果を表示する
 };
 constexpr int kCheckCount = static_cast<int>(sizeof Checks / sizeof Checks[0]);
 
@@ -42,7 +48,7 @@ struct TSettingsF {
   HWND CheckBoxes[kCheckCount] = {};
   bool Done = false;
   bool Accepted = false;
-  TReportOptions Options;
+  TDialogSettings Settings;
 };
 
 LRESULT CALLBACK SettingsProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
@@ -56,7 +62,7 @@ LRESULT CALLBACK SettingsProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
     case WM_COMMAND:
       if (LOWORD(W) == IDOK) {
         for (int i = 0; i < kCheckCount; ++i)
-          form->Options.*Checks[i].Option = SendMessageA(form->CheckBoxes[i], BM_GETCHECK, 0, 0) == BST_CHECKED;
+          Checks[i].Of(form->Settings) = SendMessageA(form->CheckBoxes[i], BM_GETCHECK, 0, 0) == BST_CHECKED;
         form->Accepted = true;
         form->Done = true;
         return 0;
@@ -77,7 +83,7 @@ LRESULT CALLBACK SettingsProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
 
 }  // namespace
 
-bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TReportOptions& Options) {
+bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TDialogSettings& Settings) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
@@ -119,7 +125,7 @@ bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TReportOptions& Options
                              std::max(0, GetSystemMetrics(SM_CYSCREEN) - height));
 
   TSettingsF form;
-  form.Options = Options;
+  form.Settings = Settings;
   const TWindowHandle window(CheckCreated(CreateWindowExA(exStyle, SettingsWindowClassName, Caption, style, left, top,
                                                           width, height, Owner, nullptr, instance, &form),
                                           "CreateWindowExA"));
@@ -136,7 +142,7 @@ bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TReportOptions& Options
     form.CheckBoxes[i] = child("BUTTON", Checks[i].Caption, BS_AUTOCHECKBOX, scale(kMargin),
                                scale(kMargin + i * (kCheckHeight + kCheckGap)), clientWidth - scale(kMargin * 2),
                                scale(kCheckHeight), 100 + i);
-    SendMessageA(form.CheckBoxes[i], BM_SETCHECK, Options.*Checks[i].Option ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageA(form.CheckBoxes[i], BM_SETCHECK, Checks[i].Of(Settings) ? BST_CHECKED : BST_UNCHECKED, 0);
   }
   // OK, then キャンセル, at the right of the bottom row.
   const int cancelLeft = clientWidth - scale(kMargin + kButtonWidth);
@@ -169,6 +175,6 @@ bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TReportOptions& Options
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  if (form.Accepted) Options = form.Options;
+  if (form.Accepted) Settings = form.Settings;
   return form.Accepted;
 }

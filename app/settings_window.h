@@ -1,16 +1,16 @@
 // The settings window: opened from the dialog's system menu ("設定..."), a
-// small modal window with a check box for each setting of the list, OK and
-// キャンセル.
+// small modal window with a check box for each setting of the list and for
+// the window of results, OK and キャンセル.
 #pragma once
 
 #include <windows.h>
 
-#include "report/report_options.h"
+#include "app/settings.h"
 
 // The window's class name, for those who look for it from outside.
 extern const char* const SettingsWindowClassName;
 
-// Shows the window over Owner, in Owner's font, with Options checked, until
-// the user chooses OK (true, the choices in Options) or キャンセル, Esc or the
-// close box (false, Options unchanged). Owner is disabled meanwhile.
-bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TReportOptions& Options);
+// Shows the window over Owner, in Owner's font, with Settings checked, until
+// the user chooses OK (true, the choices in Settings) or キャンセル, Esc or the
+// close box (false, Settings unchanged). Owner is disabled meanwhile.
+bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TDialogSettings& Settings);
