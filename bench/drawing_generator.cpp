@@ -109,83 +109,83 @@ class TDxfWriter {
   bool ok_ = true;
 };
 
-void WriteHeader(TDxfWriter& w) {
-  w.Pair(999, "Orveline drawing generator");
-  w.Pair(0, "SECTION");
-  w.Pair(2, "HEADER");
-  w.Pair(9, "$ACADVER");
-  w.Pair(1, "AC1015");
-  w.Pair(9, "$ACADMAINTVER");
-  w.Pair(70, 6);
-  w.Pair(9, "$DWGCODEPAGE");
-  w.Pair(3, "ANSI_932");
-  w.Pair(9, "$INSBASE");
-  w.Point(10, 0, 0);
-  w.Pair(9, "$EXTMIN");
-  w.Point(10, 0, 0);
-  w.Pair(9, "$EXTMAX");
-  w.Point(10, 50000, 30000);
-  w.Pair(9, "$LIMMIN");
-  w.Real(10, 0);
-  w.Real(20, 0);
-  w.Pair(9, "$LIMMAX");
-  w.Real(10, 420);
-  w.Real(20, 297);
-  w.Pair(9, "$LTSCALE");
-  w.Real(40, 1);
-  w.Pair(9, "$INSUNITS");
-  w.Pair(70, 4);
-  w.Pair(9, "$TEXTSTYLE");
-  w.Pair(7, "Standard");
-  w.Pair(9, "$CLAYER");
-  w.Pair(8, "0");
-  w.Pair(9, "$HANDSEED");
-  w.Pair(5, "FFFFFF");
-  w.Pair(0, "ENDSEC");
-  w.Pair(0, "SECTION");
-  w.Pair(2, "CLASSES");
-  w.Pair(0, "CLASS");
-  w.Pair(1, "ACDBDICTIONARYWDFLT");
-  w.Pair(2, "AcDbDictionaryWithDefault");
-  w.Pair(3, "ObjectDBX Classes");
-  w.Pair(90, 0);
-  w.Pair(280, 0);
-  w.Pair(281, 0);
-  w.Pair(0, "ENDSEC");
+void WriteHeader(TDxfWriter& W) {
+  W.Pair(999, "Orveline drawing generator");
+  W.Pair(0, "SECTION");
+  W.Pair(2, "HEADER");
+  W.Pair(9, "$ACADVER");
+  W.Pair(1, "AC1015");
+  W.Pair(9, "$ACADMAINTVER");
+  W.Pair(70, 6);
+  W.Pair(9, "$DWGCODEPAGE");
+  W.Pair(3, "ANSI_932");
+  W.Pair(9, "$INSBASE");
+  W.Point(10, 0, 0);
+  W.Pair(9, "$EXTMIN");
+  W.Point(10, 0, 0);
+  W.Pair(9, "$EXTMAX");
+  W.Point(10, 50000, 30000);
+  W.Pair(9, "$LIMMIN");
+  W.Real(10, 0);
+  W.Real(20, 0);
+  W.Pair(9, "$LIMMAX");
+  W.Real(10, 420);
+  W.Real(20, 297);
+  W.Pair(9, "$LTSCALE");
+  W.Real(40, 1);
+  W.Pair(9, "$INSUNITS");
+  W.Pair(70, 4);
+  W.Pair(9, "$TEXTSTYLE");
+  W.Pair(7, "Standard");
+  W.Pair(9, "$CLAYER");
+  W.Pair(8, "0");
+  W.Pair(9, "$HANDSEED");
+  W.Pair(5, "FFFFFF");
+  W.Pair(0, "ENDSEC");
+  W.Pair(0, "SECTION");
+  W.Pair(2, "CLASSES");
+  W.Pair(0, "CLASS");
+  W.Pair(1, "ACDBDICTIONARYWDFLT");
+  W.Pair(2, "AcDbDictionaryWithDefault");
+  W.Pair(3, "ObjectDBX Classes");
+  W.Pair(90, 0);
+  W.Pair(280, 0);
+  W.Pair(281, 0);
+  W.Pair(0, "ENDSEC");
 }
 
-void TableHead(TDxfWriter& w, const char* Name, int Count) {
-  w.Pair(0, "TABLE");
-  w.Pair(2, Name);
-  w.Pair(5, w.Handle());
-  w.Pair(330, "0");
-  w.Pair(100, "AcDbSymbolTable");
-  w.Pair(70, Count);
+void TableHead(TDxfWriter& W, const char* Name, int Count) {
+  W.Pair(0, "TABLE");
+  W.Pair(2, Name);
+  W.Pair(5, W.Handle());
+  W.Pair(330, "0");
+  W.Pair(100, "AcDbSymbolTable");
+  W.Pair(70, Count);
 }
 
-void EntryHead(TDxfWriter& w, const char* Kind, const char* Subclass) {
-  w.Pair(0, Kind);
-  w.Pair(5, w.Handle());
-  w.Pair(330, "2");
-  w.Pair(100, "AcDbSymbolTableRecord");
-  w.Pair(100, Subclass);
+void EntryHead(TDxfWriter& W, const char* Kind, const char* Subclass) {
+  W.Pair(0, Kind);
+  W.Pair(5, W.Handle());
+  W.Pair(330, "2");
+  W.Pair(100, "AcDbSymbolTableRecord");
+  W.Pair(100, Subclass);
 }
 
-void WriteTables(TDxfWriter& w) {
-  w.Pair(0, "SECTION");
-  w.Pair(2, "TABLES");
+void WriteTables(TDxfWriter& W) {
+  W.Pair(0, "SECTION");
+  W.Pair(2, "TABLES");
 
-  TableHead(w, "VPORT", 1);
-  EntryHead(w, "VPORT", "AcDbViewportTableRecord");
-  w.Pair(2, "*Active");
-  w.Pair(70, 0);
-  w.Real(10, 0);
-  w.Real(20, 0);
-  w.Real(11, 1);
-  w.Real(21, 1);
-  w.Real(40, 30000);
-  w.Real(41, 1.6);
-  w.Pair(0, "ENDTAB");
+  TableHead(W, "VPORT", 1);
+  EntryHead(W, "VPORT", "AcDbViewportTableRecord");
+  W.Pair(2, "*Active");
+  W.Pair(70, 0);
+  W.Real(10, 0);
+  W.Real(20, 0);
+  W.Real(11, 1);
+  W.Real(21, 1);
+  W.Real(40, 30000);
+  W.Real(41, 1.6);
+  W.Pair(0, "ENDTAB");
 
   struct {
     const char* name;
@@ -199,35 +199,35 @@ void WriteTables(TDxfWriter& w) {
       {"CENTER", "Center ____ _ ____", {31.75, -6.35, 6.35, -6.35}},
       {"DASHED", "Dashed __ __ __", {12.7, -6.35}},
   };
-  TableHead(w, "LTYPE", 6);
+  TableHead(W, "LTYPE", 6);
   for (const auto& lt : ltypes) {
-    EntryHead(w, "LTYPE", "AcDbLinetypeTableRecord");
-    w.Pair(2, lt.name);
-    w.Pair(70, 0);
-    w.Pair(3, lt.text);
-    w.Pair(72, 65);
-    w.Pair(73, static_cast<int>(lt.dashes.size()));
+    EntryHead(W, "LTYPE", "AcDbLinetypeTableRecord");
+    W.Pair(2, lt.name);
+    W.Pair(70, 0);
+    W.Pair(3, lt.text);
+    W.Pair(72, 65);
+    W.Pair(73, static_cast<int>(lt.dashes.size()));
     double total = 0;
     for (double d : lt.dashes) total += std::fabs(d);
-    w.Real(40, total);
+    W.Real(40, total);
     for (double d : lt.dashes) {
-      w.Real(49, d);
-      w.Pair(74, 0);
+      W.Real(49, d);
+      W.Pair(74, 0);
     }
   }
-  w.Pair(0, "ENDTAB");
+  W.Pair(0, "ENDTAB");
 
-  TableHead(w, "LAYER", kLayerCount);
+  TableHead(W, "LAYER", kLayerCount);
   for (const TLayer& layer : kLayers) {
-    EntryHead(w, "LAYER", "AcDbLayerTableRecord");
-    w.Pair(2, layer.Name);
-    w.Pair(70, 0);
-    w.Pair(62, layer.Color);
-    w.Pair(6, layer.LineType);
-    w.Pair(370, -3);
-    w.Pair(390, "F");
+    EntryHead(W, "LAYER", "AcDbLayerTableRecord");
+    W.Pair(2, layer.Name);
+    W.Pair(70, 0);
+    W.Pair(62, layer.Color);
+    W.Pair(6, layer.LineType);
+    W.Pair(370, -3);
+    W.Pair(390, "F");
   }
-  w.Pair(0, "ENDTAB");
+  W.Pair(0, "ENDTAB");
 
   struct {
     const char* name;
@@ -237,246 +237,246 @@ void WriteTables(TDxfWriter& w) {
   } styles[] = {
       {"Standard", 0, 1, 2.5, "txt", "bigfont.shx"}, {"\x96\xbe\x92\xa9", 3.5, 0.8, 3.5, "msmincho.ttc", ""},  // 明朝
   };
-  TableHead(w, "STYLE", 2);
+  TableHead(W, "STYLE", 2);
   for (const auto& style : styles) {
-    EntryHead(w, "STYLE", "AcDbTextStyleTableRecord");
-    w.Pair(2, style.name);
-    w.Pair(70, 0);
-    w.Real(40, style.height);
-    w.Real(41, style.width);
-    w.Real(50, 0);
-    w.Pair(71, 0);
-    w.Real(42, style.lastHeight);
-    w.Pair(3, style.font);
-    w.Pair(4, style.bigFont);
+    EntryHead(W, "STYLE", "AcDbTextStyleTableRecord");
+    W.Pair(2, style.name);
+    W.Pair(70, 0);
+    W.Real(40, style.height);
+    W.Real(41, style.width);
+    W.Real(50, 0);
+    W.Pair(71, 0);
+    W.Real(42, style.lastHeight);
+    W.Pair(3, style.font);
+    W.Pair(4, style.bigFont);
   }
-  w.Pair(0, "ENDTAB");
+  W.Pair(0, "ENDTAB");
 
-  TableHead(w, "APPID", 1);
-  EntryHead(w, "APPID", "AcDbRegAppTableRecord");
-  w.Pair(2, "ACAD");
-  w.Pair(70, 0);
-  w.Pair(0, "ENDTAB");
+  TableHead(W, "APPID", 1);
+  EntryHead(W, "APPID", "AcDbRegAppTableRecord");
+  W.Pair(2, "ACAD");
+  W.Pair(70, 0);
+  W.Pair(0, "ENDTAB");
 
-  TableHead(w, "BLOCK_RECORD", 3);
+  TableHead(W, "BLOCK_RECORD", 3);
   for (const char* name : {"*Model_Space", "*Paper_Space",
                            "\x8c\x9a\x8b\xef"
                            "A"}) {  // 建具A
-    EntryHead(w, "BLOCK_RECORD", "AcDbBlockTableRecord");
-    w.Pair(2, name);
-    w.Pair(340, "0");
+    EntryHead(W, "BLOCK_RECORD", "AcDbBlockTableRecord");
+    W.Pair(2, name);
+    W.Pair(340, "0");
   }
-  w.Pair(0, "ENDTAB");
-  w.Pair(0, "ENDSEC");
+  W.Pair(0, "ENDTAB");
+  W.Pair(0, "ENDSEC");
 }
 
-void EntityHead(TDxfWriter& w, const char* Kind, const char* Layer, const char* Owner = "1F") {
-  w.Pair(0, Kind);
-  w.Pair(5, w.Handle());
-  w.Pair(330, Owner);
-  w.Pair(100, "AcDbEntity");
-  w.Pair(8, Layer);
+void EntityHead(TDxfWriter& W, const char* Kind, const char* Layer, const char* Owner = "1F") {
+  W.Pair(0, Kind);
+  W.Pair(5, W.Handle());
+  W.Pair(330, Owner);
+  W.Pair(100, "AcDbEntity");
+  W.Pair(8, Layer);
 }
 
-void BlockBegin(TDxfWriter& w, const char* Name) {
-  w.Pair(0, "BLOCK");
-  w.Pair(5, w.Handle());
-  w.Pair(330, "1F");
-  w.Pair(100, "AcDbEntity");
-  w.Pair(8, "0");
-  w.Pair(100, "AcDbBlockBegin");
-  w.Pair(2, Name);
-  w.Pair(70, 0);
-  w.Point(10, 0, 0);
-  w.Pair(3, Name);
-  w.Pair(1, "");
+void BlockBegin(TDxfWriter& W, const char* Name) {
+  W.Pair(0, "BLOCK");
+  W.Pair(5, W.Handle());
+  W.Pair(330, "1F");
+  W.Pair(100, "AcDbEntity");
+  W.Pair(8, "0");
+  W.Pair(100, "AcDbBlockBegin");
+  W.Pair(2, Name);
+  W.Pair(70, 0);
+  W.Point(10, 0, 0);
+  W.Pair(3, Name);
+  W.Pair(1, "");
 }
 
-void BlockEnd(TDxfWriter& w) {
-  w.Pair(0, "ENDBLK");
-  w.Pair(5, w.Handle());
-  w.Pair(330, "1F");
-  w.Pair(100, "AcDbEntity");
-  w.Pair(8, "0");
-  w.Pair(100, "AcDbBlockEnd");
+void BlockEnd(TDxfWriter& W) {
+  W.Pair(0, "ENDBLK");
+  W.Pair(5, W.Handle());
+  W.Pair(330, "1F");
+  W.Pair(100, "AcDbEntity");
+  W.Pair(8, "0");
+  W.Pair(100, "AcDbBlockEnd");
 }
 
-void WriteBlocks(TDxfWriter& w) {
-  w.Pair(0, "SECTION");
-  w.Pair(2, "BLOCKS");
+void WriteBlocks(TDxfWriter& W) {
+  W.Pair(0, "SECTION");
+  W.Pair(2, "BLOCKS");
   for (const char* name : {"*Model_Space", "*Paper_Space"}) {
-    BlockBegin(w, name);
-    BlockEnd(w);
+    BlockBegin(W, name);
+    BlockEnd(W);
   }
   // A door block: its line and arc belong to the block, not to the list.
-  BlockBegin(w,
+  BlockBegin(W,
              "\x8c\x9a\x8b\xef"
              "A");  // 建具A
-  EntityHead(w, "LINE", "0", "2A");
-  w.Pair(100, "AcDbLine");
-  w.Point(10, 0, 0);
-  w.Point(11, 900, 0);
-  EntityHead(w, "ARC", "0", "2A");
-  w.Pair(100, "AcDbCircle");
-  w.Point(10, 0, 0);
-  w.Real(40, 900);
-  w.Pair(100, "AcDbArc");
-  w.Real(50, 0);
-  w.Real(51, 90);
-  BlockEnd(w);
-  w.Pair(0, "ENDSEC");
+  EntityHead(W, "LINE", "0", "2A");
+  W.Pair(100, "AcDbLine");
+  W.Point(10, 0, 0);
+  W.Point(11, 900, 0);
+  EntityHead(W, "ARC", "0", "2A");
+  W.Pair(100, "AcDbCircle");
+  W.Point(10, 0, 0);
+  W.Real(40, 900);
+  W.Pair(100, "AcDbArc");
+  W.Real(50, 0);
+  W.Real(51, 90);
+  BlockEnd(W);
+  W.Pair(0, "ENDSEC");
 }
 
 // Entity properties: mostly by layer, sometimes a colour or linetype of its own.
-void Properties(TDxfWriter& w, TRandom& r) {
-  if (r.Below(10) == 0) w.Pair(6, kEntityLineTypes[r.Below(3)]);
-  if (r.Below(8) == 0) w.Pair(62, 1 + r.Below(7));
+void Properties(TDxfWriter& W, TRandom& R) {
+  if (R.Below(10) == 0) W.Pair(6, kEntityLineTypes[R.Below(3)]);
+  if (R.Below(8) == 0) W.Pair(62, 1 + R.Below(7));
 }
 
-void WriteEntity(TDxfWriter& w, TRandom& r, int Kind, const char* Layer, TRandom& shape) {
+void WriteEntity(TDxfWriter& W, TRandom& R, int Kind, const char* Layer, TRandom& Shape) {
   switch (Kind) {
     case 0: {  // LINE: mostly along the grid, of a few standard lengths
-      EntityHead(w, "LINE", Layer);
-      Properties(w, r);
-      w.Pair(100, "AcDbLine");
-      const double x = shape.Coordinate(50000), y = shape.Coordinate(30000);
-      const double len = 300.0 * (1 + shape.Below(20));
-      const int dir = shape.Below(3);  // along x, along y, or free
-      w.Point(10, x, y);
+      EntityHead(W, "LINE", Layer);
+      Properties(W, R);
+      W.Pair(100, "AcDbLine");
+      const double x = Shape.Coordinate(50000), y = Shape.Coordinate(30000);
+      const double len = 300.0 * (1 + Shape.Below(20));
+      const int dir = Shape.Below(3);  // along x, along y, or free
+      W.Point(10, x, y);
       if (dir == 2) {  // at an angle: coordinates at full precision
-        const double angle = 0.01 * (1 + shape.Below(314));
-        w.Point(11, x + len * std::cos(angle), y + len * std::sin(angle));
+        const double angle = 0.01 * (1 + Shape.Below(314));
+        W.Point(11, x + len * std::cos(angle), y + len * std::sin(angle));
       } else {
-        w.Point(11, dir == 0 ? x + len : x, dir == 1 ? y + len : y);
+        W.Point(11, dir == 0 ? x + len : x, dir == 1 ? y + len : y);
       }
       break;
     }
     case 1: {  // LWPOLYLINE
-      EntityHead(w, "LWPOLYLINE", Layer);
-      Properties(w, r);
-      w.Pair(100, "AcDbPolyline");
-      const int n = 2 + shape.Below(34);
-      w.Pair(90, n);
-      w.Pair(70, shape.Below(2));
-      w.Real(43, 0);
-      double x = shape.Coordinate(50000), y = shape.Coordinate(30000);
+      EntityHead(W, "LWPOLYLINE", Layer);
+      Properties(W, R);
+      W.Pair(100, "AcDbPolyline");
+      const int n = 2 + Shape.Below(34);
+      W.Pair(90, n);
+      W.Pair(70, Shape.Below(2));
+      W.Real(43, 0);
+      double x = Shape.Coordinate(50000), y = Shape.Coordinate(30000);
       for (int k = 0; k < n; ++k) {
-        w.Real(10, x);
-        w.Real(20, y);
-        if (shape.Below(6) == 0) w.Real(42, 0.41421356);
+        W.Real(10, x);
+        W.Real(20, y);
+        if (Shape.Below(6) == 0) W.Real(42, 0.41421356);
         if (k % 2 == 0)
-          x += 100.0 * (1 + shape.Below(30));
+          x += 100.0 * (1 + Shape.Below(30));
         else
-          y += 100.0 * (1 + shape.Below(30));
+          y += 100.0 * (1 + Shape.Below(30));
       }
       break;
     }
     case 2: {  // POLYLINE with its VERTEX entities and SEQEND
-      EntityHead(w, "POLYLINE", Layer);
-      Properties(w, r);
-      w.Pair(100, "AcDb2dPolyline");
-      w.Pair(66, 1);
-      w.Point(10, 0, 0);
-      w.Pair(70, shape.Below(2));
-      const int n = 2 + shape.Below(8);
-      double x = shape.Coordinate(50000), y = shape.Coordinate(30000);
+      EntityHead(W, "POLYLINE", Layer);
+      Properties(W, R);
+      W.Pair(100, "AcDb2dPolyline");
+      W.Pair(66, 1);
+      W.Point(10, 0, 0);
+      W.Pair(70, Shape.Below(2));
+      const int n = 2 + Shape.Below(8);
+      double x = Shape.Coordinate(50000), y = Shape.Coordinate(30000);
       for (int k = 0; k < n; ++k) {
-        EntityHead(w, "VERTEX", Layer);
-        w.Pair(100, "AcDbVertex");
-        w.Pair(100, "AcDb2dVertex");
-        w.Point(10, x, y);
-        w.Pair(70, 0);
-        x += 250.0 * (1 + shape.Below(8));
-        y += 50.0 * shape.Below(3);
+        EntityHead(W, "VERTEX", Layer);
+        W.Pair(100, "AcDbVertex");
+        W.Pair(100, "AcDb2dVertex");
+        W.Point(10, x, y);
+        W.Pair(70, 0);
+        x += 250.0 * (1 + Shape.Below(8));
+        y += 50.0 * Shape.Below(3);
       }
-      EntityHead(w, "SEQEND", Layer);
+      EntityHead(W, "SEQEND", Layer);
       break;
     }
     case 3: {  // CIRCLE
-      EntityHead(w, "CIRCLE", Layer);
-      Properties(w, r);
-      w.Pair(100, "AcDbCircle");
-      w.Point(10, shape.Coordinate(50000), shape.Coordinate(30000));
-      w.Real(40, 50.0 * (1 + shape.Below(12)));
+      EntityHead(W, "CIRCLE", Layer);
+      Properties(W, R);
+      W.Pair(100, "AcDbCircle");
+      W.Point(10, Shape.Coordinate(50000), Shape.Coordinate(30000));
+      W.Real(40, 50.0 * (1 + Shape.Below(12)));
       break;
     }
     case 4: {  // ARC
-      EntityHead(w, "ARC", Layer);
-      Properties(w, r);
-      w.Pair(100, "AcDbCircle");
-      w.Point(10, shape.Coordinate(50000), shape.Coordinate(30000));
-      w.Real(40, 100.0 * (1 + shape.Below(10)));
-      w.Pair(100, "AcDbArc");
-      const double start = 15.0 * shape.Below(24);
-      w.Real(50, start);
-      w.Real(51, std::fmod(start + 15.0 * (1 + shape.Below(23)), 360.0));
+      EntityHead(W, "ARC", Layer);
+      Properties(W, R);
+      W.Pair(100, "AcDbCircle");
+      W.Point(10, Shape.Coordinate(50000), Shape.Coordinate(30000));
+      W.Real(40, 100.0 * (1 + Shape.Below(10)));
+      W.Pair(100, "AcDbArc");
+      const double start = 15.0 * Shape.Below(24);
+      W.Real(50, start);
+      W.Real(51, std::fmod(start + 15.0 * (1 + Shape.Below(23)), 360.0));
       break;
     }
     case 5: {  // TEXT
-      EntityHead(w, "TEXT", Layer);
-      w.Pair(100, "AcDbText");
-      w.Point(10, shape.Coordinate(50000), shape.Coordinate(30000));
-      w.Real(40, 2.5 * (1 + shape.Below(4)));
-      w.Pair(1, kTexts[shape.Below(5)]);
-      w.Real(50, 0);
-      w.Real(41, 1);
-      if (shape.Below(3) == 0) w.Pair(7, "\x96\xbe\x92\xa9");  // 明朝
-      w.Pair(72, 1);
-      w.Point(11, shape.Coordinate(50000), shape.Coordinate(30000));
-      w.Pair(100, "AcDbText");
-      w.Pair(73, 2);
+      EntityHead(W, "TEXT", Layer);
+      W.Pair(100, "AcDbText");
+      W.Point(10, Shape.Coordinate(50000), Shape.Coordinate(30000));
+      W.Real(40, 2.5 * (1 + Shape.Below(4)));
+      W.Pair(1, kTexts[Shape.Below(5)]);
+      W.Real(50, 0);
+      W.Real(41, 1);
+      if (Shape.Below(3) == 0) W.Pair(7, "\x96\xbe\x92\xa9");  // 明朝
+      W.Pair(72, 1);
+      W.Point(11, Shape.Coordinate(50000), Shape.Coordinate(30000));
+      W.Pair(100, "AcDbText");
+      W.Pair(73, 2);
       break;
     }
     case 6: {  // MTEXT
-      EntityHead(w, "MTEXT", Layer);
-      w.Pair(100, "AcDbMText");
-      w.Point(10, shape.Coordinate(50000), shape.Coordinate(30000));
-      w.Real(40, 3.5);
-      w.Real(41, 1200);
-      w.Pair(71, 1);
-      w.Pair(72, 5);
-      w.Pair(1, kMTexts[shape.Below(3)]);
-      w.Pair(7, "Standard");
-      w.Real(42, 800);
-      w.Real(43, 120);
+      EntityHead(W, "MTEXT", Layer);
+      W.Pair(100, "AcDbMText");
+      W.Point(10, Shape.Coordinate(50000), Shape.Coordinate(30000));
+      W.Real(40, 3.5);
+      W.Real(41, 1200);
+      W.Pair(71, 1);
+      W.Pair(72, 5);
+      W.Pair(1, kMTexts[Shape.Below(3)]);
+      W.Pair(7, "Standard");
+      W.Real(42, 800);
+      W.Real(43, 120);
       break;
     }
     default: {  // INSERT of the door block
-      EntityHead(w, "INSERT", Layer);
-      w.Pair(100, "AcDbBlockReference");
-      w.Pair(2,
+      EntityHead(W, "INSERT", Layer);
+      W.Pair(100, "AcDbBlockReference");
+      W.Pair(2,
              "\x8c\x9a\x8b\xef"
              "A");  // 建具A
-      w.Point(10, shape.Coordinate(50000), shape.Coordinate(30000));
-      w.Real(41, 1);
-      w.Real(42, 1);
-      w.Real(43, 1);
-      w.Real(50, 90.0 * shape.Below(4));
+      W.Point(10, Shape.Coordinate(50000), Shape.Coordinate(30000));
+      W.Real(41, 1);
+      W.Real(42, 1);
+      W.Real(43, 1);
+      W.Real(50, 90.0 * Shape.Below(4));
       break;
     }
   }
 }
 
-void WriteObjects(TDxfWriter& w) {
-  w.Pair(0, "SECTION");
-  w.Pair(2, "OBJECTS");
-  w.Pair(0, "DICTIONARY");
-  w.Pair(5, "C");
-  w.Pair(330, "0");
-  w.Pair(100, "AcDbDictionary");
-  w.Pair(281, 1);
-  w.Pair(3, "ACAD_GROUP");
-  w.Pair(350, "D");
-  w.Pair(0, "DICTIONARY");
-  w.Pair(5, "D");
-  w.Pair(102, "{ACAD_REACTORS");
-  w.Pair(330, "C");
-  w.Pair(102, "}");
-  w.Pair(330, "C");
-  w.Pair(100, "AcDbDictionary");
-  w.Pair(281, 1);
-  w.Pair(0, "ENDSEC");
-  w.Pair(0, "EOF");
+void WriteObjects(TDxfWriter& W) {
+  W.Pair(0, "SECTION");
+  W.Pair(2, "OBJECTS");
+  W.Pair(0, "DICTIONARY");
+  W.Pair(5, "C");
+  W.Pair(330, "0");
+  W.Pair(100, "AcDbDictionary");
+  W.Pair(281, 1);
+  W.Pair(3, "ACAD_GROUP");
+  W.Pair(350, "D");
+  W.Pair(0, "DICTIONARY");
+  W.Pair(5, "D");
+  W.Pair(102, "{ACAD_REACTORS");
+  W.Pair(330, "C");
+  W.Pair(102, "}");
+  W.Pair(330, "C");
+  W.Pair(100, "AcDbDictionary");
+  W.Pair(281, 1);
+  W.Pair(0, "ENDSEC");
+  W.Pair(0, "EOF");
 }
 
 }  // namespace

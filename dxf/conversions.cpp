@@ -8,8 +8,8 @@
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char C) { return C == ' ' || C == '\t'; }
+bool IsDigit(char C) { return C >= '0' && C <= '9'; }
 
 }  // namespace
 

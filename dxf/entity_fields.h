@@ -38,84 +38,84 @@ inline bool AssignRowKey(TDrawing& D, TRec& Rec, std::int32_t Code, std::string_
   return false;
 }
 
-inline void AssignLinePair(TDrawing& D, TLineRec& r, std::int32_t Code, std::string_view Value) {
+inline void AssignLinePair(TDrawing& D, TLineRec& R, std::int32_t Code, std::string_view Value) {
   switch (Code) {
     case 10:
-      r.X1 = ConvertRealFast(Value);
+      R.X1 = ConvertRealFast(Value);
       break;
     case 20:
-      r.Y1 = ConvertRealFast(Value);
+      R.Y1 = ConvertRealFast(Value);
       break;
     case 30:
-      r.Z1 = ConvertRealFast(Value);
+      R.Z1 = ConvertRealFast(Value);
       break;
     case 11:
-      r.X2 = ConvertRealFast(Value);
+      R.X2 = ConvertRealFast(Value);
       break;
     case 21:
-      r.Y2 = ConvertRealFast(Value);
+      R.Y2 = ConvertRealFast(Value);
       break;
     case 31:
-      r.Z2 = ConvertRealFast(Value);
+      R.Z2 = ConvertRealFast(Value);
       break;
     default:
-      AssignRowKey(D, r, Code, Value);
+      AssignRowKey(D, R, Code, Value);
       break;
   }
 }
 
-inline void AssignArcPair(TDrawing& D, TArcRec& r, std::int32_t Code, std::string_view Value) {
+inline void AssignArcPair(TDrawing& D, TArcRec& R, std::int32_t Code, std::string_view Value) {
   switch (Code) {
     case 10:
-      r.CX = ConvertRealFast(Value);
+      R.CX = ConvertRealFast(Value);
       break;
     case 20:
-      r.CY = ConvertRealFast(Value);
+      R.CY = ConvertRealFast(Value);
       break;
     case 30:
-      r.CZ = ConvertRealFast(Value);
+      R.CZ = ConvertRealFast(Value);
       break;
     case 40:
-      r.Radius = ConvertRealFast(Value);
+      R.Radius = ConvertRealFast(Value);
       break;
     case 50:
-      r.StartAngle = ConvertRealFast(Value);
+      R.StartAngle = ConvertRealFast(Value);
       break;
     case 51:
-      r.EndAngle = ConvertRealFast(Value);
+      R.EndAngle = ConvertRealFast(Value);
       break;
     default:
-      AssignRowKey(D, r, Code, Value);
+      AssignRowKey(D, R, Code, Value);
       break;
   }
 }
 
-inline void AssignCirclePair(TDrawing& D, TCircleRec& r, std::int32_t Code, std::string_view Value) {
+inline void AssignCirclePair(TDrawing& D, TCircleRec& R, std::int32_t Code, std::string_view Value) {
   switch (Code) {
     case 10:
-      r.CX = ConvertRealFast(Value);
+      R.CX = ConvertRealFast(Value);
       break;
     case 20:
-      r.CY = ConvertRealFast(Value);
+      R.CY = ConvertRealFast(Value);
       break;
     case 30:
-      r.CZ = ConvertRealFast(Value);
+      R.CZ = ConvertRealFast(Value);
       break;
     case 40:
-      r.Radius = ConvertRealFast(Value);
+      R.Radius = ConvertRealFast(Value);
       break;
     default:
-      AssignRowKey(D, r, Code, Value);
+      AssignRowKey(D, R, Code, Value);
       break;
   }
 }
 
 // The POLYLINE entity itself, before its VERTEX entities: flags and row key.
-inline void AssignPolylinePair(TDrawing& D, TPolyRec& r, std::int32_t Code, std::string_view Value) {
+inline void AssignPolylinePair(TDrawing& D, TPolyRec& R, std::int32_t Code, std::string_view Value) {
   if (Code == 70)
-    r.Flags = ConvertInteger(Value);
+    R.Flags = ConvertInteger(Value);
   else
-    AssignRowKey(D, r, Code, Value);
+    AssignRowKey(D, R, Code, Value);
 }
 
 }  // namespace dxf_fields

@@ -16,8 +16,8 @@ struct TCharStack {
     Bytes.clear();
     Single.clear();
   }
-  void Push(std::string_view s, std::size_t Pos, std::size_t Size) {
-    Bytes.append(s.data() + Pos, Size);
+  void Push(std::string_view S, std::size_t Pos, std::size_t Size) {
+    Bytes.append(S.data() + Pos, Size);
     Single.append(Size, Size == 1 ? '\1' : '\0');
   }
   bool EndsWithBackslash() const { return !Bytes.empty() && Bytes.back() == '\\' && Single.back() == '\1'; }
@@ -29,14 +29,14 @@ struct TCharStack {
 
 // Deleting the first "\x" until none is left gives the same text as one pass
 // that drops each x meeting a backslash at the end of what is kept so far.
-void RemoveTwoByteCode(std::string_view s, char Letter, TCharStack& Out) {
+void RemoveTwoByteCode(std::string_view S, char Letter, TCharStack& Out) {
   Out.Clear();
-  for (std::size_t i = 0; i < s.size();) {
-    const std::size_t size = ShiftJisCharSize(s, i);
-    if (size == 1 && s[i] == Letter && Out.EndsWithBackslash()) {
+  for (std::size_t i = 0; i < S.size();) {
+    const std::size_t size = ShiftJisCharSize(S, i);
+    if (size == 1 && S[i] == Letter && Out.EndsWithBackslash()) {
       Out.Pop();
     } else {
-      Out.Push(s, i, size);
+      Out.Push(S, i, size);
     }
     i += size;
   }
@@ -44,22 +44,22 @@ void RemoveTwoByteCode(std::string_view s, char Letter, TCharStack& Out) {
 
 // "\x" up to and including the first ";" after it, again and again from the
 // start; a code with no ";" after it ends the removal there.
-void RemoveCodeToSemicolon(std::string_view s, char Letter, TCharStack& Out) {
+void RemoveCodeToSemicolon(std::string_view S, char Letter, TCharStack& Out) {
   Out.Clear();
-  for (std::size_t i = 0; i < s.size();) {
-    const std::size_t size = ShiftJisCharSize(s, i);
-    if (size == 1 && s[i] == Letter && Out.EndsWithBackslash()) {
+  for (std::size_t i = 0; i < S.size();) {
+    const std::size_t size = ShiftJisCharSize(S, i);
+    if (size == 1 && S[i] == Letter && Out.EndsWithBackslash()) {
       std::size_t j = i + 1;
-      while (j < s.size() && !(s[j] == ';' && ShiftJisCharSize(s, j) == 1)) j += ShiftJisCharSize(s, j);
-      if (j >= s.size()) {
-        for (; i < s.size(); i += ShiftJisCharSize(s, i)) Out.Push(s, i, ShiftJisCharSize(s, i));
+      while (j < S.size() && !(S[j] == ';' && ShiftJisCharSize(S, j) == 1)) j += ShiftJisCharSize(S, j);
+      if (j >= S.size()) {
+        for (; i < S.size(); i += ShiftJisCharSize(S, i)) Out.Push(S, i, ShiftJisCharSize(S, i));
         return;
       }
       Out.Pop();
       i = j + 1;
       continue;
     }
-    Out.Push(s, i, size);
+    Out.Push(S, i, size);
     i += size;
   }
 }

@@ -16,33 +16,33 @@ namespace {
 
 // A group code of exactly three characters, blanks before digits ("  0",
 // " 10", "330"), followed by CR or LF; read without a branch per character.
-inline bool IsPaddedCode(const char* p, std::int32_t& Code) {
-  const unsigned d0 = static_cast<unsigned char>(p[0] - '0');
-  const unsigned d1 = static_cast<unsigned char>(p[1] - '0');
-  const unsigned d2 = static_cast<unsigned char>(p[2] - '0');
-  const bool blank0 = p[0] == ' ', blank1 = p[1] == ' ';
+inline bool IsPaddedCode(const char* P, std::int32_t& Code) {
+  const unsigned d0 = static_cast<unsigned char>(P[0] - '0');
+  const unsigned d1 = static_cast<unsigned char>(P[1] - '0');
+  const unsigned d2 = static_cast<unsigned char>(P[2] - '0');
+  const bool blank0 = P[0] == ' ', blank1 = P[1] == ' ';
   const bool ok =
-      (d2 <= 9) & ((d1 <= 9) | blank1) & ((d0 <= 9 && !blank1) | blank0) & ((p[3] == '\r') | (p[3] == '\n'));
+      (d2 <= 9) & ((d1 <= 9) | blank1) & ((d0 <= 9 && !blank1) | blank0) & ((P[3] == '\r') | (P[3] == '\n'));
   Code = static_cast<std::int32_t>((blank0 ? 0 : d0 * 100) + (blank1 ? 0 : d1 * 10) + d2);
   return ok;
 }
 
 // The first CR or LF from p on, eight bytes at a time.
-inline const char* FindLineBreak(const char* p, const char* end) {
+inline const char* FindLineBreak(const char* P, const char* End) {
   if constexpr (std::endian::native == std::endian::little) {
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
-    while (end - p >= 8) {
+    while (End - P >= 8) {
       std::uint64_t word;
-      std::memcpy(&word, p, 8);
+      std::memcpy(&word, P, 8);
       const std::uint64_t lf = word ^ (kOnes * '\n'), cr = word ^ (kOnes * '\r');
       // The lowest flagged byte is exactly the first LF or CR.
       const std::uint64_t hits = (((lf - kOnes) & ~lf) | ((cr - kOnes) & ~cr)) & kHighs;
-      if (hits != 0) return p + (std::countr_zero(hits) >> 3);
-      p += 8;
+      if (hits != 0) return P + (std::countr_zero(hits) >> 3);
+      P += 8;
     }
   }
-  while (p < end && *p != '\n' && *p != '\r') ++p;
-  return p;
+  while (P < End && *P != '\n' && *P != '\r') ++P;
+  return P;
 }
 
 // Splits the file into lines (CR LF, lone LF or lone CR; a NUL byte ends the
