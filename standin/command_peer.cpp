@@ -90,26 +90,26 @@ const char kZoomPrompt[] =
 const char kBadPoint[] = "*\x96\xb3\x8c\xf8\x82\xc8\x93\x5f*";  // *無効な点*
 
 // Upper-cases the ASCII letters only; double-byte characters stay as they are.
-std::string Upper(std::string s) {
-  for (char& c : s)
+std::string Upper(std::string S) {
+  for (char& c : S)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
+  return S;
 }
 
 // A keyword is typed as any leading part of it, at least `shortest` long.
-bool IsKeyword(const std::string& token, const char* keyword, std::size_t shortest = 1) {
-  const std::string k = keyword;
-  return token.size() >= shortest && token.size() <= k.size() && k.compare(0, token.size(), token) == 0;
+bool IsKeyword(const std::string& Token, const char* Keyword, std::size_t Shortest = 1) {
+  const std::string k = Keyword;
+  return Token.size() >= Shortest && Token.size() <= k.size() && k.compare(0, Token.size(), Token) == 0;
 }
 
-bool IsDigits(const std::string& s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+bool IsDigits(const std::string& S) {
+  return !S.empty() && std::all_of(S.begin(), S.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace
 
-TCommandPeer::TCommandPeer(TPeerHost host, TPeerOptions options, TDrawing drawing)
-    : host_(std::move(host)), options_(std::move(options)), drawing_(std::move(drawing)) {}
+TCommandPeer::TCommandPeer(TPeerHost Host, TPeerOptions Options, TDrawing Drawing)
+    : host_(std::move(Host)), options_(std::move(Options)), drawing_(std::move(Drawing)) {}
 
 void TCommandPeer::Start() {
   Idle();
@@ -120,15 +120,15 @@ void TCommandPeer::Start() {
   }
 }
 
-void TCommandPeer::Prompt(TState state, const std::string& prompt) {
-  state_ = state;
-  prompt_ = prompt;
+void TCommandPeer::Prompt(TState State, const std::string& Text) {
+  state_ = State;
+  prompt_ = Text;
   host_.promptShown(prompt_);
 }
 
-void TCommandPeer::Nest(TState outerState, const std::string& outerPrompt, TState state, const std::string& prompt) {
-  if (options_.nestedCancel) outer_.push_back({outerState, outerPrompt});
-  Prompt(state, prompt);
+void TCommandPeer::Nest(TState OuterState, const std::string& OuterPrompt, TState State, const std::string& Text) {
+  if (options_.nestedCancel) outer_.push_back({OuterState, OuterPrompt});
+  Prompt(State, Text);
 }
 
 void TCommandPeer::Idle() {
@@ -136,9 +136,9 @@ void TCommandPeer::Idle() {
   Prompt(TState::kIdle, kIdlePrompt);
 }
 
-void TCommandPeer::Type(const std::string& text) {
+void TCommandPeer::Type(const std::string& Text) {
   if (state_ == TState::kClosed) return;
-  queue_ += text;
+  queue_ += Text;
   Consume();
 }
 
@@ -196,12 +196,12 @@ void TCommandPeer::Cancel() {
   Idle();
 }
 
-void TCommandPeer::Submit(const std::string& token) {
-  host_.historyLine(prompt_ + token);
-  const std::string word = Upper(token);
+void TCommandPeer::Submit(const std::string& Token) {
+  host_.historyLine(prompt_ + Token);
+  const std::string word = Upper(Token);
   switch (state_) {
     case TState::kIdle:
-      if (!token.empty())
+      if (!Token.empty())
         RunCommand(word);
       else if (!lastCommand_.empty())
         RunCommand(lastCommand_);
@@ -213,11 +213,11 @@ void TCommandPeer::Submit(const std::string& token) {
       SelectionInput(word);
       break;
     case TState::kFiledia:
-      if (token.empty()) {
+      if (Token.empty()) {
         Idle();
-      } else if (token == "0" || token == "1") {
-        filedia_ = token[0] - '0';
-        host_.note("FILEDIA " + token);
+      } else if (Token == "0" || Token == "1") {
+        filedia_ = Token[0] - '0';
+        host_.note("FILEDIA " + Token);
         Idle();
       } else {
         host_.historyLine(kZeroOrOne);
@@ -226,7 +226,7 @@ void TCommandPeer::Submit(const std::string& token) {
       break;
     case TState::kDxfoutFile: {
       std::string name;
-      for (char c : token)
+      for (char c : Token)
         if (c != '"') name += c;
       if (name.empty()) name = kDefaultFile;
       const auto dot = name.find_last_of(".\\/:");
@@ -241,7 +241,7 @@ void TCommandPeer::Submit(const std::string& token) {
       DxfoutOptionsInput(word);
       break;
     case TState::kDxfoutVersion:
-      if (token.empty() || token == "2000") {
+      if (Token.empty() || Token == "2000") {
         Prompt(TState::kDxfoutOptions, kOptionsPrompt);
       } else {
         host_.historyLine(kBadVersion);
@@ -249,7 +249,7 @@ void TCommandPeer::Submit(const std::string& token) {
       }
       break;
     case TState::kForeign:
-      if (!token.empty()) {
+      if (!Token.empty()) {
         host_.historyLine(kBadPoint);
         Prompt(state_, prompt_);
       } else if (!outer_.empty()) {
@@ -263,11 +263,11 @@ void TCommandPeer::Submit(const std::string& token) {
       break;
     case TState::kAskExport:
     case TState::kAskReplace: {
-      const bool yes = IsKeyword(word, "YES") || (token.empty() && state_ == TState::kAskExport);
-      const bool no = IsKeyword(word, "NO") || (token.empty() && state_ == TState::kAskReplace);
+      const bool yes = IsKeyword(word, "YES") || (Token.empty() && state_ == TState::kAskExport);
+      const bool no = IsKeyword(word, "NO") || (Token.empty() && state_ == TState::kAskReplace);
       if ((yes || no) && options_.questionLingerMs > 0) {
         // The answered question stays on the line for a while.
-        lingering_ = prompt_ + token;
+        lingering_ = prompt_ + Token;
         host_.startLingerTimer(options_.questionLingerMs);
       }
       if (yes && state_ == TState::kAskExport) {
@@ -289,8 +289,8 @@ void TCommandPeer::Submit(const std::string& token) {
   }
 }
 
-void TCommandPeer::RunCommand(const std::string& typed) {
-  std::string name = typed;
+void TCommandPeer::RunCommand(const std::string& Typed) {
+  std::string name = Typed;
   while (!name.empty() && (name[0] == '_' || name[0] == '.' || name[0] == '\'')) name.erase(0, 1);
   if (name == "SELECT") {
     lastCommand_ = name;
@@ -315,12 +315,12 @@ void TCommandPeer::RunCommand(const std::string& typed) {
       Prompt(TState::kDxfoutFile, kFilePrompt);
     }
   } else {
-    host_.historyLine(kUnknownHead + typed + kUnknownTail);
+    host_.historyLine(kUnknownHead + Typed + kUnknownTail);
     Idle();
   }
 }
 
-void TCommandPeer::SelectionInput(const std::string& word) {
+void TCommandPeer::SelectionInput(const std::string& Word) {
   auto selected = [this] {
     std::vector<std::size_t> all;
     for (const auto& step : selectionSteps_) all.insert(all.end(), step.begin(), step.end());
@@ -328,7 +328,7 @@ void TCommandPeer::SelectionInput(const std::string& word) {
     all.erase(std::unique(all.begin(), all.end()), all.end());
     return all;
   };
-  if (word.empty()) {
+  if (Word.empty()) {
     const std::vector<std::size_t> chosen = selected();
     selectionSteps_.clear();
     if (state_ == TState::kSelect) {
@@ -343,10 +343,10 @@ void TCommandPeer::SelectionInput(const std::string& word) {
     }
     return;
   }
-  if (IsKeyword(word, "PREVIOUS")) {
+  if (IsKeyword(Word, "PREVIOUS")) {
     selectionSteps_.push_back(previous_);
     host_.historyLine(std::to_string(previous_.size()) + kFound);
-  } else if (IsKeyword(word, "UNDO")) {
+  } else if (IsKeyword(Word, "UNDO")) {
     if (!selectionSteps_.empty()) {
       host_.historyLine(std::to_string(selectionSteps_.back().size()) + kRemoved);
       selectionSteps_.pop_back();
@@ -392,9 +392,9 @@ void TCommandPeer::UserActs() {
   Type("\r");
 }
 
-void TCommandPeer::DxfoutOptionsInput(const std::string& word) {
-  if (word.empty() || IsDigits(word)) {
-    if (!word.empty() && std::stoi(word.substr(0, 3)) > 16) {
+void TCommandPeer::DxfoutOptionsInput(const std::string& Word) {
+  if (Word.empty() || IsDigits(Word)) {
+    if (!Word.empty() && std::stoi(Word.substr(0, 3)) > 16) {
       host_.historyLine(kBadOption);
       Prompt(TState::kDxfoutOptions, kOptionsPrompt);
       return;
@@ -404,10 +404,10 @@ void TCommandPeer::DxfoutOptionsInput(const std::string& word) {
     prompt_ = kWriting;
     host_.promptShown(prompt_);
     host_.startExportTimer(0);
-  } else if (IsKeyword(word, "OBJECTS")) {
+  } else if (IsKeyword(Word, "OBJECTS")) {
     selectionSteps_.clear();
     Prompt(TState::kDxfoutObjects, kSelectPrompt);
-  } else if (IsKeyword(word, "VERSION")) {
+  } else if (IsKeyword(Word, "VERSION")) {
     Prompt(TState::kDxfoutVersion, kVersionPrompt);
   } else {
     host_.historyLine(kBadOption);

@@ -47,12 +47,12 @@ struct TPeerOptions {
 
 class TCommandPeer {
  public:
-  TCommandPeer(TPeerHost host, TPeerOptions options, TDrawing drawing);
+  TCommandPeer(TPeerHost Host, TPeerOptions Options, TDrawing Drawing);
 
   // Shows the idle prompt. Call once the host is ready.
   void Start();
   // Text as typed: queued and consumed by whatever prompt comes next.
-  void Type(const std::string& text);
+  void Type(const std::string& Text);
   // Timer callbacks.
   void UserActs();
   void ExportGoesOn();
@@ -90,16 +90,16 @@ class TCommandPeer {
   };
 
   void Consume();
-  void Submit(const std::string& token);
-  void RunCommand(const std::string& name);
+  void Submit(const std::string& Token);
+  void RunCommand(const std::string& Name);
   void Cancel();
-  void Prompt(TState state, const std::string& prompt);
+  void Prompt(TState State, const std::string& Text);
   // A prompt inside the current one, which one character 3 comes back to
   // (with nestedCancel).
-  void Nest(TState outerState, const std::string& outerPrompt, TState state, const std::string& prompt);
+  void Nest(TState OuterState, const std::string& OuterPrompt, TState State, const std::string& Text);
   void Idle();
-  void SelectionInput(const std::string& token);
-  void DxfoutOptionsInput(const std::string& token);
+  void SelectionInput(const std::string& Token);
+  void DxfoutOptionsInput(const std::string& Token);
   void AskWrite();
   void FinishExport();
   bool TakesBlank() const;

@@ -6,29 +6,29 @@
 
 namespace {
 
-std::string Trim(const std::string& s) {
-  const auto b = s.find_first_not_of(" \t");
+std::string Trim(const std::string& S) {
+  const auto b = S.find_first_not_of(" \t");
   if (b == std::string::npos) return {};
-  const auto e = s.find_last_not_of(" \t");
-  return s.substr(b, e - b + 1);
+  const auto e = S.find_last_not_of(" \t");
+  return S.substr(b, e - b + 1);
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
+std::vector<std::string> SplitLines(const std::string& Text) {
   std::vector<std::string> lines;
   std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string::npos) end = text.size();
+  while (pos < Text.size()) {
+    std::size_t end = Text.find('\n', pos);
+    if (end == std::string::npos) end = Text.size();
     std::size_t stop = end;
-    if (stop > pos && text[stop - 1] == '\r') --stop;
-    lines.emplace_back(text, pos, stop - pos);
+    if (stop > pos && Text[stop - 1] == '\r') --stop;
+    lines.emplace_back(Text, pos, stop - pos);
     pos = end + 1;
   }
   return lines;
 }
 
-bool IsPair(const TDxfPair& p, const char* code, const char* value) {
-  return Trim(p.code) == code && Trim(p.value) == value;
+bool IsPair(const TDxfPair& P, const char* Code, const char* Value) {
+  return Trim(P.code) == Code && Trim(P.value) == Value;
 }
 
 }  // namespace
@@ -133,9 +133,9 @@ std::vector<bool> KeptBlocks(const TDrawing& D, const std::vector<std::size_t>& 
 
 }  // namespace
 
-TDrawing ParseDrawing(const std::string& dxfText) {
+TDrawing ParseDrawing(const std::string& DxfText) {
   TDrawing d;
-  const std::vector<std::string> lines = SplitLines(dxfText);
+  const std::vector<std::string> lines = SplitLines(DxfText);
   for (std::size_t i = 0; i + 1 < lines.size(); i += 2) d.pairs.push_back({lines[i], lines[i + 1]});
   d.entitiesBegin = d.entitiesEnd = SectionStart(d.pairs, "ENTITIES");
   std::size_t i = d.entitiesBegin;
@@ -152,7 +152,7 @@ TDrawing ParseDrawing(const std::string& dxfText) {
   return d;
 }
 
-std::string ExportDrawing(const TDrawing& d, const std::vector<std::size_t>& selection) {
+std::string ExportDrawing(const TDrawing& D, const std::vector<std::size_t>& Selection) {
   std::string out;
   auto put = [&out](const TDxfPair& p) {
     out += p.code;
@@ -161,68 +161,68 @@ std::string ExportDrawing(const TDrawing& d, const std::vector<std::size_t>& sel
     out += "\r\n";
   };
   std::vector<std::size_t> chosen;
-  for (std::size_t index : selection)
-    if (index < d.entities.size()) chosen.push_back(index);
+  for (std::size_t index : Selection)
+    if (index < D.entities.size()) chosen.push_back(index);
   std::sort(chosen.begin(), chosen.end());
   chosen.erase(std::unique(chosen.begin(), chosen.end()), chosen.end());
-  const std::vector<bool> kept = KeptBlocks(d, chosen);
+  const std::vector<bool> kept = KeptBlocks(D, chosen);
   // Pairs From .. To - 1, without the block definitions that are not kept.
   auto putRange = [&](std::size_t From, std::size_t To) {
     std::size_t b = 0;
     for (std::size_t i = From; i < To; ++i) {
-      while (b < d.blocks.size() && d.blocks[b].last <= i) ++b;
-      if (b < d.blocks.size() && i >= d.blocks[b].first && !kept[b]) continue;
-      put(d.pairs[i]);
+      while (b < D.blocks.size() && D.blocks[b].last <= i) ++b;
+      if (b < D.blocks.size() && i >= D.blocks[b].first && !kept[b]) continue;
+      put(D.pairs[i]);
     }
   };
-  const bool noSection = d.entitiesBegin >= d.pairs.size() && d.entities.empty();
+  const bool noSection = D.entitiesBegin >= D.pairs.size() && D.entities.empty();
   if (noSection) {
     // No ENTITIES section in the drawing: keep what there is and add one.
-    for (const TDxfPair& p : d.pairs)
+    for (const TDxfPair& p : D.pairs)
       if (!IsPair(p, "0", "EOF")) put(p);
     out += "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n";
   } else {
-    putRange(0, d.entitiesBegin);
+    putRange(0, D.entitiesBegin);
   }
   for (std::size_t index : chosen)
-    for (std::size_t i = d.entities[index].first; i < d.entities[index].last; ++i) put(d.pairs[i]);
+    for (std::size_t i = D.entities[index].first; i < D.entities[index].last; ++i) put(D.pairs[i]);
   if (noSection) {
     out += "  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
   } else {
-    putRange(d.entitiesEnd, d.pairs.size());
+    putRange(D.entitiesEnd, D.pairs.size());
   }
   return out;
 }
 
 namespace {
 
-double Number(const std::string& value) { return std::strtod(value.c_str(), nullptr); }
+double Number(const std::string& Value) { return std::strtod(Value.c_str(), nullptr); }
 
-void AddArc(TEntityShape& shape, double cx, double cy, double r, double fromDeg, double toDeg) {
+void AddArc(TEntityShape& Shape, double Cx, double Cy, double R, double FromDeg, double ToDeg) {
   const double pi = 3.14159265358979323846;
-  while (toDeg <= fromDeg) toDeg += 360.0;
-  const int steps = std::max(8, static_cast<int>((toDeg - fromDeg) / 6.0));
+  while (ToDeg <= FromDeg) ToDeg += 360.0;
+  const int steps = std::max(8, static_cast<int>((ToDeg - FromDeg) / 6.0));
   std::vector<TPoint2> run;
   for (int i = 0; i <= steps; ++i) {
-    const double a = (fromDeg + (toDeg - fromDeg) * i / steps) * pi / 180.0;
-    run.push_back({cx + r * std::cos(a), cy + r * std::sin(a)});
+    const double a = (FromDeg + (ToDeg - FromDeg) * i / steps) * pi / 180.0;
+    run.push_back({Cx + R * std::cos(a), Cy + R * std::sin(a)});
   }
-  shape.runs.push_back(run);
+  Shape.runs.push_back(run);
 }
 
 }  // namespace
 
-TEntityShape EntityShape(const TDrawing& d, std::size_t index) {
+TEntityShape EntityShape(const TDrawing& D, std::size_t Index) {
   TEntityShape shape;
-  if (index >= d.entities.size()) return shape;
-  const TDrawingEntity& e = d.entities[index];
+  if (Index >= D.entities.size()) return shape;
+  const TDrawingEntity& e = D.entities[Index];
   double x = 0, y = 0, x2 = 0, y2 = 0, r = 0, a1 = 0, a2 = 360;
   int flags = 0;
   bool inHead = true;
   std::vector<TPoint2> vertices;
   for (std::size_t i = e.first + 1; i < e.last; ++i) {
-    const std::string code = Trim(d.pairs[i].code);
-    const std::string& v = d.pairs[i].value;
+    const std::string code = Trim(D.pairs[i].code);
+    const std::string& v = D.pairs[i].value;
     if (code == "0") {
       inHead = false;
       if (Trim(v) == "VERTEX") vertices.push_back({0, 0});

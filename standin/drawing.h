@@ -53,13 +53,13 @@ struct TEntityShape {
   std::vector<std::vector<TPoint2>> runs;
   int color = 7;
 };
-TEntityShape EntityShape(const TDrawing& drawing, std::size_t index);
+TEntityShape EntityShape(const TDrawing& Drawing, std::size_t Index);
 
 // Splits DXF text into its drawing. Lines may end in LF or CR LF.
-TDrawing ParseDrawing(const std::string& dxfText);
+TDrawing ParseDrawing(const std::string& DxfText);
 
 // The drawing with only the entities whose indexes are given (in drawing
 // order, each at most once), every pair unchanged, lines ending in CR LF. Of
 // the block definitions, those of model and paper space stay, and those that
 // the chosen entities refer to, directly or through other blocks.
-std::string ExportDrawing(const TDrawing& drawing, const std::vector<std::size_t>& selection);
+std::string ExportDrawing(const TDrawing& Drawing, const std::vector<std::size_t>& Selection);

@@ -12,10 +12,10 @@ template <class H, class Closer>
 class TOwnedHandle {
  public:
   TOwnedHandle() noexcept = default;
-  explicit TOwnedHandle(H handle) noexcept : handle_(handle) {}
-  TOwnedHandle(TOwnedHandle&& other) noexcept : handle_(std::exchange(other.handle_, H{})) {}
-  TOwnedHandle& operator=(TOwnedHandle&& other) noexcept {
-    if (this != &other) Reset(std::exchange(other.handle_, H{}));
+  explicit TOwnedHandle(H Handle) noexcept : handle_(Handle) {}
+  TOwnedHandle(TOwnedHandle&& Other) noexcept : handle_(std::exchange(Other.handle_, H{})) {}
+  TOwnedHandle& operator=(TOwnedHandle&& Other) noexcept {
+    if (this != &Other) Reset(std::exchange(Other.handle_, H{}));
     return *this;
   }
   TOwnedHandle(const TOwnedHandle&) = delete;
@@ -26,8 +26,8 @@ class TOwnedHandle {
   explicit operator bool() const noexcept { return handle_ != H{}; }
   // Gives the handle up without closing it (for calls that take ownership).
   H Release() noexcept { return std::exchange(handle_, H{}); }
-  void Reset(H handle = H{}) noexcept {
-    H old = std::exchange(handle_, handle);
+  void Reset(H Handle = H{}) noexcept {
+    H old = std::exchange(handle_, Handle);
     if (old != H{}) Closer{}(old);
   }
 
@@ -36,19 +36,19 @@ class TOwnedHandle {
 };
 
 struct TGdiObjectCloser {
-  void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
+  void operator()(HGDIOBJ Object) const noexcept { DeleteObject(Object); }
 };
 struct TMemoryDcCloser {
-  void operator()(HDC dc) const noexcept { DeleteDC(dc); }
+  void operator()(HDC Dc) const noexcept { DeleteDC(Dc); }
 };
 struct TIconCloser {
-  void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
+  void operator()(HICON Icon) const noexcept { DestroyIcon(Icon); }
 };
 struct TKernelObjectCloser {
-  void operator()(HANDLE object) const noexcept { CloseHandle(object); }
+  void operator()(HANDLE Object) const noexcept { CloseHandle(Object); }
 };
 struct TWindowCloser {
-  void operator()(HWND window) const noexcept { DestroyWindow(window); }
+  void operator()(HWND Window) const noexcept { DestroyWindow(Window); }
 };
 
 using TBrushHandle = TOwnedHandle<HBRUSH, TGdiObjectCloser>;
@@ -68,14 +68,14 @@ using TWindowHandle = TOwnedHandle<HWND, TWindowCloser>;
 // GetDC / ReleaseDC: the window is kept for the release.
 class TWindowDc {
  public:
-  explicit TWindowDc(HWND window) noexcept : window_(window), dc_(GetDC(window)) {}
-  TWindowDc(TWindowDc&& other) noexcept
-      : window_(std::exchange(other.window_, nullptr)), dc_(std::exchange(other.dc_, nullptr)) {}
-  TWindowDc& operator=(TWindowDc&& other) noexcept {
-    if (this != &other) {
+  explicit TWindowDc(HWND Window) noexcept : window_(Window), dc_(GetDC(Window)) {}
+  TWindowDc(TWindowDc&& Other) noexcept
+      : window_(std::exchange(Other.window_, nullptr)), dc_(std::exchange(Other.dc_, nullptr)) {}
+  TWindowDc& operator=(TWindowDc&& Other) noexcept {
+    if (this != &Other) {
       Close();
-      window_ = std::exchange(other.window_, nullptr);
-      dc_ = std::exchange(other.dc_, nullptr);
+      window_ = std::exchange(Other.window_, nullptr);
+      dc_ = std::exchange(Other.dc_, nullptr);
     }
     return *this;
   }
@@ -99,15 +99,15 @@ class TWindowDc {
 // BeginPaint / EndPaint for one WM_PAINT.
 class TPaintDc {
  public:
-  explicit TPaintDc(HWND window) noexcept : window_(window) { dc_ = BeginPaint(window, &paint_); }
-  TPaintDc(TPaintDc&& other) noexcept
-      : window_(std::exchange(other.window_, nullptr)), dc_(std::exchange(other.dc_, nullptr)), paint_(other.paint_) {}
-  TPaintDc& operator=(TPaintDc&& other) noexcept {
-    if (this != &other) {
+  explicit TPaintDc(HWND Window) noexcept : window_(Window) { dc_ = BeginPaint(Window, &paint_); }
+  TPaintDc(TPaintDc&& Other) noexcept
+      : window_(std::exchange(Other.window_, nullptr)), dc_(std::exchange(Other.dc_, nullptr)), paint_(Other.paint_) {}
+  TPaintDc& operator=(TPaintDc&& Other) noexcept {
+    if (this != &Other) {
       Close();
-      window_ = std::exchange(other.window_, nullptr);
-      dc_ = std::exchange(other.dc_, nullptr);
-      paint_ = other.paint_;
+      window_ = std::exchange(Other.window_, nullptr);
+      dc_ = std::exchange(Other.dc_, nullptr);
+      paint_ = Other.paint_;
     }
     return *this;
   }
@@ -132,14 +132,14 @@ class TPaintDc {
 class TSelectObject {
  public:
   TSelectObject() noexcept : dc_(nullptr), previous_(nullptr) {}  // selects nothing
-  TSelectObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
-  TSelectObject(TSelectObject&& other) noexcept
-      : dc_(std::exchange(other.dc_, nullptr)), previous_(std::exchange(other.previous_, nullptr)) {}
-  TSelectObject& operator=(TSelectObject&& other) noexcept {
-    if (this != &other) {
+  TSelectObject(HDC Dc, HGDIOBJ Object) noexcept : dc_(Dc), previous_(SelectObject(Dc, Object)) {}
+  TSelectObject(TSelectObject&& Other) noexcept
+      : dc_(std::exchange(Other.dc_, nullptr)), previous_(std::exchange(Other.previous_, nullptr)) {}
+  TSelectObject& operator=(TSelectObject&& Other) noexcept {
+    if (this != &Other) {
       Restore();
-      dc_ = std::exchange(other.dc_, nullptr);
-      previous_ = std::exchange(other.previous_, nullptr);
+      dc_ = std::exchange(Other.dc_, nullptr);
+      previous_ = std::exchange(Other.previous_, nullptr);
     }
     return *this;
   }
@@ -163,12 +163,12 @@ class TSelectObject {
 class TMultimediaTimer {
  public:
   TMultimediaTimer() noexcept = default;
-  explicit TMultimediaTimer(UINT id) noexcept : id_(id) {}
-  TMultimediaTimer(TMultimediaTimer&& other) noexcept : id_(std::exchange(other.id_, 0u)) {}
-  TMultimediaTimer& operator=(TMultimediaTimer&& other) noexcept {
-    if (this != &other) {
+  explicit TMultimediaTimer(UINT Id) noexcept : id_(Id) {}
+  TMultimediaTimer(TMultimediaTimer&& Other) noexcept : id_(std::exchange(Other.id_, 0u)) {}
+  TMultimediaTimer& operator=(TMultimediaTimer&& Other) noexcept {
+    if (this != &Other) {
       Reset();
-      id_ = std::exchange(other.id_, 0u);
+      id_ = std::exchange(Other.id_, 0u);
     }
     return *this;
   }
