@@ -12,74 +12,26 @@
 namespace {
 
 using block_refs::Cells;
-using block_refs::kMaxDepth;
 using block_refs::kMaxPlaced;
 
 class TBlockCounter {
  public:
-  explicit TBlockCounter(TDrawing& D) : d_(D), state_(D.Blocks.size()) {
-    for (std::size_t i = 0; i < D.Blocks.size(); ++i) index_.emplace(D.Blocks[i].Name, i);
-  }
+  // One placement counts the reference itself; a reference to a block that
+  // is not defined is still counted, under its name.
+  explicit TBlockCounter(TDrawing& D)
+      : d_(D),
+        blocks_(
+            D, [](const TBlockDef&) { return std::int64_t{1}; }, 1) {}
   void Run();
 
  private:
-  struct TBlockState {
-    std::int64_t Cost = -1;  // of one placement wherever it stands; -1 not known
-    bool Placing = false;    // it is being placed, or its cost found
-  };
-  struct TCost {
-    std::int64_t Count;
-    bool ContextFree;
-  };
-
   void Place(std::size_t Insert, const TPlacement& Outer, const TRowKey* OuterKey, int Depth);
-  TCost PlacementCost(std::size_t Block, int Depth);
-  std::size_t FindBlock(const std::string& Name) const {
-    const auto found = index_.find(Name);
-    return found == index_.end() ? kNone : found->second;
-  }
 
-  static constexpr std::size_t kNone = ~std::size_t{0};
+  static constexpr std::size_t kNone = block_refs::TBlockPlacements::kNone;
   TDrawing& d_;
-  std::vector<TBlockState> state_;
-  std::unordered_map<std::string, std::size_t> index_;  // by name; the first of a name counts
+  block_refs::TBlockPlacements blocks_;
   std::int64_t placed_ = 0;
 };
-
-// The references that one placement of a reference to Block places: itself
-// and, cell for cell, what the references of its block place. A reference to
-// a block that is not defined places itself alone; one that placing refuses
-// for its stack (a cycle, nesting too deep) places nothing, and the cost is
-// then not kept. Counting stops past kMaxPlaced.
-TBlockCounter::TCost TBlockCounter::PlacementCost(std::size_t Block, int Depth) {
-  TBlockState& state = state_[Block];
-  if (state.Cost >= 0) return {state.Cost, true};
-  state.Placing = true;
-  const TBlockDef& b = d_.Blocks[Block];
-  TCost cost{1, true};
-  for (std::size_t i = b.Insert[0]; i < b.Insert[1] && cost.Count <= kMaxPlaced; ++i) {
-    const TInsertRef& nested = d_.Inserts[i];
-    const std::size_t child = FindBlock(nested.Block);
-    TCost inner{1, true};
-    if (child != kNone) {
-      if (state_[child].Placing || Depth >= kMaxDepth) {
-        cost.ContextFree = false;
-        continue;
-      }
-      inner = PlacementCost(child, Depth + 1);
-    }
-    cost.ContextFree = cost.ContextFree && inner.ContextFree;
-    if (Cells(nested) > (kMaxPlaced + 1) / inner.Count) {
-      cost.Count = kMaxPlaced + 1;
-      break;
-    }
-    cost.Count += Cells(nested) * inner.Count;
-  }
-  if (cost.Count > kMaxPlaced) cost.Count = kMaxPlaced + 1;
-  state_[Block].Placing = false;
-  if (cost.ContextFree) state_[Block].Cost = cost.Count;
-  return cost;
-}
 
 // Places every cell of the reference Inserts[Insert]. OuterKey is null for a
 // reference of the drawing itself, else the row key that the enclosing
@@ -87,8 +39,8 @@ TBlockCounter::TCost TBlockCounter::PlacementCost(std::size_t Block, int Depth) 
 void TBlockCounter::Place(std::size_t Insert, const TPlacement& Outer, const TRowKey* OuterKey, int Depth) {
   const TInsertRef& ref = d_.Inserts[Insert];
   const std::int64_t cells = Cells(ref);
-  const std::size_t block = FindBlock(ref.Block);
-  if (block != kNone && (state_[block].Placing || Depth >= kMaxDepth)) {
+  const std::size_t block = blocks_.Find(ref.Block);
+  if (block != kNone && blocks_.Refused(block, Depth)) {
     d_.BlocksNotPlaced += cells;
     return;
   }
@@ -106,7 +58,7 @@ void TBlockCounter::Place(std::size_t Insert, const TPlacement& Outer, const TRo
   if (!OuterKey) {
     // What a reference of the drawing places, nested references included,
     // is placed whole or not at all.
-    const std::int64_t size = block == kNone ? 1 : PlacementCost(block, Depth + 1).Count;
+    const std::int64_t size = block == kNone ? 1 : blocks_.Cost(block, Depth + 1);
     if (cells > kMaxPlaced / size || placed_ + cells * size > kMaxPlaced) {
       d_.BlocksNotPlaced += cells;
       return;
@@ -124,10 +76,10 @@ void TBlockCounter::Place(std::size_t Insert, const TPlacement& Outer, const TRo
       const TPlacement placement = Compose(Outer, block_refs::CellPlacement(ref, base, column, row));
       d_.PlacedBlocks.push_back({nameId, static_cast<std::uint32_t>(Insert), key, placement});
       if (block == kNone) continue;
-      state_[block].Placing = true;
+      blocks_.Placing(block) = true;
       const TBlockDef& b = d_.Blocks[block];
       for (std::size_t i = b.Insert[0]; i < b.Insert[1]; ++i) Place(i, placement, &key, Depth + 1);
-      state_[block].Placing = false;
+      blocks_.Placing(block) = false;
     }
   }
 }

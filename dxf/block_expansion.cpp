@@ -15,34 +15,28 @@
 namespace {
 
 using block_refs::Cells;
-using block_refs::kMaxDepth;
 using block_refs::kMaxPlaced;
 
 class TBlockPlacer {
  public:
-  TBlockPlacer(TDrawing& D, bool Tally) : d_(D), tally_(Tally), state_(D.Blocks.size()) {
-    for (std::size_t i = 0; i < D.Blocks.size(); ++i) index_.emplace(D.Blocks[i].Name, i);
-  }
+  // One placement costs one for itself (so that a grid of an empty block
+  // costs its cells) and its entities; a missing block places nothing.
+  TBlockPlacer(TDrawing& D, bool Tally)
+      : d_(D),
+        tally_(Tally),
+        blocks_(
+            D,
+            [](const TBlockDef& b) {
+              return 1 + static_cast<std::int64_t>(b.Line[1] - b.Line[0]) + (b.Arc[1] - b.Arc[0]) +
+                     (b.Circle[1] - b.Circle[0]) + (b.Ellipse[1] - b.Ellipse[0]) + (b.Spline[1] - b.Spline[0]) +
+                     (b.Poly[1] - b.Poly[0]);
+            },
+            0) {}
   void Run();
 
  private:
-  // What is known of one block while the references are placed.
-  struct TBlockState {
-    std::int64_t Cost = -1;  // of one placement wherever it stands (PlacementCost); -1 not known
-    bool Placing = false;    // it is being placed, or its cost found (a reference to itself)
-  };
-  struct TCost {
-    std::int64_t Count;
-    bool ContextFree;
-  };
-
   void ExpandInsert(const TInsertRef& Insert, const TPlacement& Outer, const TRowKey* OuterKey, int Depth);
   void PlaceBlock(std::size_t Block, const TPlacement& Placement, const TRowKey& Key, int Depth);
-  TCost PlacementCost(std::size_t Block, int Depth);
-  std::size_t FindBlock(const std::string& Name) const {
-    const auto found = index_.find(Name);
-    return found == index_.end() ? kNone : found->second;
-  }
   void Tally(std::size_t Type, bool Measured, std::int64_t Times = 1) {
     if (tally_) (Measured ? d_.Tally[Type].Measured : d_.Tally[Type].NotMeasured) += Times;
   }
@@ -54,11 +48,10 @@ class TBlockPlacer {
     block_refs::Inherit(d_, Rec, Outer);
   }
 
-  static constexpr std::size_t kNone = ~std::size_t{0};
+  static constexpr std::size_t kNone = block_refs::TBlockPlacements::kNone;
   TDrawing& d_;
   const bool tally_;
-  std::vector<TBlockState> state_;
-  std::unordered_map<std::string, std::size_t> index_;  // by name; the first of a name counts
+  block_refs::TBlockPlacements blocks_;
   std::int64_t placed_ = 0;
   std::size_t insertType_ = kNone;
 };
@@ -73,51 +66,14 @@ std::size_t TBlockPlacer::InsertType() {
   return insertType_;
 }
 
-// What one placement of Block at PlaceBlock's Depth costs: one for the
-// placement itself (so that a grid of an empty block costs its cells), its
-// entities, and what its references place, cell for cell; a reference that
-// placing refuses (a missing block, one being placed, nesting too deep)
-// costs nothing. Counting stops past kMaxPlaced. The cost of a block whose
-// references were refused for none of those stack-dependent reasons is the
-// same wherever it is placed, and is kept.
-TBlockPlacer::TCost TBlockPlacer::PlacementCost(std::size_t Block, int Depth) {
-  TBlockState& state = state_[Block];
-  if (state.Cost >= 0) return {state.Cost, true};
-  state.Placing = true;
-  const TBlockDef& b = d_.Blocks[Block];
-  TCost cost{1 + (b.Line[1] - b.Line[0]) + (b.Arc[1] - b.Arc[0]) + (b.Circle[1] - b.Circle[0]) +
-                 (b.Ellipse[1] - b.Ellipse[0]) + (b.Spline[1] - b.Spline[0]) + (b.Poly[1] - b.Poly[0]),
-             true};
-  for (std::size_t i = b.Insert[0]; i < b.Insert[1] && cost.Count <= kMaxPlaced; ++i) {
-    const TInsertRef& nested = d_.Inserts[i];
-    const std::size_t child = FindBlock(nested.Block);
-    if (child == kNone) continue;
-    if (state_[child].Placing || Depth >= kMaxDepth) {
-      cost.ContextFree = false;
-      continue;
-    }
-    const TCost inner = PlacementCost(child, Depth + 1);
-    cost.ContextFree = cost.ContextFree && inner.ContextFree;
-    if (Cells(nested) > (kMaxPlaced + 1) / inner.Count) {
-      cost.Count = kMaxPlaced + 1;
-      break;
-    }
-    cost.Count += Cells(nested) * inner.Count;
-  }
-  if (cost.Count > kMaxPlaced) cost.Count = kMaxPlaced + 1;
-  state_[Block].Placing = false;
-  if (cost.ContextFree) state_[Block].Cost = cost.Count;
-  return cost;
-}
-
 // Places every cell of one reference. OuterKey is null for a reference of the
 // drawing itself, else the row key that the enclosing reference hands down.
 void TBlockPlacer::ExpandInsert(const TInsertRef& Insert, const TPlacement& Outer, const TRowKey* OuterKey, int Depth) {
   const std::size_t type = tally_ ? InsertType() : 0;
-  const std::size_t block = FindBlock(Insert.Block);
+  const std::size_t block = blocks_.Find(Insert.Block);
   // A missing block, a block that refers to itself, nesting beyond reason and
   // more entities than one reading places are not measured.
-  if (block == kNone || state_[block].Placing || Depth >= kMaxDepth) {
+  if (block == kNone || blocks_.Refused(block, Depth)) {
     Tally(type, false);
     return;
   }
@@ -125,7 +81,7 @@ void TBlockPlacer::ExpandInsert(const TInsertRef& Insert, const TPlacement& Oute
     // What a reference of the drawing places, nested references included,
     // is placed whole or not at all.
     const std::int64_t cells = Cells(Insert);
-    const std::int64_t size = PlacementCost(block, Depth + 1).Count;
+    const std::int64_t size = blocks_.Cost(block, Depth + 1);
     if (cells > kMaxPlaced / size || placed_ + cells * size > kMaxPlaced) {
       Tally(type, false);
       return;
@@ -210,13 +166,13 @@ void TBlockPlacer::PlaceBlock(std::size_t Block, const TPlacement& Placement, co
     PlacePolyline(d_, Placement, r);
     TakeRecord(d_.Polys, d_.PolyCount) = r;
   }
-  state_[Block].Placing = true;
+  blocks_.Placing(Block) = true;
   const std::size_t firstInsert = b.Insert[0], endInsert = b.Insert[1];
   for (std::size_t i = firstInsert; i < endInsert; ++i) {
     const TInsertRef nested = d_.Inserts[i];
     ExpandInsert(nested, Placement, &Key, Depth);
   }
-  state_[Block].Placing = false;
+  blocks_.Placing(Block) = false;
 }
 
 // Moves records From .. Count - 1 of a table to 0 .. Count - From - 1.

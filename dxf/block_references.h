@@ -3,8 +3,13 @@
 // cell of a reference puts its block. Internal to the dxf library.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "dxf/conversions.h"
 #include "dxf/drawing.h"
@@ -58,5 +63,48 @@ inline TPlacement CellPlacement(const TInsertRef& Insert, TPoint2 Base, std::int
       InsertPlacement(Base, Insert.At, Insert.ScaleX, Insert.ScaleY, Insert.Rotation, cell, flipped);
   return IsTilted(Insert.Normal) ? Compose(OcsPlacement(Insert.Normal, Insert.Z), inPlane) : inPlane;
 }
+
+// The blocks of a drawing by name, which of them are being placed, and what
+// one placement of each costs, for a pass that places references. The cost
+// of one placement of a block is OwnCost of the block, and, cell for cell,
+// the cost of what its references place; a reference to a block that is not
+// defined costs MissingCost, and one that placing refuses for its stack (a
+// cycle, nesting too deep) costs nothing. Counting stops past kMaxPlaced.
+class TBlockPlacements {
+ public:
+  static constexpr std::size_t kNone = ~std::size_t{0};
+  using TOwnCost = std::function<std::int64_t(const TBlockDef&)>;
+
+  TBlockPlacements(const TDrawing& D, TOwnCost OwnCost, std::int64_t MissingCost);
+
+  // The block of Name (the first of that name), or kNone.
+  std::size_t Find(const std::string& Name) const {
+    const auto found = index_.find(Name);
+    return found == index_.end() ? kNone : found->second;
+  }
+  // Set while Block is being placed: a reference back into it is refused.
+  bool& Placing(std::size_t Block) { return state_[Block].Placing; }
+  // Whether placing refuses a reference to Block from a placement at Depth.
+  bool Refused(std::size_t Block, int Depth) const { return state_[Block].Placing || Depth >= kMaxDepth; }
+  // What one placement of Block at Depth costs, at most kMaxPlaced + 1.
+  std::int64_t Cost(std::size_t Block, int Depth) { return CostOf(Block, Depth).Count; }
+
+ private:
+  struct TState {
+    std::int64_t Cost = -1;  // of one placement wherever it stands; -1 not known
+    bool Placing = false;
+  };
+  struct TCost {
+    std::int64_t Count;
+    bool ContextFree;  // no reference was refused for the stack: the cost holds wherever the block stands, and is kept
+  };
+  TCost CostOf(std::size_t Block, int Depth);
+
+  const TDrawing& d_;
+  TOwnCost ownCost_;
+  std::int64_t missingCost_;
+  std::vector<TState> state_;
+  std::unordered_map<std::string, std::size_t> index_;
+};
 
 }  // namespace block_refs
