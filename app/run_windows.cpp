@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/modal_loop.h"
 #include "app/shell_open.h"
 #include "win32/win32_error.h"
 #include "win32/win_handles.h"
@@ -142,29 +143,7 @@ SIZE TextSize(HFONT Font, const std::string& Text) {
 // Shows the window and runs its messages until it is done; Owner is
 // disabled meanwhile and has the foreground again afterwards.
 int RunModal(HWND Owner, TModalForm& Form, HWND Focus) {
-  struct TOwnerDisabled {
-    HWND Owner;
-    explicit TOwnerDisabled(HWND O) : Owner(O) { EnableWindow(Owner, FALSE); }
-    ~TOwnerDisabled() {
-      EnableWindow(Owner, TRUE);
-      SetForegroundWindow(Owner);
-    }
-  } disabled(Owner);
-  ShowWindow(Form.Window, SW_SHOWNORMAL);
-  SetForegroundWindow(Form.Window);
-  SetFocus(Focus);
-  while (!Form.Done) {
-    MSG message;
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0) {
-      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop outside
-      break;
-    }
-    if (got < 0) break;
-    if (IsDialogMessageA(Form.Window, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
+  RunModalLoop(Owner, Form.Window, Focus, Form.Done);
   return Form.Command;
 }
 

@@ -1,5 +1,6 @@
 #include "app/settings_window.h"
 
+#include "app/modal_loop.h"
 #include "win32/win32_error.h"
 #include "win32/win_handles.h"
 
@@ -151,30 +152,7 @@ bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TDialogSettings& Settin
   child("BUTTON", CancelCaption, BS_PUSHBUTTON, cancelLeft, buttonsTop, scale(kButtonWidth), scale(kButtonHeight),
         IDCANCEL);
 
-  // The owner is enabled again before the window goes (however the loop
-  // ends), so that it gets the focus back.
-  struct TOwnerDisabled {
-    HWND Owner;
-    explicit TOwnerDisabled(HWND O) : Owner(O) { EnableWindow(Owner, FALSE); }
-    ~TOwnerDisabled() {
-      EnableWindow(Owner, TRUE);
-      SetForegroundWindow(Owner);
-    }
-  } disabled(Owner);
-  ShowWindow(form.Window, SW_SHOWNORMAL);
-  SetFocus(form.CheckBoxes[0]);
-  while (!form.Done) {
-    MSG message;
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
-    if (got == 0) {
-      PostQuitMessage(static_cast<int>(message.wParam));  // for the loop outside
-      break;
-    }
-    if (got < 0) break;
-    if (IsDialogMessageA(form.Window, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
+  RunModalLoop(Owner, form.Window, form.CheckBoxes[0], form.Done);
   if (form.Accepted) Settings = form.Settings;
   return form.Accepted;
 }
