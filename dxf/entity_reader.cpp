@@ -115,6 +115,9 @@ class TEntityReader {
   void NotePolylineShape(std::int32_t Code, std::string_view Value);
   std::size_t TypeIndex(std::string_view Type);
   double StandardHeight();
+  // Texts are read for the plain tables only, and only those of the drawing
+  // itself: the exact lengths never look at them.
+  bool ReadsTexts() const { return !Exact && section_ == TSection::Entities; }
   TPolyRec& LastPoly() { return d_.Polys[static_cast<std::size_t>(d_.PolyCount) - 1]; }
 
   TDrawing& d_;
@@ -713,13 +716,13 @@ void TEntityReader<Exact, Counts>::Open(std::string_view Kind) {
       if (Kind == "LINE") {
         TakeRecord(d_.Lines, d_.LineCount);
         open_ = TOpen::Line;
-      } else if (Kind == "TEXT" && section_ == TSection::Entities) {
+      } else if (Kind == "TEXT" && ReadsTexts()) {
         TakeRecord(d_.Texts, d_.TextCount).Height = StandardHeight();
         open_ = TOpen::Text;
       }
       break;
     case 5:
-      if (Kind == "MTEXT" && section_ == TSection::Entities) {
+      if (Kind == "MTEXT" && ReadsTexts()) {
         TakeRecord(d_.Texts, d_.TextCount).Height = StandardHeight();
         open_ = TOpen::Text;
       }
