@@ -88,34 +88,10 @@ LRESULT CALLBACK ModalProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
 // Owner (below it when there is no room above), so that it leaves the
 // notice on the CAD program's command line uncovered as far as it can; kept
 // on the screen; not shown yet.
-TWindowHandle CreateModalWindow(HWND Owner, const char* ClassName, const char* Caption, int ClientWidth,
-                                int ClientHeight, TModalForm& Form) {
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = ModalProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = ClassName;
-  RegisterClassExA(&wc);  // fails harmlessly when already registered
-
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
-  RECT frame{0, 0, ClientWidth, ClientHeight};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  RECT owner{};
-  GetWindowRect(Owner, &owner);
-  const int left = std::clamp(static_cast<int>((owner.left + owner.right - width) / 2), 0,
-                              std::max(0, GetSystemMetrics(SM_CXSCREEN) - width));
-  const int above = static_cast<int>(owner.top) - height;
-  const int top = std::clamp(above >= 0 ? above : static_cast<int>(owner.bottom), 0,
-                             std::max(0, GetSystemMetrics(SM_CYSCREEN) - height));
-  TWindowHandle window(CheckCreated(
-      CreateWindowExA(exStyle, ClassName, Caption, style, left, top, width, height, Owner, nullptr, instance, &Form),
-      "CreateWindowExA"));
+TWindowHandle CreateRunWindow(HWND Owner, const char* ClassName, const char* Caption, int ClientWidth, int ClientHeight,
+                              TModalForm& Form) {
+  TWindowHandle window = CreateModalWindow(Owner, ClassName, ModalProc, Caption, ClientWidth, ClientHeight,
+                                           TModalPlace::AboveOwner, &Form);
   Form.Window = window.Get();
   return window;
 }
@@ -171,7 +147,7 @@ void ShowResultsWindow(HWND Owner, HFONT Font, int Dpi, const std::string& Summa
 
   TModalForm form;
   TWindowHandle window =
-      CreateModalWindow(Owner, ResultsWindowClassName, ResultsCaption, clientWidth, clientHeight, form);
+      CreateRunWindow(Owner, ResultsWindowClassName, ResultsCaption, clientWidth, clientHeight, form);
   const int margin = scale(kMargin);
   AddControl(form, Font, "STATIC", Summary.c_str(), SS_LEFT | SS_NOPREFIX,
              RECT{margin, margin, margin + text.cx, margin + text.cy}, -1);
@@ -217,7 +193,7 @@ bool ShowShortMeasureWindow(HWND Owner, HFONT Font, int Dpi, std::int64_t Bulged
 
   TModalForm form;
   const TWindowHandle window =
-      CreateModalWindow(Owner, ShortMeasureWindowClassName, MessageCaption, clientWidth, clientHeight, form);
+      CreateRunWindow(Owner, ShortMeasureWindowClassName, MessageCaption, clientWidth, clientHeight, form);
   const HWND iconControl =
       AddControl(form, Font, "STATIC", nullptr, SS_ICON, RECT{margin, margin, margin + icon, margin + icon}, -1);
   SendMessageA(iconControl, STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_WARNING)), 0);

@@ -86,14 +86,6 @@ LRESULT CALLBACK SettingsProc(HWND Window, UINT Message, WPARAM W, LPARAM L) {
 
 bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TDialogSettings& Settings) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = SettingsProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = SettingsWindowClassName;
-  RegisterClassExA(&wc);  // fails harmlessly when already registered
   auto scale = [&](int Pixels) { return MulDiv(Pixels, Dpi, 96); };
 
   // As wide as the longest caption needs.
@@ -111,25 +103,10 @@ bool ShowSettingsWindow(HWND Owner, HFONT Font, int Dpi, TDialogSettings& Settin
   const int buttonsTop = scale(kMargin + kCheckCount * (kCheckHeight + kCheckGap) + kMargin);
   const int clientHeight = buttonsTop + scale(kButtonHeight + kMargin);
 
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
-  RECT frame{0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  // Centred over the dialog, kept on the screen.
-  RECT owner{};
-  GetWindowRect(Owner, &owner);
-  const int left = std::clamp(static_cast<int>((owner.left + owner.right - width) / 2), 0,
-                              std::max(0, GetSystemMetrics(SM_CXSCREEN) - width));
-  const int top = std::clamp(static_cast<int>((owner.top + owner.bottom - height) / 2), 0,
-                             std::max(0, GetSystemMetrics(SM_CYSCREEN) - height));
-
   TSettingsF form;
   form.Settings = Settings;
-  const TWindowHandle window(CheckCreated(CreateWindowExA(exStyle, SettingsWindowClassName, Caption, style, left, top,
-                                                          width, height, Owner, nullptr, instance, &form),
-                                          "CreateWindowExA"));
+  const TWindowHandle window = CreateModalWindow(Owner, SettingsWindowClassName, SettingsProc, Caption, clientWidth,
+                                                 clientHeight, TModalPlace::OverOwner, &form);
   form.Window = window.Get();
   auto child = [&](const char* className, const char* text, DWORD style, int x, int y, int w, int h, int id) {
     HWND control =
