@@ -18,4 +18,11 @@ struct TReportOptions {
   // With Blocks: the attribute tags (code page 932) whose values split the
   // block rows, one column each, in this order.
   std::vector<std::string> AttributeTags;
+  bool Areas = false;  // rows of the closed shapes' areas, after the length rows and before the block rows
+  // The unit the lengths are written in ("mm", "cm", "m", "in" or "ft"; areas
+  // in its square), converted from the unit the drawing states; empty: as drawn.
+  std::string Unit;
+  // With Unit: the unit of a drawing that states none; empty: such a drawing
+  // cannot be converted.
+  std::string DrawingUnit;
 };
