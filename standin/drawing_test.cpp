@@ -41,12 +41,17 @@ const std::string kInsertB = Dxf({"  0", "INSERT", "  8", "W", "  2", "B", " 66"
 const std::string kLine = Dxf({"  0", "LINE", "  8", "W", " 11", "5.0"});
 const std::string kInsertS = Dxf({"  0", "INSERT", "  8", "W", "  2", "S"});
 const std::string kDimension = Dxf({"  0", "DIMENSION", "  8", "W", "  2", "*D1", " 70", "0"});
+// A hatch whose pattern (group 2) has a block's name: a pattern, no reference.
+const std::string kHatch =
+    Dxf({"  0", "HATCH", "  8", "W",   "100", "AcDbHatch", "  2", "A",   " 70", "0",   " 91", "1",   " 92",
+         "2",   " 72",   "0",   " 73", "1",   " 93",       "3",   " 10", "0.0", " 20", "0.0", " 10", "1.0",
+         " 20", "0.0",   " 10", "0.0", " 20", "1.0",       " 97", "0",   " 75", "0",   " 76", "1"});
 const std::string kEnd = Dxf({"  0", "ENDSEC", "  0", "EOF"});
 
 TEST(DrawingTest, ExportKeepsTheBlocksTheSelectionRefersTo) {
   const TDrawing drawing = ParseDrawing(kBlocksStart + kModel + kBlockA + kBlockB + kBlockC + kBlockS + kBlockD +
-                                        kEntitiesStart + kInsertB + kLine + kInsertS + kDimension + kEnd);
-  ASSERT_EQ(drawing.entities.size(), 4u);  // the attribute and its SEQEND belong to their reference
+                                        kEntitiesStart + kInsertB + kLine + kInsertS + kDimension + kHatch + kEnd);
+  ASSERT_EQ(drawing.entities.size(), 5u);  // the attribute and its SEQEND belong to their reference
   EXPECT_EQ(drawing.entities[0].kind, "INSERT");
   EXPECT_EQ(drawing.entities[1].kind, "LINE");
   const struct {
@@ -62,6 +67,12 @@ TEST(DrawingTest, ExportKeepsTheBlocksTheSelectionRefersTo) {
        {2},
        kBlocksStart + kModel + kBlockS + kEntitiesStart + kInsertS + kEnd},
       {"a dimension refers to its block", {3}, kBlocksStart + kModel + kBlockD + kEntitiesStart + kDimension + kEnd},
+      {"a hatch keeps its boundary paths and needs no block",
+       {4},
+       kBlocksStart + kModel + kEntitiesStart + kHatch + kEnd},
+      {"a reference with its attributes, then a hatch",
+       {4, 0},
+       kBlocksStart + kModel + kBlockA + kBlockB + kEntitiesStart + kInsertB + kHatch + kEnd},
       {"everything but the block nothing refers to",
        {3, 2, 1, 0, 0, 9},
        kBlocksStart + kModel + kBlockA + kBlockB + kBlockS + kBlockD + kEntitiesStart + kInsertB + kLine + kInsertS +
