@@ -15,6 +15,9 @@ double Cross(TPoint2 A, TPoint2 B) { return A.X * B.Y - A.Y * B.X; }
 constexpr int kStepsPerTurn = 256;
 // Points along each knot span of a spline.
 constexpr int kStepsPerSpan = 32;
+// How near, as a share of a boundary's extent, a curve may come to another
+// piece without crossing it: above the chords' stray from the curves.
+constexpr double kCurveTolerance = 1e-4;
 
 // Gauss-Legendre nodes and weights on [-1, 1], worked out once.
 constexpr int kGaussNodes = 16;
@@ -235,21 +238,28 @@ void AppendPoints(const TAreaEdge& E, const std::vector<TSplineCurve>& Curves, s
 struct TSegment {
   TPoint2 A, B;
   std::size_t Loop, Index, LoopSize;
+  bool Curved;  // a chord of a curve, off the curve by up to its sagitta
   double MinX, MaxX, MinY, MaxY;
 };
 
 double Orientation(TPoint2 A, TPoint2 B, TPoint2 C) { return Cross({B.X - A.X, B.Y - A.Y}, {C.X - A.X, C.Y - A.Y}); }
 
 // Whether two segments cross, each passing strictly through the other;
-// touching, and running along one another, is no crossing. Tolerance is
-// an area below which a turn counts as none.
-bool Crosses(const TSegment& S, const TSegment& T, double Tolerance) {
+// touching, and running along one another, is no crossing. An end nearer
+// to the other segment's line than the tolerance counts as on it: Exact
+// (a rounding's worth) between straight pieces, Curved (more than the
+// chords of a curve stray from it) where a curve takes part, so that curves
+// that touch, such as a ring between tangent ellipses, do not cross.
+bool Crosses(const TSegment& S, const TSegment& T, double Exact, double Curved) {
+  const double tolerance = S.Curved || T.Curved ? Curved : Exact;
+  const double lengthS = std::hypot(S.B.X - S.A.X, S.B.Y - S.A.Y), lengthT = std::hypot(T.B.X - T.A.X, T.B.Y - T.A.Y);
   const double o1 = Orientation(S.A, S.B, T.A), o2 = Orientation(S.A, S.B, T.B);
   const double o3 = Orientation(T.A, T.B, S.A), o4 = Orientation(T.A, T.B, S.B);
-  const auto opposite = [Tolerance](double a, double b) {
-    return (a > Tolerance && b < -Tolerance) || (a < -Tolerance && b > Tolerance);
+  const auto opposite = [tolerance](double a, double b, double length) {
+    const double off = tolerance * length;
+    return (a > off && b < -off) || (a < -off && b > off);
   };
-  return opposite(o1, o2) && opposite(o3, o4);
+  return opposite(o1, o2, lengthS) && opposite(o3, o4, lengthT);
 }
 
 bool Adjacent(const TSegment& S, const TSegment& T) {
@@ -260,14 +270,14 @@ bool Adjacent(const TSegment& S, const TSegment& T) {
 
 // Whether any two segments that do not follow one another cross: a sweep
 // over the segments in order of their left ends.
-bool AnyCrossing(std::vector<TSegment>& Segments, double Tolerance) {
+bool AnyCrossing(std::vector<TSegment>& Segments, double Exact, double Curved) {
   std::sort(Segments.begin(), Segments.end(), [](const TSegment& a, const TSegment& b) { return a.MinX < b.MinX; });
   for (std::size_t i = 0; i < Segments.size(); ++i) {
     const TSegment& s = Segments[i];
     for (std::size_t j = i + 1; j < Segments.size() && Segments[j].MinX <= s.MaxX; ++j) {
       const TSegment& t = Segments[j];
       if (t.MinY > s.MaxY || t.MaxY < s.MinY || Adjacent(s, t)) continue;
-      if (Crosses(s, t, Tolerance)) return true;
+      if (Crosses(s, t, Exact, Curved)) return true;
     }
   }
   return false;
@@ -301,19 +311,28 @@ TAreaResult EnclosedArea(const TAreaBoundary& Boundary, TIslands Islands) {
     if (!curves[i].Set(Boundary.Splines[i])) return {};
   std::vector<double> areas;
   std::vector<std::vector<TPoint2>> polygons;
+  std::vector<std::vector<bool>> curved;  // of each polygon point: the chord from it is part of a curve
   double minX = INFINITY, maxX = -INFINITY, minY = INFINITY, maxY = -INFINITY;
   for (const std::vector<TAreaEdge>& loop : Boundary.Loops) {
     if (loop.empty()) continue;
     double area = 0;
     std::vector<TPoint2> points{StartOf(loop.front(), curves)};
+    std::vector<bool> bent;
     for (std::size_t e = 0; e < loop.size(); ++e) {
       const TAreaEdge& edge = loop[e];
       const TPoint2 start = StartOf(edge, curves);
       area += Cross(points.back(), start) / 2;  // the gap from the piece before, straight
-      if (e > 0) points.push_back(start);
+      if (e > 0) {
+        points.push_back(start);
+        bent.push_back(false);
+      }
       area += SectorArea(edge, curves);
       AppendPoints(edge, curves, points);
+      const bool curve =
+          edge.Kind != TAreaEdge::TKind::Line && !(edge.Kind == TAreaEdge::TKind::Bulge && edge.Bulge == 0);
+      bent.resize(points.size() - 1, curve);
     }
+    bent.push_back(false);                             // back to the start
     area += Cross(points.back(), points.front()) / 2;  // back to the start
     for (const TPoint2& p : points) {
       if (!std::isfinite(p.X) || !std::isfinite(p.Y)) return {};
@@ -322,28 +341,39 @@ TAreaResult EnclosedArea(const TAreaBoundary& Boundary, TIslands Islands) {
     if (!std::isfinite(area)) return {};
     // Points that repeat make no segment.
     std::vector<TPoint2> distinct;
-    for (const TPoint2& p : points)
-      if (distinct.empty() || p.X != distinct.back().X || p.Y != distinct.back().Y) distinct.push_back(p);
-    while (distinct.size() > 1 && distinct.back().X == distinct.front().X && distinct.back().Y == distinct.front().Y)
+    std::vector<bool> distinctBent;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      const TPoint2 p = points[i];
+      if (!distinct.empty() && p.X == distinct.back().X && p.Y == distinct.back().Y) {
+        distinctBent.back() = bent[i];
+        continue;
+      }
+      distinct.push_back(p);
+      distinctBent.push_back(bent[i]);
+    }
+    while (distinct.size() > 1 && distinct.back().X == distinct.front().X && distinct.back().Y == distinct.front().Y) {
       distinct.pop_back();
+      distinctBent.pop_back();
+    }
     areas.push_back(std::fabs(area));
     polygons.push_back(std::move(distinct));
+    curved.push_back(std::move(distinctBent));
   }
   if (areas.empty()) return {};
 
   const double size = std::max(maxX - minX, maxY - minY);
-  const double tolerance = 1e-12 * size * size;
+  const double tolerance = 1e-9 * size;
   std::vector<TSegment> segments;
   for (std::size_t l = 0; l < polygons.size(); ++l) {
     const std::vector<TPoint2>& p = polygons[l];
     if (p.size() < 3) continue;  // a point or a line there and back: nothing to cross
     for (std::size_t i = 0; i < p.size(); ++i) {
       const TPoint2 a = p[i], b = p[(i + 1) % p.size()];
-      segments.push_back(
-          {a, b, l, i, p.size(), std::min(a.X, b.X), std::max(a.X, b.X), std::min(a.Y, b.Y), std::max(a.Y, b.Y)});
+      segments.push_back({a, b, l, i, p.size(), curved[l][i], std::min(a.X, b.X), std::max(a.X, b.X),
+                          std::min(a.Y, b.Y), std::max(a.Y, b.Y)});
     }
   }
-  if (AnyCrossing(segments, tolerance)) return {};
+  if (AnyCrossing(segments, tolerance, kCurveTolerance * size)) return {};
 
   // How deep each loop lies among the others: the loops that hold a point
   // of its first segment's middle.
