@@ -11,10 +11,13 @@ constexpr double kPi = 3.14159265358979323846;
 
 double Cross(TPoint2 A, TPoint2 B) { return A.X * B.Y - A.Y * B.X; }
 
-// Points along a full turn of an arc, for the crossing and nesting tests.
-constexpr int kStepsPerTurn = 256;
+// Points along a full turn of an arc, for the crossing and nesting tests,
+// at most; fewer where the chords stray from the arc by less than
+// kChordStray of the boundary's extent.
+constexpr int kStepsPerTurn = 1024;
+constexpr double kChordStray = 1e-5;
 // Points along each knot span of a spline.
-constexpr int kStepsPerSpan = 32;
+constexpr int kStepsPerSpan = 128;
 // How near, as a share of a boundary's extent, a curve may come to another
 // piece without crossing it: above the chords' stray from the curves.
 constexpr double kCurveTolerance = 1e-4;
@@ -187,8 +190,21 @@ TPoint2 StartOf(const TAreaEdge& E, const std::vector<TSplineCurve>& Curves) {
   }
 }
 
-// The points of a piece after its start, up to its end.
-void AppendPoints(const TAreaEdge& E, const std::vector<TSplineCurve>& Curves, std::vector<TPoint2>& Points) {
+// The steps for a turn of Turn radians on a curve of radius Radius, within
+// a boundary of extent Size.
+int ArcSteps(double Turn, double Radius, double Size) {
+  const double most = std::ceil(std::fabs(Turn) / (2 * kPi) * kStepsPerTurn);
+  const double stray = kChordStray * Size;
+  if (!(Radius > stray)) return 1;
+  // A chord of angle a strays from its arc by Radius (1 - cos(a / 2)).
+  const double step = 2 * std::acos(1 - stray / Radius);
+  return static_cast<int>(std::max(1.0, std::min(most, std::ceil(std::fabs(Turn) / step))));
+}
+
+// The points of a piece after its start, up to its end; Size is the
+// boundary's extent.
+void AppendPoints(const TAreaEdge& E, const std::vector<TSplineCurve>& Curves, double Size,
+                  std::vector<TPoint2>& Points) {
   switch (E.Kind) {
     case TAreaEdge::TKind::Line:
       Points.push_back(E.Q);
@@ -196,15 +212,15 @@ void AppendPoints(const TAreaEdge& E, const std::vector<TSplineCurve>& Curves, s
     case TAreaEdge::TKind::Bulge: {
       const double angle = 4 * std::atan(E.Bulge);
       const double chord = std::hypot(E.Q.X - E.P.X, E.Q.Y - E.P.Y);
-      const int steps = static_cast<int>(std::ceil(std::fabs(angle) / (2 * kPi) * kStepsPerTurn));
-      if (E.Bulge != 0 && chord > 0 && steps > 1) {
+      const double radius = chord / (2 * std::sin(std::fabs(angle) / 2));
+      const int steps = E.Bulge != 0 && chord > 0 ? ArcSteps(angle, radius, Size) : 1;
+      if (steps > 1) {
         // The centre lies off the chord's middle, to the left for a positive bulge.
         const TPoint2 mid{(E.P.X + E.Q.X) / 2, (E.P.Y + E.Q.Y) / 2};
         const double offset = chord / 2 / std::tan(angle / 2);
         const TPoint2 normal{-(E.Q.Y - E.P.Y) / chord, (E.Q.X - E.P.X) / chord};
         const TPoint2 center{mid.X + normal.X * offset, mid.Y + normal.Y * offset};
         const double start = std::atan2(E.P.Y - center.Y, E.P.X - center.X);
-        const double radius = std::hypot(E.P.X - center.X, E.P.Y - center.Y);
         for (int k = 1; k < steps; ++k) {
           const double a = start + angle * k / steps;
           Points.push_back({center.X + radius * std::cos(a), center.Y + radius * std::sin(a)});
@@ -214,7 +230,8 @@ void AppendPoints(const TAreaEdge& E, const std::vector<TSplineCurve>& Curves, s
       return;
     }
     case TAreaEdge::TKind::Ellipse: {
-      const int steps = std::max(1, static_cast<int>(std::ceil(std::fabs(E.T1 - E.T0) / (2 * kPi) * kStepsPerTurn)));
+      const double radius = std::max(std::hypot(E.U.X, E.U.Y), std::hypot(E.V.X, E.V.Y));
+      const int steps = ArcSteps(E.T1 - E.T0, radius, Size);
       for (int k = 1; k <= steps; ++k) {
         const double t = E.T0 + (E.T1 - E.T0) * k / steps;
         Points.push_back({E.Center.X + E.U.X * std::cos(t) + E.V.X * std::sin(t),
@@ -309,6 +326,24 @@ TAreaResult EnclosedArea(const TAreaBoundary& Boundary, TIslands Islands) {
   std::vector<TSplineCurve> curves(Boundary.Splines.size());
   for (std::size_t i = 0; i < curves.size(); ++i)
     if (!curves[i].Set(Boundary.Splines[i])) return {};
+  // The extent of the boundary, roughly: the ends of its pieces, the boxes
+  // of its ellipses, the control points of its splines.
+  double lowX = INFINITY, highX = -INFINITY, lowY = INFINITY, highY = -INFINITY;
+  const auto take = [&](double x, double y, double r) {
+    lowX = std::min(lowX, x - r), highX = std::max(highX, x + r), lowY = std::min(lowY, y - r),
+    highY = std::max(highY, y + r);
+  };
+  for (const std::vector<TAreaEdge>& loop : Boundary.Loops)
+    for (const TAreaEdge& e : loop) {
+      if (e.Kind == TAreaEdge::TKind::Line || e.Kind == TAreaEdge::TKind::Bulge)
+        take(e.P.X, e.P.Y, 0), take(e.Q.X, e.Q.Y, 0);
+      else if (e.Kind == TAreaEdge::TKind::Ellipse)
+        take(e.Center.X, e.Center.Y, std::hypot(e.U.X, e.U.Y) + std::hypot(e.V.X, e.V.Y));
+    }
+  for (const TAreaSpline& s : Boundary.Splines)
+    for (const TPoint2& p : s.Control) take(p.X, p.Y, 0);
+  const double extent = std::max(highX - lowX, highY - lowY);
+
   std::vector<double> areas;
   std::vector<std::vector<TPoint2>> polygons;
   std::vector<std::vector<bool>> curved;  // of each polygon point: the chord from it is part of a curve
@@ -327,7 +362,7 @@ TAreaResult EnclosedArea(const TAreaBoundary& Boundary, TIslands Islands) {
         bent.push_back(false);
       }
       area += SectorArea(edge, curves);
-      AppendPoints(edge, curves, points);
+      AppendPoints(edge, curves, extent, points);
       const bool curve =
           edge.Kind != TAreaEdge::TKind::Line && !(edge.Kind == TAreaEdge::TKind::Bulge && edge.Bulge == 0);
       bent.resize(points.size() - 1, curve);
