@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -1076,8 +1077,8 @@ void ReadEntityPairs(TByteSource& Source, const TReadOptions& Options, TDrawing&
   D.Areas = Options.Areas;
   // Areas read beside the lengths; alone they take the counting reading,
   // which reads block references and keeps the plain list's tables.
-  TAreaReader areaReader(D);
-  TAreaReader* areas = Options.Areas ? &areaReader : nullptr;
+  std::optional<TAreaReader> areaReader;
+  TAreaReader* areas = Options.Areas ? &areaReader.emplace(D) : nullptr;
   if (Options.Blocks || (Options.Areas && !Options.Exact)) {
     if (Options.Exact)
       Read<true, true>(Source, Options.Tally, D, areas);
