@@ -80,11 +80,11 @@ def bulge_points(p, q, b, size, n=512):
     most n a turn, fewer where the chords stray from the arc by less than a
     millionth of size."""
     if b == 0:
-        return [p]
+        return [(p[0], p[1], False)]
     theta = 4 * math.atan(b)
     chord = math.dist(p, q)
     if chord == 0:
-        return [p]
+        return [(p[0], p[1], False)]
     r = chord * (1 + b * b) / (4 * abs(b))
     # centre: from the chord's middle, along the left normal, by r cos(theta/2) signed
     mx, my = (p[0] + q[0]) / 2, (p[1] + q[1]) / 2
@@ -95,7 +95,8 @@ def bulge_points(p, q, b, size, n=512):
     steps = max(2, int(abs(theta) / (2 * math.pi) * n))
     if r > 1e-6 * size:
         steps = min(steps, max(2, int(abs(theta) / (2 * math.acos(1 - 1e-6 * size / r))) + 1))
-    return [(cx + r * math.cos(a0 + theta * k / steps), cy + r * math.sin(a0 + theta * k / steps)) for k in range(steps)]
+    return [(cx + r * math.cos(a0 + theta * k / steps), cy + r * math.sin(a0 + theta * k / steps), True)
+            for k in range(steps)]
 
 
 def segment_area(p, q, b):
@@ -111,8 +112,8 @@ def segment_area(p, q, b):
 def shoelace(points):
     s = 0.0
     for i in range(len(points)):
-        x1, y1 = points[i]
-        x2, y2 = points[(i + 1) % len(points)]
+        x1, y1 = points[i][0], points[i][1]
+        x2, y2 = points[(i + 1) % len(points)][0], points[(i + 1) % len(points)][1]
         s += x1 * y2 - x2 * y1
     return s / 2
 
@@ -178,6 +179,39 @@ def crosses_itself(loops, tol_rel=1e-4):
     def side(a, b, c):
         return (b[0] - a[0]) * (c[1] - a[1]) - (b[1] - a[1]) * (c[0] - a[0])
 
+    def passes(s, t):
+        """Whether the boundary goes through s where t starts: from one side
+        of s to the other where t's start is inside s, or, where both start
+        at one point, with each visit's directions parting the other's."""
+        a, b = s[4], s[5]
+        v, after = t[4], t[5]
+        pts = loops[t[6]]
+        before = pts[(t[7] - 1) % t[8]]
+        if s[4][2] or t[4][2] or loops[s[6]][(s[7] - 1) % s[8]][2] or before[2]:
+            return False  # between straight pieces only
+        length = dist(a, b)
+        if length == 0 or abs(side(a, b, v)) > tol * length:
+            return False
+        u = ((v[0] - a[0]) * (b[0] - a[0]) + (v[1] - a[1]) * (b[1] - a[1])) / (length * length)
+        near = tol / length
+        if near < u < 1 - near:
+            p, q = side(a, b, before), side(a, b, after)
+            return (p > tol * length and q < -tol * length) or (p < -tol * length and q > tol * length)
+        if abs(u) > near:
+            return False
+        other_before = loops[s[6]][(s[7] - 1) % s[8]]
+
+        def angle(p):
+            return math.atan2(p[1] - v[1], p[0] - v[0]) % (2 * math.pi)
+
+        start = angle(before)
+        sector = (angle(after) - start) % (2 * math.pi)
+        x = (angle(other_before) - start) % (2 * math.pi)
+        y = (angle(b) - start) % (2 * math.pi)
+        if min(x, y, abs(x - sector), abs(y - sector)) < 1e-9:
+            return False
+        return (x < sector) != (y < sector)
+
     for i, s in enumerate(segs):
         for j in range(i + 1, len(segs)):
             t = segs[j]
@@ -190,9 +224,11 @@ def crosses_itself(loops, tol_rel=1e-4):
                 if d <= 1 or d == s[8] - 1:
                     continue
             a, b, c, e = s[4], s[5], t[4], t[5]
-            ls, lt = math.dist(a, b), math.dist(c, e)
+            ls, lt = dist(a, b), dist(c, e)
             o1, o2, o3, o4 = side(a, b, c), side(a, b, e), side(c, e, a), side(c, e, b)
             if o1 * o2 < 0 and o3 * o4 < 0 and min(abs(o1), abs(o2)) > tol * ls and min(abs(o3), abs(o4)) > tol * lt:
+                return True
+            if passes(s, t) or passes(t, s):
                 return True
     return False
 
@@ -201,19 +237,33 @@ def inside(p, pts):
     c = False
     j = len(pts) - 1
     for i in range(len(pts)):
-        (xi, yi), (xj, yj) = pts[i], pts[j]
+        xi, yi, xj, yj = pts[i][0], pts[i][1], pts[j][0], pts[j][1]
         if (yi > p[1]) != (yj > p[1]) and p[0] < (xj - xi) * (p[1] - yi) / (yj - yi) + xi:
             c = not c
         j = i
     return c
 
 
+def curved(pts):
+    """Points of a curve: each with the flag of a curved chord to the next,
+    but the last, whose chord to what follows is straight."""
+    return [(x, y, True) for x, y in pts[:-1]] + [(pts[-1][0], pts[-1][1], False)]
+
+
+def dist(a, b):
+    return math.hypot(a[0] - b[0], a[1] - b[1])
+
+
 def dedupe(pts):
+    """The points without repeats; a repeated point keeps the flag of the
+    chord that leaves it."""
     out = []
     for p in pts:
-        if not out or p != out[-1]:
+        if out and p[:2] == out[-1][:2]:
+            out[-1] = p
+        else:
             out.append(p)
-    while len(out) > 1 and out[-1] == out[0]:
+    while len(out) > 1 and out[-1][:2] == out[0][:2]:
         out.pop()
     return out
 
@@ -302,7 +352,7 @@ def edge_curve(etype, et):
     if etype == 1:
         p = (num(et, 10), num(et, 20))
         q = (num(et, 11), num(et, 21))
-        return lambda density: [p, q]
+        return lambda density: [(p[0], p[1], False), (q[0], q[1], False)]
     if etype in (2, 3):
         c = (num(et, 10), num(et, 20))
         s, t = num(et, 50), num(et, 51, 360.0)
@@ -336,8 +386,8 @@ def edge_curve(etype, et):
         def points(density):
             steps = max(2, int(abs(t1 - t0) / (2 * math.pi) * 2048 * density))
             ts = [t0 + (t1 - t0) * k / steps for k in range(steps + 1)]
-            return [(c[0] + u[0] * math.cos(a) + w[0] * math.sin(a), c[1] + u[1] * math.cos(a) + w[1] * math.sin(a))
-                    for a in ts]
+            return curved([(c[0] + u[0] * math.cos(a) + w[0] * math.sin(a),
+                            c[1] + u[1] * math.cos(a) + w[1] * math.sin(a)) for a in ts])
 
         return points
     if etype == 4:
@@ -348,7 +398,7 @@ def edge_curve(etype, et):
         weights = [float(v) for c, v in et if c == 42]
         if not xs or spline_points(degree, knots, list(zip(xs, ys)), weights, 1) is None:
             return None
-        return lambda density: spline_points(degree, knots, list(zip(xs, ys)), weights, int(400 * density))
+        return lambda density: curved(spline_points(degree, knots, list(zip(xs, ys)), weights, int(400 * density)))
     return None
 
 
@@ -474,7 +524,8 @@ def shape_of(kind, tags, vertices=None):
         if spline_points(degree, knots, control, weights, 1) is None:
             area = None
         else:
-            area = measure_loops([refined_loop(lambda d: spline_points(degree, knots, control, weights, int(400 * d)))])
+            area = measure_loops(
+                [refined_loop(lambda d: curved(spline_points(degree, knots, control, weights, int(400 * d))))])
         return (SPLINE, area, (1, 0, 0, 1), control[0])
     if kind == b"HATCH":
         return (HATCH, hatch_area(tags), ocs_matrix(extrusion(tags)), (0, 0))

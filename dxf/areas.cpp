@@ -287,14 +287,56 @@ bool Adjacent(const TSegment& S, const TSegment& T) {
 
 // Whether any two segments that do not follow one another cross: a sweep
 // over the segments in order of their left ends.
-bool AnyCrossing(std::vector<TSegment>& Segments, double Exact, double Curved) {
+// Whether the boundary passes through S at the start of T without the two
+// crossing strictly: T's start lies on S (within the tolerance) and the
+// boundary goes on from one side of S to the other there. At the start of S
+// itself two visits of one point cross where the directions of one visit
+// separate those of the other. Told between straight pieces only: where a
+// curve's chords meet, touching is all that the points can tell.
+bool PassesThrough(const TSegment& S, const TSegment& T, const std::vector<std::vector<TPoint2>>& Polygons,
+                   const std::vector<std::vector<bool>>& Bent, double Tolerance) {
+  const auto bentBefore = [&Bent](const TSegment& X) { return Bent[X.Loop][(X.Index + X.LoopSize - 1) % X.LoopSize]; };
+  if (S.Curved || T.Curved || bentBefore(S) || bentBefore(T)) return false;
+  const double tolerance = Tolerance;
+  const std::vector<TPoint2>& loop = Polygons[T.Loop];
+  const TPoint2 v = T.A, next = T.B, previous = loop[(T.Index + T.LoopSize - 1) % T.LoopSize];
+  const double length = std::hypot(S.B.X - S.A.X, S.B.Y - S.A.Y);
+  if (!(length > 0)) return false;
+  const double off = tolerance * length;
+  if (std::fabs(Orientation(S.A, S.B, v)) > off) return false;
+  const double along = ((v.X - S.A.X) * (S.B.X - S.A.X) + (v.Y - S.A.Y) * (S.B.Y - S.A.Y)) / (length * length);
+  const double near = tolerance / length;  // the tolerance as a share of S
+  if (along > near && along < 1 - near) {
+    const double a = Orientation(S.A, S.B, previous), b = Orientation(S.A, S.B, next);
+    return (a > off && b < -off) || (a < -off && b > off);
+  }
+  if (std::fabs(along) > near) return false;  // at S's end: that is the start of the segment after S
+  // Both visits at S.A: T's comes from previous and goes to next, S's comes
+  // from the point before S and goes to S.B.
+  const TPoint2 before = Polygons[S.Loop][(S.Index + S.LoopSize - 1) % S.LoopSize];
+  const auto angle = [v](TPoint2 P) { return std::atan2(P.Y - v.Y, P.X - v.X); };
+  const auto turn = [](double From, double To) {  // counter-clockwise, in [0, 2 pi)
+    double t = std::fmod(To - From, 2 * kPi);
+    return t < 0 ? t + 2 * kPi : t;
+  };
+  const double from = angle(previous), sector = turn(from, angle(next));
+  const double x = turn(from, angle(before)), y = turn(from, angle(S.B));
+  constexpr double kApart = 1e-9;  // directions closer than this are one: no crossing told
+  if (x < kApart || y < kApart || std::fabs(x - sector) < kApart || std::fabs(y - sector) < kApart) return false;
+  return (x < sector) != (y < sector);
+}
+
+bool AnyCrossing(std::vector<TSegment>& Segments, const std::vector<std::vector<TPoint2>>& Polygons,
+                 const std::vector<std::vector<bool>>& Bent, double Exact, double Curved) {
   std::sort(Segments.begin(), Segments.end(), [](const TSegment& a, const TSegment& b) { return a.MinX < b.MinX; });
   for (std::size_t i = 0; i < Segments.size(); ++i) {
     const TSegment& s = Segments[i];
     for (std::size_t j = i + 1; j < Segments.size() && Segments[j].MinX <= s.MaxX; ++j) {
       const TSegment& t = Segments[j];
       if (t.MinY > s.MaxY || t.MaxY < s.MinY || Adjacent(s, t)) continue;
-      if (Crosses(s, t, Exact, Curved)) return true;
+      if (Crosses(s, t, Exact, Curved) || PassesThrough(s, t, Polygons, Bent, Exact) ||
+          PassesThrough(t, s, Polygons, Bent, Exact))
+        return true;
     }
   }
   return false;
@@ -408,7 +450,7 @@ TAreaResult EnclosedArea(const TAreaBoundary& Boundary, TIslands Islands) {
                           std::min(a.Y, b.Y), std::max(a.Y, b.Y)});
     }
   }
-  if (AnyCrossing(segments, tolerance, kCurveTolerance * size)) return {};
+  if (AnyCrossing(segments, polygons, curved, tolerance, kCurveTolerance * size)) return {};
 
   // How deep each loop lies among the others: the loops that hold a point
   // of its first segment's middle.

@@ -116,6 +116,20 @@ TEST(AreaTest, ClosedPolylinesWithArcs) {
       // Drawn clockwise, the area is the same.
       {"clockwise", "0 LWPOLYLINE 8 D 70 1 10 0 20 0 10 0 20 3 10 2 20 3 10 2 20 0",
        "D,     6.000,1," + kPolyArea + ",,,\r\n"},
+      // Two triangles meeting at (1, 1), both counter-clockwise: a pinch, 1 + 1.
+      {"touching itself at a vertex",
+       "0 LWPOLYLINE 8 G 70 1 10 0 20 0 10 1 20 1 10 2 20 0 10 2 20 2 10 1 20 1 10 0 20 2",
+       "G,     2.000,1," + kPolyArea + ",,,\r\n"},
+      // The same triangles, the right one run clockwise: a bow-tie whose
+      // crossing is a vertex visited twice; not measured.
+      {"crossing itself at a vertex",
+       "0 LWPOLYLINE 8 G 70 1 10 0 20 0 10 1 20 1 10 2 20 2 10 2 20 0 10 1 20 1 10 0 20 2", ""},
+      // A vertex on an edge: touching from one side, two triangles of 4;
+      // passing through to the other side, not measured.
+      {"a vertex touching an edge", "0 LWPOLYLINE 8 J 70 1 10 0 20 0 10 4 20 0 10 4 20 4 10 2 20 0 10 0 20 4",
+       "J,     8.000,1," + kPolyArea + ",,,\r\n"},
+      {"a vertex passing through an edge",
+       "0 LWPOLYLINE 8 J 70 1 10 0 20 0 10 4 20 0 10 4 20 2 10 2 20 0 10 2 20 -2 10 0 20 -2", ""},
       // Open, and not ending where it starts: no shape.
       {"open", "0 LWPOLYLINE 8 E 70 0 10 0 20 0 10 0 20 3 10 2 20 3", ""},
       // A 3D polyline is no plane outline.
