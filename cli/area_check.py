@@ -208,7 +208,11 @@ def crosses_itself(loops, tol_rel=1e-4):
         sector = (angle(after) - start) % (2 * math.pi)
         x = (angle(other_before) - start) % (2 * math.pi)
         y = (angle(b) - start) % (2 * math.pi)
-        if min(x, y, abs(x - sector), abs(y - sector)) < 1e-9:
+        def same(a, b):  # directions within a millionth of a radian, either way round
+            d = abs(a - b)
+            return d < 1e-6 or d > 2 * math.pi - 1e-6
+
+        if same(x, 0) or same(y, 0) or same(x, sector) or same(y, sector):
             return False
         return (x < sector) != (y < sector)
 
@@ -254,6 +258,26 @@ def dist(a, b):
     return math.hypot(a[0] - b[0], a[1] - b[1])
 
 
+def seg_dist(p, a, b):
+    dx, dy = b[0] - a[0], b[1] - a[1]
+    l2 = dx * dx + dy * dy
+    t = 0.0 if l2 == 0 else max(0.0, min(1.0, ((p[0] - a[0]) * dx + (p[1] - a[1]) * dy) / l2))
+    return math.hypot(p[0] - a[0] - t * dx, p[1] - a[1] - t * dy)
+
+
+def holds(outer, inner, near):
+    """Whether loop outer holds loop inner, told by the first point of inner
+    (segment middles, then vertices) off outer's boundary."""
+    m = len(outer)
+    candidates = [((inner[i][0] + inner[(i + 1) % len(inner)][0]) / 2,
+                   (inner[i][1] + inner[(i + 1) % len(inner)][1]) / 2) for i in range(len(inner))]
+    candidates += [p[:2] for p in inner]
+    for p in candidates:
+        if all(seg_dist(p, outer[k], outer[(k + 1) % m]) > near for k in range(m)):
+            return inside(p, outer)
+    return False
+
+
 def dedupe(pts):
     """The points without repeats; a repeated point keeps the flag of the
     chord that leaves it."""
@@ -293,10 +317,12 @@ def measure_loops(loops, style=0):
         return None
     if crosses_itself([p for _, p in loops]):
         return None
+    xs = [p[0] for _, l in loops for p in l]
+    ys = [p[1] for _, l in loops for p in l]
+    near = 1e-6 * max(max(xs) - min(xs), max(ys) - min(ys))
     total = 0.0
     for i, (a, pts) in enumerate(loops):
-        probe = ((pts[0][0] + pts[1][0]) / 2, (pts[0][1] + pts[1][1]) / 2) if len(pts) > 1 else pts[0]
-        depth = sum(1 for j, (_, other) in enumerate(loops) if j != i and len(other) >= 3 and inside(probe, other))
+        depth = sum(1 for j, (_, other) in enumerate(loops) if j != i and len(other) >= 3 and holds(other, pts, near))
         if style == 1:
             total += abs(a) if depth == 0 else -abs(a) if depth == 1 else 0
         elif style == 2:

@@ -321,8 +321,14 @@ bool PassesThrough(const TSegment& S, const TSegment& T, const std::vector<std::
   };
   const double from = angle(previous), sector = turn(from, angle(next));
   const double x = turn(from, angle(before)), y = turn(from, angle(S.B));
-  constexpr double kApart = 1e-9;  // directions closer than this are one: no crossing told
-  if (x < kApart || y < kApart || std::fabs(x - sector) < kApart || std::fabs(y - sector) < kApart) return false;
+  // Directions closer than this (radians, either way round) are one: no
+  // crossing told.
+  constexpr double kApart = 1e-6;
+  const auto same = [](double A, double B) {
+    const double d = std::fabs(A - B);
+    return d < kApart || d > 2 * kPi - kApart;
+  };
+  if (same(x, 0) || same(y, 0) || same(x, sector) || same(y, sector)) return false;
   return (x < sector) != (y < sector);
 }
 
@@ -350,6 +356,33 @@ bool Inside(TPoint2 P, const std::vector<TPoint2>& Points) {
     if ((a.Y > P.Y) != (b.Y > P.Y) && P.X < (b.X - a.X) * (P.Y - a.Y) / (b.Y - a.Y) + a.X) inside = !inside;
   }
   return inside;
+}
+
+// The distance from P to the segment from A to B.
+double Distance(TPoint2 P, TPoint2 A, TPoint2 B) {
+  const double dx = B.X - A.X, dy = B.Y - A.Y, length2 = dx * dx + dy * dy;
+  double t = length2 > 0 ? ((P.X - A.X) * dx + (P.Y - A.Y) * dy) / length2 : 0;
+  t = std::clamp(t, 0.0, 1.0);
+  return std::hypot(P.X - (A.X + t * dx), P.Y - (A.Y + t * dy));
+}
+
+// Whether the loop Outer holds the loop Inner: the first point of Inner
+// (the middles of its segments, then its vertices) that lies farther than
+// Near from Outer's boundary decides; a loop all on the other's boundary is
+// not held.
+bool Holds(const std::vector<TPoint2>& Outer, const std::vector<TPoint2>& Inner, double Near) {
+  const auto offBoundary = [&](TPoint2 P) {
+    for (std::size_t i = 0; i < Outer.size(); ++i)
+      if (Distance(P, Outer[i], Outer[(i + 1) % Outer.size()]) <= Near) return false;
+    return true;
+  };
+  for (int pass = 0; pass < 2; ++pass)
+    for (std::size_t i = 0; i < Inner.size(); ++i) {
+      const TPoint2 a = Inner[i], b = Inner[(i + 1) % Inner.size()];
+      const TPoint2 p = pass == 0 ? TPoint2{(a.X + b.X) / 2, (a.Y + b.Y) / 2} : a;
+      if (offBoundary(p)) return Inside(p, Outer);
+    }
+  return false;
 }
 
 }  // namespace
@@ -452,15 +485,14 @@ TAreaResult EnclosedArea(const TAreaBoundary& Boundary, TIslands Islands) {
   }
   if (AnyCrossing(segments, polygons, curved, tolerance, kCurveTolerance * size)) return {};
 
-  // How deep each loop lies among the others: the loops that hold a point
-  // of its first segment's middle.
+  // How deep each loop lies among the others: the loops that hold it, told
+  // by a point of it off their boundary (loops that do not cross lie
+  // wholly inside or wholly outside one another).
   double total = 0;
   for (std::size_t l = 0; l < polygons.size(); ++l) {
     int depth = 0;
-    const std::vector<TPoint2>& p = polygons[l];
-    const TPoint2 probe = p.size() > 1 ? TPoint2{(p[0].X + p[1].X) / 2, (p[0].Y + p[1].Y) / 2} : p[0];
     for (std::size_t other = 0; other < polygons.size(); ++other)
-      if (other != l && polygons[other].size() >= 3 && Inside(probe, polygons[other])) ++depth;
+      if (other != l && polygons[other].size() >= 3 && Holds(polygons[other], polygons[l], 1e-6 * size)) ++depth;
     switch (Islands) {
       case TIslands::Alternate:
         total += depth % 2 == 0 ? areas[l] : -areas[l];
