@@ -135,23 +135,25 @@ void RankRowKeys(const TDrawing& D, const TTable<TRec>& Table, TLargeArray<TSort
 }
 
 // Puts record Items[i].Index at place i with exchanges of whole records,
-// following each cycle of the permutation; Items[i].Index is i afterwards.
-// A cycle is traced a window at a time in a small array of indices, so that
-// the records it will touch can be fetched well ahead of their exchange
-// without scratch memory the size of the table.
+// following each cycle of the permutation. The cycle is traced a window at a
+// time in a small array of indices, so that the records it will touch can be
+// fetched well ahead of their exchange without a second array the size of
+// the table; the permutation itself is followed in a compact copy.
 template <class TRec, class TSwap>
-void ApplyOrder(TTable<TRec>& Table, TLargeArray<TSortItem>& Items, TSwap Swap) {
+void ApplyOrder(TTable<TRec>& Table, const TLargeArray<TSortItem>& Items, TSwap Swap) {
+  TLargeArray<std::uint32_t> from(Items.size());
+  for (std::size_t i = 0; i < Items.size(); ++i) from[i] = Items[i].Index;
   constexpr std::size_t kWindow = 4096;
   std::vector<std::uint32_t> cycle(kWindow);
-  for (std::size_t start = 0; start < Items.size(); ++start) {
-    if (Items[start].Index == start) continue;
+  for (std::size_t start = 0; start < from.size(); ++start) {
+    if (from[start] == start) continue;
     std::uint32_t current = static_cast<std::uint32_t>(start);
     std::size_t cycleLength = 0;
     cycle[cycleLength++] = current;
     for (bool closed = false; !closed;) {
       while (cycleLength < kWindow) {
-        const std::uint32_t next = Items[current].Index;
-        Items[current].Index = current;
+        const std::uint32_t next = from[current];
+        from[current] = current;
         current = next;
         if (current == start) {
           closed = true;
