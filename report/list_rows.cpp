@@ -143,34 +143,47 @@ void RankRowKeys(const TDrawing& D, const TTable<TRec>& Table, TLargeArray<TSort
 }
 
 // Puts record Items[i].Index at place i with exchanges of whole records,
-// following each cycle of the permutation. The cycle is traced first in a
-// small array of indices, so that the records it will touch can be fetched
-// well ahead of their exchange.
+// following each cycle of the permutation. The cycle is traced a window at a
+// time in a small array of indices, so that the records it will touch can be
+// fetched well ahead of their exchange without a second array the size of
+// the table; the permutation itself is followed in a compact copy.
 template <class TRec, class TSwap>
 void ApplyOrder(TTable<TRec>& Table, const TLargeArray<TSortItem>& Items, TSwap Swap) {
   TLargeArray<std::uint32_t> from(Items.size());
   for (std::size_t i = 0; i < Items.size(); ++i) from[i] = Items[i].Index;
-  TLargeArray<std::uint32_t> cycle(Items.size());
+  constexpr std::size_t kWindow = 4096;
+  std::vector<std::uint32_t> cycle(kWindow);
   for (std::size_t start = 0; start < from.size(); ++start) {
     if (from[start] == start) continue;
-    std::size_t cycleLength = 0;
     std::uint32_t current = static_cast<std::uint32_t>(start);
-    do {
-      cycle[cycleLength++] = current;
-      const std::uint32_t next = from[current];
-      from[current] = current;
-      current = next;
-    } while (current != start);
-    // Place cycle[k] takes the record of place cycle[k + 1].
-    constexpr std::size_t kAhead = 8;
-    for (std::size_t k = 0; k + 1 < cycleLength; ++k) {
-#if defined(__GNUC__)
-      if (k + kAhead < cycleLength) {
-        const char* ahead = reinterpret_cast<const char*>(&Table[cycle[k + kAhead]]);
-        for (std::size_t line = 0; line < sizeof(TRec); line += 64) __builtin_prefetch(ahead + line, 1);
+    std::size_t cycleLength = 0;
+    cycle[cycleLength++] = current;
+    for (bool closed = false; !closed;) {
+      while (cycleLength < kWindow) {
+        const std::uint32_t next = from[current];
+        from[current] = current;
+        current = next;
+        if (current == start) {
+          closed = true;
+          break;
+        }
+        cycle[cycleLength++] = current;
       }
+      // Place cycle[k] takes the record of place cycle[k + 1]; the record
+      // of the cycle's start moves on to the window's last place, which the
+      // next window begins with.
+      constexpr std::size_t kAhead = 8;
+      for (std::size_t k = 0; k + 1 < cycleLength; ++k) {
+#if defined(__GNUC__)
+        if (k + kAhead < cycleLength) {
+          const char* ahead = reinterpret_cast<const char*>(&Table[cycle[k + kAhead]]);
+          for (std::size_t line = 0; line < sizeof(TRec); line += 64) __builtin_prefetch(ahead + line, 1);
+        }
 #endif
-      Swap(Table[cycle[k]], Table[cycle[k + 1]]);
+        Swap(Table[cycle[k]], Table[cycle[k + 1]]);
+      }
+      cycle[0] = cycle[cycleLength - 1];
+      cycleLength = 1;
     }
   }
 }
