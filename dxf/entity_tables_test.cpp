@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace {
 
 TEST(TTable, GrownRecordsAreEmptyAfterAnEarlierLongerUse) {
@@ -35,6 +37,36 @@ TEST(TTable, GrownRecordsAreEmptyAfterAnEarlierLongerUse) {
     EXPECT_EQ(table[i].X1, 0.0);
     EXPECT_TRUE(table[i].Layer.Empty());
   }
+}
+
+// Blocks made ready on another thread (as the scanning thread does) are
+// handed to growing tables while the tables are filled: every record they
+// give is empty, and blocks not taken are let go.
+TEST(TTable, BlocksMadeReadyElsewhereComeEmpty) {
+  const std::size_t block = TTable<TLineRec>::BlockSize;
+  TTable<TLineRec> lines;
+  TTable<TVertex> vertices;
+  std::thread ahead([] { PrepareLargeBlocks(3); });
+  for (std::size_t i = 0; i < 4 * block; ++i) {
+    if (i % block == 0 && i > 0) PrepareLargeBlocks(2);
+    TLineRec& r = lines.Push();
+    EXPECT_EQ(r.X1, 0.0);
+    EXPECT_TRUE(r.Layer.Empty());
+    r.X1 = 1.0;
+    r.Layer.Assign("L");
+    TVertex& v = vertices.Push();
+    EXPECT_EQ(v.X, 0.0);
+    v.X = 2.0;
+    if (i == block / 2) {
+      ahead.join();
+      ahead = std::thread([] { PrepareLargeBlocks(2); });
+    }
+  }
+  ahead.join();
+  EXPECT_EQ(lines[3 * block + 1].X1, 1.0);
+  EXPECT_EQ(vertices[4 * block - 1].X, 2.0);
+  ReleasePreparedBlocks();
+  EXPECT_EQ(lines.Push().X1, 0.0);
 }
 
 TEST(TPoolText, CutsAtCapacityAndKeepsEachTextOnce) {

@@ -17,6 +17,21 @@ constexpr std::size_t kLargeBlockBytes = std::size_t{2} << 20;
 void* AllocateLargeBlock(std::size_t Bytes);
 void FreeLargeBlock(void* Block, std::size_t Bytes);
 
+// Blocks of one huge page made ready ahead: mapped, and every page of them
+// touched, so that the system has zero-filled them already. A thread with
+// time to spare (the one that scans the file) keeps up to Count of them, and
+// AllocateLargeBlock hands them out for blocks of that size, so that the
+// thread filling the tables does not wait for fresh pages. Both may be
+// called from any thread.
+void PrepareLargeBlocks(std::size_t Count);
+// Frees the blocks made ready and not taken.
+void ReleasePreparedBlocks();
+
+// The platform's part: Bytes zero-filled bytes straight from the system
+// (whole huge pages where it can), and their release.
+void* MapLargeBlock(std::size_t Bytes);
+void UnmapLargeBlock(void* Block, std::size_t Bytes);
+
 // A fixed number of plain records in one large block, zero-filled: the
 // scratch arrays of one run (the sort of a table), freed at the end of
 // their scope.

@@ -17,8 +17,8 @@
 
 #ifdef ORVELINE_ASAN
 
-void* AllocateLargeBlock(std::size_t Bytes) { return std::calloc(Bytes, 1); }
-void FreeLargeBlock(void* Block, std::size_t) { std::free(Block); }
+void* MapLargeBlock(std::size_t Bytes) { return std::calloc(Bytes, 1); }
+void UnmapLargeBlock(void* Block, std::size_t) { std::free(Block); }
 
 #else
 
@@ -28,7 +28,7 @@ std::size_t RoundUp(std::size_t Bytes) { return (Bytes + kLargeBlockBytes - 1) /
 
 }  // namespace
 
-void* AllocateLargeBlock(std::size_t Bytes) {
+void* MapLargeBlock(std::size_t Bytes) {
   if (Bytes == 0) Bytes = 1;
   const std::size_t size = RoundUp(Bytes);
   // Mapped with one huge page to spare, then cut to an aligned start: a huge
@@ -47,7 +47,7 @@ void* AllocateLargeBlock(std::size_t Bytes) {
   return block;
 }
 
-void FreeLargeBlock(void* Block, std::size_t Bytes) {
+void UnmapLargeBlock(void* Block, std::size_t Bytes) {
   if (Block == nullptr) return;
   if (Bytes == 0) Bytes = 1;
   munmap(Block, RoundUp(Bytes));

@@ -4,10 +4,10 @@
 
 // Committed memory is zero-filled; Windows gives large pages only to
 // processes with a privilege that a user rarely has, so plain pages.
-void* AllocateLargeBlock(std::size_t Bytes) {
+void* MapLargeBlock(std::size_t Bytes) {
   return VirtualAlloc(nullptr, Bytes == 0 ? 1 : Bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }
 
-void FreeLargeBlock(void* Block, std::size_t) {
+void UnmapLargeBlock(void* Block, std::size_t) {
   if (Block != nullptr) VirtualFree(Block, 0, MEM_RELEASE);
 }

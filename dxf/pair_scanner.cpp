@@ -11,6 +11,7 @@
 
 #include "dxf/conversions.h"
 #include "dxf/dxf_errors.h"
+#include "dxf/large_memory.h"
 
 namespace {
 
@@ -173,6 +174,9 @@ class TPairScanner {
 namespace {
 
 constexpr std::size_t kChunks = 3;
+// Blocks of the tables kept ready while scanning: the tables of a plain
+// reading take one about every eight chunks.
+constexpr std::size_t kReadyBlocks = 2;
 
 // The chunks of the last run, kept for the next one, so that a run costs no
 // allocation once a first run has sized them. Runs do not overlap (the
@@ -236,6 +240,9 @@ void ScanPairs(TByteSource& Source, const TChunkHandler& Handler) {
       }
       changed.notify_all();
       if (chunk.Last) return;
+      // Ahead of the handling, this thread has time to spare: it makes the
+      // next blocks of the tables ready.
+      PrepareLargeBlocks(kReadyBlocks);
     }
   };
 
@@ -261,6 +268,7 @@ void ScanPairs(TByteSource& Source, const TChunkHandler& Handler) {
       }
       Changed.notify_all();
       Worker.join();
+      ReleasePreparedBlocks();
     }
   } join{mutex, changed, stop, worker};
 

@@ -25,6 +25,14 @@ const char kPolyWord[] = "\x91\xbd\x8a\x70\x90\xfc";                    // 多�
 const char kEllipseWord[] = "\x91\xc8\x89\x7e";                         // 楕円
 const char kSplineWord[] = "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93";  // スプライン
 const char kBlockWord[] = "\x83u\x83\x8d\x83\x62\x83N";                 // ブロック
+// The area kinds, in the order of TAreaKind.
+const char* const kAreaWords[kAreaKinds] = {
+    "\x91\xbd\x8a\x70\x90\xfc\x96\xca\x90\xcf",                  // 多角線面積
+    "\x89\x7e\x96\xca\x90\xcf",                                  // 円面積
+    "\x91\xc8\x89\x7e\x96\xca\x90\xcf",                          // 楕円面積
+    "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93\x96\xca\x90\xcf",  // スプライン面積
+    "\x83\x6e\x83\x62\x83\x60\x96\xca\x90\xcf",                  // ハッチ面積
+};
 
 // One entity in sort order: its row key as a rank, and measure and position
 // as keys whose unsigned order is the order of the doubles.
@@ -135,34 +143,47 @@ void RankRowKeys(const TDrawing& D, const TTable<TRec>& Table, TLargeArray<TSort
 }
 
 // Puts record Items[i].Index at place i with exchanges of whole records,
-// following each cycle of the permutation. The cycle is traced first in a
-// small array of indices, so that the records it will touch can be fetched
-// well ahead of their exchange.
+// following each cycle of the permutation. The cycle is traced a window at a
+// time in a small array of indices, so that the records it will touch can be
+// fetched well ahead of their exchange without a second array the size of
+// the table; the permutation itself is followed in a compact copy.
 template <class TRec, class TSwap>
 void ApplyOrder(TTable<TRec>& Table, const TLargeArray<TSortItem>& Items, TSwap Swap) {
   TLargeArray<std::uint32_t> from(Items.size());
   for (std::size_t i = 0; i < Items.size(); ++i) from[i] = Items[i].Index;
-  TLargeArray<std::uint32_t> cycle(Items.size());
+  constexpr std::size_t kWindow = 4096;
+  std::vector<std::uint32_t> cycle(kWindow);
   for (std::size_t start = 0; start < from.size(); ++start) {
     if (from[start] == start) continue;
-    std::size_t cycleLength = 0;
     std::uint32_t current = static_cast<std::uint32_t>(start);
-    do {
-      cycle[cycleLength++] = current;
-      const std::uint32_t next = from[current];
-      from[current] = current;
-      current = next;
-    } while (current != start);
-    // Place cycle[k] takes the record of place cycle[k + 1].
-    constexpr std::size_t kAhead = 8;
-    for (std::size_t k = 0; k + 1 < cycleLength; ++k) {
-#if defined(__GNUC__)
-      if (k + kAhead < cycleLength) {
-        const char* ahead = reinterpret_cast<const char*>(&Table[cycle[k + kAhead]]);
-        for (std::size_t line = 0; line < sizeof(TRec); line += 64) __builtin_prefetch(ahead + line, 1);
+    std::size_t cycleLength = 0;
+    cycle[cycleLength++] = current;
+    for (bool closed = false; !closed;) {
+      while (cycleLength < kWindow) {
+        const std::uint32_t next = from[current];
+        from[current] = current;
+        current = next;
+        if (current == start) {
+          closed = true;
+          break;
+        }
+        cycle[cycleLength++] = current;
       }
+      // Place cycle[k] takes the record of place cycle[k + 1]; the record
+      // of the cycle's start moves on to the window's last place, which the
+      // next window begins with.
+      constexpr std::size_t kAhead = 8;
+      for (std::size_t k = 0; k + 1 < cycleLength; ++k) {
+#if defined(__GNUC__)
+        if (k + kAhead < cycleLength) {
+          const char* ahead = reinterpret_cast<const char*>(&Table[cycle[k + kAhead]]);
+          for (std::size_t line = 0; line < sizeof(TRec); line += 64) __builtin_prefetch(ahead + line, 1);
+        }
 #endif
-      Swap(Table[cycle[k]], Table[cycle[k + 1]]);
+        Swap(Table[cycle[k]], Table[cycle[k + 1]]);
+      }
+      cycle[0] = cycle[cycleLength - 1];
+      cycleLength = 1;
     }
   }
 }
@@ -224,6 +245,10 @@ void WriteKind(const TDrawing& D, TRowSink& Sink, TTable<TRec>& Table, std::int3
   }
   EmitRow(D, Sink, Table[items.size() - 1], group, KindOrder, KindWord);
 }
+
+// The number an area row is made of: the shape's area as placed, in the
+// square of the drawing's unit.
+double AreaMeasure(const TAreaRec& Rec) { return Rec.Area; }
 
 void PolyStart(const TDrawing& D, const TPolyRec& Poly, double& X, double& Y) {
   if (Poly.VertexCount > 0) {
@@ -403,6 +428,15 @@ void ListDrawing(TDrawing& D, const TReportOptions& Options, TRowSink& Sink) {
         D, Sink, D.Splines, D.SplineCount, 5, kSplineWord, [&D](const TSplineRec& r) { return MeasureSpline(D, r); },
         [&D](const TSplineRec& r, double& x, double& y) { SplineStart(D, r, x, y); },
         [](const TSplineRec&, const TSplineRec&) { return true; }, SwapSplineRec);
+  }
+  // Areas: grouped and counted as lengths are; a shape at the same place as
+  // another of its row and area is a duplicate.
+  if (Options.Areas && D.Areas) {
+    for (std::size_t kind = 0; kind < kAreaKinds; ++kind)
+      WriteKind(
+          D, Sink, D.AreaRecs[kind], D.AreaRecCounts[kind], TReportRow::kAreaKindOrder + static_cast<int>(kind),
+          kAreaWords[kind], AreaMeasure, [](const TAreaRec& r, double& x, double& y) { x = r.X, y = r.Y; },
+          [](const TAreaRec&, const TAreaRec&) { return true; }, SwapAreaRec);
   }
   if (Options.Blocks && D.BlockCounts) ListBlocks(D, Options.AttributeTags, Sink);
 }

@@ -22,12 +22,19 @@ const char kByteOrderMark[] = "\xef\xbb\xbf";
 const char kDrawingTitle[] = "\x90\x7d\x96\xca,";  // 図面,
 const char kListTitles[] =
     "\x89\xe6\x91\x77,\x92\xb7\x82\xb3,\x96\x7b\x90\x94,\x8e\xed\x97\xde,\x8f\x64\x95\xa1,\x90\x46,"
-    "\x90\xfc\x8e\xed";                                            // 画層,長さ,本数,種類,重複,色,線種
-const char kTotalTitle[] = ",\x8d\x87\x8c\x76";                    // ,合計
+    "\x90\xfc\x8e\xed";  // 画層,長さ,本数,種類,重複,色,線種
+// With area rows the length column holds their areas too.
+const char kListTitlesWithAreas[] =
+    "\x89\xe6\x91\x77,\x92\xb7\x82\xb3\x81\x45\x96\xca\x90\xcf,\x96\x7b\x90\x94,\x8e\xed\x97\xde,\x8f\x64\x95\xa1,"
+    "\x90\x46,\x90\xfc\x8e\xed";                 // 画層,長さ・面積,本数,種類,重複,色,線種
+const char kTotalTitle[] = ",\x8d\x87\x8c\x76";  // ,合計
 const char kBlockTitle[] = ",\x83u\x83\x8d\x83\x62\x83N\x96\xbc";  // ,ブロック名
 const char kDiffTitles[] =
     "\x89\xe6\x91\x77,\x92\xb7\x82\xb3,\x8e\xed\x97\xde,\x90\x46,\x90\xfc\x8e\xed,\x8b\x8c\x96\x7b\x90\x94,"
     "\x90\x56\x96\x7b\x90\x94,\x91\x9d\x8c\xb8";  // 画層,長さ,種類,色,線種,旧本数,新本数,増減
+const char kDiffTitlesWithAreas[] =
+    "\x89\xe6\x91\x77,\x92\xb7\x82\xb3\x81\x45\x96\xca\x90\xcf,\x8e\xed\x97\xde,\x90\x46,\x90\xfc\x8e\xed,"
+    "\x8b\x8c\x96\x7b\x90\x94,\x90\x56\x96\x7b\x90\x94,\x91\x9d\x8c\xb8";  // 画層,長さ・面積,種類,色,線種,旧本数,新本数,増減
 
 // A CSV text field; quoted (with its quotes doubled) only where it holds a
 // comma, a quote or a line end, so that a row always has its fields.
@@ -128,10 +135,10 @@ bool TListWriter::Open(const std::string& Path) {
     buffer_.push_back('[');
   } else if (form_.Header) {
     if (form_.Diff) {
-      buffer_.append(kDiffTitles);
+      buffer_.append(form_.Areas ? kDiffTitlesWithAreas : kDiffTitles);
     } else {
       if (form_.Drawings) buffer_.append(kDrawingTitle);
-      buffer_.append(kListTitles);
+      buffer_.append(form_.Areas ? kListTitlesWithAreas : kListTitles);
       if (form_.Totals) buffer_.append(kTotalTitle);
     }
     AppendBlockTitles();
@@ -178,6 +185,22 @@ void TListWriter::AppendBlockFields(std::string_view Block, std::span<const std:
   }
 }
 
+// "length", a number for a length row and null for the others, and for an
+// area row "area" after it.
+void TListWriter::AppendMeasureKeys(double Measure, bool Block, bool Area) {
+  std::string& out = buffer_;
+  AppendJsonKey(out, "length");
+  if (Block || Area)
+    out.append("null");
+  else
+    AppendJsonNumber(out, Measure);
+  if (Area) {
+    out.push_back(',');
+    AppendJsonKey(out, "area");
+    AppendJsonNumber(out, Measure);
+  }
+}
+
 void TListWriter::BeginRow() {
   if (!form_.Json) return;
   buffer_.append(firstRow_ ? "\r\n{" : ",\r\n{");
@@ -205,11 +228,7 @@ void TListWriter::Row(const TReportRow& Row) {
     AppendJsonKey(out, "layer");
     AppendJsonString(out, Row.Layer);
     out.push_back(',');
-    AppendJsonKey(out, "length");
-    if (block)
-      out.append("null");
-    else
-      AppendJsonNumber(out, Row.Measure);
+    AppendMeasureKeys(Row.Measure, block, Row.IsArea());
     out.push_back(',');
     AppendJsonKey(out, "count");
     AppendInteger(out, Row.Count);
@@ -270,11 +289,7 @@ void TListWriter::DiffRow(const TDiffRow& Row) {
     AppendJsonKey(out, "layer");
     AppendJsonString(out, Row.Layer);
     out.push_back(',');
-    AppendJsonKey(out, "length");
-    if (block)
-      out.append("null");
-    else
-      AppendJsonNumber(out, Row.Measure);
+    AppendMeasureKeys(Row.Measure, block, Row.IsArea());
     out.push_back(',');
     AppendJsonKey(out, "kind");
     AppendJsonString(out, Row.KindWord);

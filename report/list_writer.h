@@ -25,6 +25,9 @@ struct TListForm {
   // attribute columns (the tags, code page 932).
   bool Blocks = false;
   std::vector<std::string> AttributeTags;
+  // Area rows follow the length rows: the length column's title names the
+  // area too.
+  bool Areas = false;
 };
 
 // One quantity that differs between two drawings; a count is 0 on the side
@@ -39,6 +42,7 @@ struct TDiffRow {
   std::string Block;  // block rows only: the block's name and the attribute values
   std::vector<std::string> Attributes;
   bool IsBlock() const { return KindOrder == TReportRow::kBlockKindOrder; }
+  bool IsArea() const { return TReportRow::IsAreaKind(KindOrder); }
 };
 
 class TListWriter : public TRowSink {
@@ -65,6 +69,7 @@ class TListWriter : public TRowSink {
  private:
   void BeginRow();
   void AppendBlockTitles();
+  void AppendMeasureKeys(double Measure, bool Block, bool Area);
   void AppendBlockFields(std::string_view Block, std::span<const std::string_view> Attributes);
   void EndRow();
   void Flush();

@@ -53,11 +53,12 @@ TReportResult WriteReport(const TReportJob& Job) {
   form.Drawings = !Job.Names.empty() && !options.Diff;
   form.Blocks = options.Blocks;
   form.AttributeTags = options.AttributeTags;
+  form.Areas = options.Areas;
   TListWriter list(form);
   if (!list.Open(Job.Report)) throw CannotCreateError(Job.Report);
 
   TReportResult result;
-  const TReadOptions reading{options.Exact, options.Summary || Job.EmptyIsError, options.Blocks};
+  const TReadOptions reading{options.Exact, options.Summary || Job.EmptyIsError, options.Blocks, options.Areas};
   // One drawing's tables at a time; their room is kept from one to the next.
   TDrawing own;
   TDrawing& drawing = Job.Target ? *Job.Target : own;
@@ -98,6 +99,11 @@ TReportResult WriteReport(const TReportJob& Job) {
       summary.BlocksCounted = static_cast<std::int64_t>(drawing.PlacedBlocks.size());
       summary.AnonymousLeftOut = drawing.AnonymousLeftOut;
       summary.BlocksNotPlaced = drawing.BlocksNotPlaced;
+      summary.Areas = options.Areas;
+      for (std::size_t k = 0; k < kAreaKinds; ++k) {
+        summary.AreasMeasured[k] = drawing.AreaRecCounts[k];
+        summary.AreasNotMeasured[k] = drawing.AreasNotMeasured[k];
+      }
       result.Drawings.push_back(std::move(summary));
     }
   }

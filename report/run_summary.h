@@ -23,6 +23,11 @@ struct TDrawingSummary {
   std::int64_t BlocksCounted = 0;
   std::int64_t AnonymousLeftOut = 0;
   std::int64_t BlocksNotPlaced = 0;
+  // With areas: the closed shapes measured and not measured, kind by kind
+  // (TAreaKind).
+  bool Areas = false;
+  std::int64_t AreasMeasured[kAreaKinds] = {};
+  std::int64_t AreasNotMeasured[kAreaKinds] = {};
 };
 
 // The summary in code-page-932 bytes, lines ended by "\n": for each drawing
@@ -30,7 +35,9 @@ struct TDrawingSummary {
 // fixed order ("線: 集計 12 集計外 0", the list's own words; the DXF type for
 // kinds without one), for the plain list the polylines measured by their
 // chords and those measured without their closing edges (each only when not
-// 0), and the total; with block counts then the references counted and
+// 0), and the total; with areas then one line per area kind met
+// ("多角線面積: 集計 3 集計外 1": a shape not measured crosses itself, or
+// its area cannot be determined); with block counts then the references counted and
 // left out ("ブロックの個数: 集計 5 集計外 2") and of those left out the
 // anonymous ones (when not 0).
 std::string SummaryText(const std::vector<TDrawingSummary>& Drawings, bool Exact);

@@ -20,6 +20,11 @@ cmake -S . -B "$build/asan" -DCMAKE_BUILD_TYPE=Debug -DORVELINE_SANITIZE=ON -DOR
 cmake --build "$build/asan" -j "$jobs"
 ctest --test-dir "$build/asan" --output-on-failure -j "$jobs"
 
+echo "== thread-sanitizer build and the reader's tests"
+cmake -S . -B "$build/tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVELINE_TSAN=ON -DORVELINE_BENCH=OFF >/dev/null
+cmake --build "$build/tsan" -j "$jobs" --target dxf_test
+ctest --test-dir "$build/tsan" -R '^dxf_test$' --output-on-failure
+
 if [ -f "$root/fuzz/CMakeLists.txt" ]; then
   echo "== fuzz run"
   CXX=clang++ cmake -S . -B "$build/fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVELINE_FUZZ=ON \
