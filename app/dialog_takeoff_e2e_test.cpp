@@ -47,11 +47,13 @@ class TakeOffTest : public ::testing::Test {
 // The sample drawing (millimetres, $INSUNITS 4). The user picks:
 // - entity 21, a line on layer 0 from (3232.797, 25119.593) to (3232.797,
 //   30819.593), linetype CENTER: 5700 mm, 5.700 m;
-// - entities 80 to 86, references on 設備: 照明器具 at (61000, 42000) with
-//   品番 ダウンライト, 型式 埋込形, 寸法 φ150; two more at (63000, 42000),
-//   one drawn exactly on the other, with the same values; one at (62000,
-//   40700) with 寸法 φ100; コンセント at (60300, 40300) with 品番 コンセント,
-//   型式 2口, and two more at (63700, 40300), one on the other; no 寸法;
+// - entities 80 to 86, references on 設備 (照明器具 holds a circle of radius
+//   150, コンセント one of radius 100, both on layer 0): 照明器具 at (61000,
+//   42000) with 品番 ダウンライト, 型式 埋込形, 寸法 φ150; two more at
+//   (63000, 42000), one drawn exactly on the other, with the same values; one
+//   at (62000, 40700) with 寸法 φ100; コンセント at (60300, 40300) with 品番
+//   コンセント, 型式 2口, and two more at (63700, 40300), one on the other; no
+//   寸法;
 // - entity 87, a hatch on 床仕上 over the room from (60000, 40000) to (64000,
 //   43000) with the column from (61750, 41250) to (62250, 41750) as its
 //   island: 4000 x 3000 - 500 x 500 = 11 750 000 mm², 11.750 m².
@@ -87,23 +89,24 @@ TEST_F(TakeOffTest, SettingsWindowTurnsOnCountsAttributesAreasAndMetres) {
   program->Type(csv);
   program->ClickRun();
   ASSERT_TRUE(WaitFor([&] { return FileExists(csv) && !program->Minimized(); }, 60000));
+  const std::string circleArea = "\x89\x7e\x96\xca\x90\xcf";                 // 円面積
+  const std::string hatchArea = "\x83\x6e\x83\x62\x83\x60\x96\xca\x90\xcf";  // ハッチ面積
+  const std::string phi = "\x83\xd3";                                        // φ
   const std::string expected =
       // The length in metres.
-      "0,     5.700,1,\x90\xfc,,,CENTER\r\n"  // 線
-      // The room's area in square metres, after the lengths.
-      + kFloor +
-      ",    11.750,1,\x83\x6e\x83\x62\x83\x60\x96\xca\x90\xcf,,,\r\n"  // ハッチ面積
+      "0,     5.700,1,\x90\xfc,,,CENTER\r\n" +  // 線
+      // The areas in square metres, after the lengths: the circles inside the
+      // symbols (on layer 0 in their blocks, so on 設備 as placed), the copies
+      // duplicates: π 100² = 31 415.9 mm², π 150² = 70 685.8 mm²; then the
+      // room.
+      kEquipment + ",     0.031,3," + circleArea + ",1,,\r\n" +  //
+      kEquipment + ",     0.071,4," + circleArea + ",1,,\r\n" +  //
+      kFloor + ",    11.750,1," + hatchArea + ",,,\r\n" +
       // The symbols by block name, then 寸法 and 品番 as typed; each copy
       // drawn on another is a duplicate.
-      + kEquipment + ",,3," + kBlock + ",1,,," + kOutlet + ",," + kOutlet + "\r\n" +  //
-      kEquipment + ",,1," + kBlock + ",,,," + kLight +
-      ",\x83\xd3"
-      "100," +
-      kDownlight + "\r\n" +  // φ100
-      kEquipment + ",,3," + kBlock + ",1,,," + kLight +
-      ",\x83\xd3"
-      "150," +
-      kDownlight + "\r\n";  // φ150
+      kEquipment + ",,3," + kBlock + ",1,,," + kOutlet + ",," + kOutlet + "\r\n" +                 //
+      kEquipment + ",,1," + kBlock + ",,,," + kLight + "," + phi + "100," + kDownlight + "\r\n" +  //
+      kEquipment + ",,3," + kBlock + ",1,,," + kLight + "," + phi + "150," + kDownlight + "\r\n";
   EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(csv) == expected; })) << ReadFileBytes(csv);
 
   // After a restart the window shows what was chosen.
