@@ -25,6 +25,10 @@ struct TListForm {
   // attribute columns (the tags, code page 932).
   bool Blocks = false;
   std::vector<std::string> AttributeTags;
+  // The unit the lengths are in ("m", ...), named in the titles of the length
+  // and total columns and, in JSON, by each row's "unit"; empty: as drawn,
+  // named nowhere.
+  std::string Unit;
 };
 
 // One quantity that differs between two drawings; a count is 0 on the side
@@ -64,6 +68,7 @@ class TListWriter : public TRowSink {
 
  private:
   void BeginRow();
+  void AppendJsonUnit(bool Block);
   void AppendBlockTitles();
   void AppendBlockFields(std::string_view Block, std::span<const std::string_view> Attributes);
   void EndRow();
