@@ -147,6 +147,8 @@ int main(int argc, char** argv) {
       options.Diff = true;
     } else if (argument == "--blocks") {
       options.Blocks = true;
+    } else if (argument == "--areas") {
+      options.Areas = true;
     } else if (argument == "--attributes" || argument.starts_with("--attributes=")) {
       std::string tags;
       if (argument == "--attributes") {

@@ -67,6 +67,11 @@ void TDrawing::Clear() {
   PlacedBlocks.clear();
   AnonymousLeftOut = BlocksNotPlaced = 0;
   BlockCounts = false;
+  AreaShapes.clear();
+  for (TTable<TAreaRec>& table : AreaRecs) table.Reset(0);
+  AreaRecCounts = {};
+  AreasNotMeasured = {};
+  Areas = false;
   OwnStart = {};
   Tally.clear();
   BulgedPolylines = ClosedPolylines = 0;

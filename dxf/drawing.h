@@ -5,6 +5,7 @@
 // of one reading is left in the drawing after the next.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -58,6 +59,35 @@ struct TPlacedBlock {
   TRowKey Key;           // as handed down through the references around it
   TPlacement Placement;  // where a point of the block lands in the drawing
 };
+
+// The kinds of closed shapes whose areas are listed, in the list's order.
+enum class TAreaKind : std::uint8_t { Polyline, Circle, Ellipse, Spline, Hatch };
+constexpr std::size_t kAreaKinds = 5;
+
+// One closed shape of the drawing or of a block, read for areas: its area
+// measured in the plane it is drawn in, or not measured (it crosses itself,
+// or its area cannot be determined).
+struct TAreaShape {
+  TAreaKind Kind;
+  bool Measured;
+  std::int32_t Owner;  // index in Blocks of the block it stands in; -1 for the ENTITIES section
+  double Area;         // in its own plane
+  TPoint2 At;          // its first point in its own plane: where it lies, for duplicates
+  TPlacement Plan;     // from its own plane to the drawing seen from above
+  TRowKey Key;
+};
+
+// One shape placed in the drawing, measured: its area and first point as
+// placed.
+struct TAreaRec {
+  double Area;
+  double X, Y;
+  TText60 Layer;
+  TText60 Color;
+  TText60 LineType;
+};
+
+inline void SwapAreaRec(TAreaRec& A, TAreaRec& B) { std::swap(A, B); }
 
 // The counts of one entity type (an index in TDrawing::Tally) in one block.
 struct TTypeCount {
@@ -131,6 +161,15 @@ class TDrawing {
   std::int64_t AnonymousLeftOut = 0;       // placements of anonymous blocks that copy no named block
   std::int64_t BlocksNotPlaced = 0;        // placements refused: a cycle, nesting too deep, too many
   bool BlockCounts = false;                // read for block counts
+
+  // Read for areas only; empty otherwise. The shapes as read, then, kind by
+  // kind (TAreaKind), the measured ones placed, and how many of each kind
+  // were placed measured and not measured.
+  std::vector<TAreaShape> AreaShapes;
+  std::array<TTable<TAreaRec>, kAreaKinds> AreaRecs;
+  std::array<std::int32_t, kAreaKinds> AreaRecCounts{};
+  std::array<std::int64_t, kAreaKinds> AreasNotMeasured{};
+  bool Areas = false;  // read for areas
   // False when the bytes end inside the ENTITIES section: the drawing was
   // cut, and what is missing cannot be known.
   bool Complete = true;

@@ -1,5 +1,6 @@
 #include "dxf/dxf_reader.h"
 
+#include "dxf/area_reader.h"
 #include "dxf/block_counts.h"
 #include "dxf/block_expansion.h"
 #include "dxf/dxf_errors.h"
@@ -32,6 +33,7 @@ void ReadDrawing(TByteSource& Source, const TReadOptions& Options, TDrawing& Dra
     Drawing.Clear();
     throw;
   }
+  if (Options.Areas) PlaceAreaShapes(Drawing);
   if (Options.Blocks) PlaceBlockCounts(Drawing);
   if (Options.Exact) PlaceBlockReferences(Drawing, Options.Tally);
 }

@@ -20,6 +20,10 @@ struct TReadOptions {
   // reference placed is listed in TDrawing::PlacedBlocks. The lengths stay
   // those of the reading asked for.
   bool Blocks = false;
+  // Measure the closed shapes' areas (TDrawing::AreaRecs): block references
+  // are read and placed for them as for block counts; the lengths stay those
+  // of the reading asked for.
+  bool Areas = false;
 };
 
 // Reads the drawing whose bytes Source gives into Drawing, which is emptied

@@ -3,11 +3,13 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "dxf/area_reader.h"
 #include "dxf/conversions.h"
 #include "dxf/drawing_text.h"
 #include "dxf/dxf_errors.h"
@@ -72,7 +74,9 @@ class TEntityReader {
   static constexpr bool kRefs = Exact || Counts;
 
  public:
-  TEntityReader(TDrawing& D, bool Tally) : d_(D), tally_(Tally) {}
+  // Areas, when not null, takes the closed shapes (block references are
+  // read for them too).
+  TEntityReader(TDrawing& D, bool Tally, TAreaReader* Areas) : d_(D), tally_(Tally), areas_(Areas) {}
 
   // Handles one pair; false once the end of the ENTITIES section is met.
   bool Pair(std::int32_t Code, std::string_view Value) {
@@ -122,6 +126,7 @@ class TEntityReader {
 
   TDrawing& d_;
   const bool tally_;
+  TAreaReader* const areas_;
   std::int64_t pairs_ = 0;  // pairs handed to Pair so far
   bool inPair_ = false;
   TSection section_ = TSection::Other;
@@ -174,6 +179,9 @@ bool TEntityReader<Exact, Counts>::TakePair(std::int32_t Code, std::string_view 
   if (text_.InHeader()) text_.HeaderPair(Code, Value);
   if (Code == 0 && section_ != TSection::Other && Value == "ENDSEC") {
     Close();
+    if constexpr (kRefs) {
+      if (areas_) areas_->End();
+    }
     if constexpr (Exact) {
       if (polyActive_) FinishPolyline();
     }
@@ -334,6 +342,9 @@ void TEntityReader<Exact, Counts>::EntityPair(std::int32_t Code, std::string_vie
     Close();
     Open(Value);
     return;
+  }
+  if constexpr (kRefs) {
+    if (areas_) areas_->Pair(Code, text_.Converting() && IsTextGroup(Code) ? text_.Cp932(Value) : Value);
   }
   if (open_ == TOpen::None) return;
   // What a record takes as text, it holds in code page 932, so that names
@@ -650,7 +661,10 @@ void TEntityReader<Exact, Counts>::InsertPair(std::int32_t Code, std::string_vie
 template <bool Exact, bool Counts>
 void TEntityReader<Exact, Counts>::Open(std::string_view Kind) {
   open_ = TOpen::None;
-  if constexpr (kRefs) normal_ = {0, 0, 1};
+  if constexpr (kRefs) {
+    normal_ = {0, 0, 1};
+    if (areas_) areas_->Open(Kind, section_ == TSection::Entities ? -1 : currentBlock_ >= 0 ? currentBlock_ : -2);
+  }
   if constexpr (Counts) {
     xdata_ = TXdata::None;
     if (Kind != "ATTRIB") attributeOwner_ = -1;  // ATTRIB entities follow their reference up to SEQEND
@@ -1025,6 +1039,9 @@ void TEntityReader<Exact, Counts>::Close() {
 template <bool Exact, bool Counts>
 void TEntityReader<Exact, Counts>::Finish() {
   Close();
+  if constexpr (kRefs) {
+    if (areas_) areas_->End();
+  }
   d_.Complete = section_ != TSection::Entities;  // the ENTITIES section never ended
   d_.Utf8 = text_.Utf8();
   d_.CodePage = text_.CodePage();
@@ -1041,8 +1058,8 @@ void TEntityReader<Exact, Counts>::Finish() {
 }
 
 template <bool Exact, bool Counts>
-void Read(TByteSource& Source, bool Tally, TDrawing& D) {
-  TEntityReader<Exact, Counts> reader(D, Tally);
+void Read(TByteSource& Source, bool Tally, TDrawing& D, TAreaReader* Areas = nullptr) {
+  TEntityReader<Exact, Counts> reader(D, Tally, Areas);
   auto pair = [&reader](std::int32_t Code, std::string_view Value) { return reader.Pair(Code, Value); };
   try {
     ScanPairs(Source, [&pair](const TPairChunk& Chunk) { return ForEachPair(Chunk, pair); });
@@ -1058,13 +1075,18 @@ void Read(TByteSource& Source, bool Tally, TDrawing& D) {
 void ReadEntityPairs(TByteSource& Source, const TReadOptions& Options, TDrawing& D) {
   D.Exact = Options.Exact;
   D.BlockCounts = Options.Blocks;
-  if (Options.Blocks) {
+  D.Areas = Options.Areas;
+  // Areas read beside the lengths; alone they take the counting reading,
+  // which reads block references and keeps the plain list's tables.
+  std::optional<TAreaReader> areaReader;
+  TAreaReader* areas = Options.Areas ? &areaReader.emplace(D) : nullptr;
+  if (Options.Blocks || (Options.Areas && !Options.Exact)) {
     if (Options.Exact)
-      Read<true, true>(Source, Options.Tally, D);
+      Read<true, true>(Source, Options.Tally, D, areas);
     else
-      Read<false, true>(Source, Options.Tally, D);
+      Read<false, true>(Source, Options.Tally, D, areas);
   } else if (Options.Exact) {
-    Read<true, false>(Source, Options.Tally, D);
+    Read<true, false>(Source, Options.Tally, D, areas);
   } else {
     Read<false, false>(Source, Options.Tally, D);
   }

@@ -1,9 +1,10 @@
 // Feeds arbitrary bytes as a drawing to the reader and the report, read from
 // memory. The first byte chooses the options (bit 0 exact lengths, bit 1 the
 // tally, bit 2 the totals column, bit 3 block counts split by the attribute
-// tag A); the rest is the drawing. Every input must end in a list or in one
-// of the reader's errors; the list must hold rows of exactly seven fields
-// (eight with totals), block rows two more (their name and the tag's value).
+// tag A, bit 4 areas); the rest is the drawing. Every input must end in a
+// list or in one of the reader's errors; the list must hold rows of exactly
+// seven fields (eight with totals), block rows two more (their name and the
+// tag's value).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -65,12 +66,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   options.Totals = (flags & 4) != 0;
   options.Blocks = (flags & 8) != 0;
   if (options.Blocks) options.AttributeTags = {"A"};
+  options.Areas = (flags & 16) != 0;
   TMemorySource source(std::string_view(reinterpret_cast<const char*>(Data) + 1, Size - 1), "fuzz.dxf");
   // The tables' room is kept from one input to the next, as from one
   // drawing to the next of a list.
   static TDrawing drawing;
   try {
-    ReadDrawing(source, {options.Exact, options.Summary, options.Blocks}, drawing);
+    ReadDrawing(source, {options.Exact, options.Summary, options.Blocks, options.Areas}, drawing);
   } catch (const TFileError&) {
     return 0;  // a value that is not a number, a binary drawing
   }
@@ -79,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
   form.Totals = options.Totals;
   form.Blocks = options.Blocks;
   form.AttributeTags = options.AttributeTags;
+  form.Areas = options.Areas;
   TListWriter list(form);
   if (!list.Open(csv)) __builtin_trap();  // the scratch folder is always writable
   ListDrawing(drawing, options, list);

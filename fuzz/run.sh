@@ -13,8 +13,8 @@ fuzzer="$build/fuzz/orveline_report_fuzzer"
 corpus="$build/fuzz-corpus"
 mkdir -p "$corpus" "$build/fuzz-artifacts"
 # An input's first byte chooses the options (bit 0 exact lengths, bit 1 the
-# tally, bit 2 the totals column): each drawing seeds the plain list and the
-# exact one with the tally.
+# tally, bit 2 the totals column, bit 4 areas): each drawing seeds the plain
+# list, the exact one with the tally, and the areas with the tally.
 seed() {  # FOLDER PREFIX: its drawings, named apart from those of other folders
   [ -d "$1" ] || return 0
   for dxf in "$1"/*.dxf; do
@@ -22,6 +22,7 @@ seed() {  # FOLDER PREFIX: its drawings, named apart from those of other folders
     name=$2$(basename "$dxf")
     [ -e "$corpus/plain-$name" ] || { printf '\000'; cat "$dxf"; } >"$corpus/plain-$name"
     [ -e "$corpus/exact-$name" ] || { printf '\003'; cat "$dxf"; } >"$corpus/exact-$name"
+    [ -e "$corpus/areas-$name" ] || { printf '\022'; cat "$dxf"; } >"$corpus/areas-$name"
   done
   return 0
 }

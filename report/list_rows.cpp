@@ -25,6 +25,14 @@ const char kPolyWord[] = "\x91\xbd\x8a\x70\x90\xfc";                    // 多�
 const char kEllipseWord[] = "\x91\xc8\x89\x7e";                         // 楕円
 const char kSplineWord[] = "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93";  // スプライン
 const char kBlockWord[] = "\x83u\x83\x8d\x83\x62\x83N";                 // ブロック
+// The area kinds, in the order of TAreaKind.
+const char* const kAreaWords[kAreaKinds] = {
+    "\x91\xbd\x8a\x70\x90\xfc\x96\xca\x90\xcf",                  // 多角線面積
+    "\x89\x7e\x96\xca\x90\xcf",                                  // 円面積
+    "\x91\xc8\x89\x7e\x96\xca\x90\xcf",                          // 楕円面積
+    "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93\x96\xca\x90\xcf",  // スプライン面積
+    "\x83\x6e\x83\x62\x83\x60\x96\xca\x90\xcf",                  // ハッチ面積
+};
 
 // One entity in sort order: its row key as a rank, and measure and position
 // as keys whose unsigned order is the order of the doubles.
@@ -227,6 +235,10 @@ void WriteKind(const TDrawing& D, TRowSink& Sink, TTable<TRec>& Table, std::int3
   EmitRow(D, Sink, Table[items.size() - 1], group, KindOrder, KindWord);
 }
 
+// The number an area row is made of: the shape's area as placed, in the
+// square of the drawing's unit.
+double AreaMeasure(const TAreaRec& Rec) { return Rec.Area; }
+
 void PolyStart(const TDrawing& D, const TPolyRec& Poly, double& X, double& Y) {
   if (Poly.VertexCount > 0) {
     X = D.Vertex(Poly, 1).X;
@@ -406,6 +418,16 @@ void ListDrawing(TDrawing& D, const TReportOptions& Options, TRowSink& Sink, dou
         [&D](const TSplineRec& r) { return MeasureSpline(D, r); },
         [&D](const TSplineRec& r, double& x, double& y) { SplineStart(D, r, x, y); },
         [](const TSplineRec&, const TSplineRec&) { return true; }, SwapSplineRec);
+  }
+  // Areas: grouped and counted as lengths are; a shape at the same place as
+  // another of its row and area is a duplicate.
+  if (Options.Areas && D.Areas) {
+    for (std::size_t kind = 0; kind < kAreaKinds; ++kind)
+      WriteKind(
+          D, Sink, D.AreaRecs[kind], D.AreaRecCounts[kind], TReportRow::kAreaKindOrder + static_cast<int>(kind),
+          kAreaWords[kind], Scale * Scale, AreaMeasure,
+          [](const TAreaRec& r, double& x, double& y) { x = r.X, y = r.Y; },
+          [](const TAreaRec&, const TAreaRec&) { return true; }, SwapAreaRec);
   }
   if (Options.Blocks && D.BlockCounts) ListBlocks(D, Options.AttributeTags, Sink);
 }

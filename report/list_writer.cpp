@@ -131,14 +131,14 @@ bool TListWriter::Open(const std::string& Path) {
   } else if (form_.Header) {
     if (form_.Drawings && !form_.Diff) buffer_.append(kDrawingTitle);
     buffer_.append(kLayerTitle);
-    buffer_.append(LengthTitle(form_.Unit));
+    buffer_.append(LengthTitle(form_.Unit, form_.Areas));
     if (form_.Diff) {
       buffer_.append(kDiffTitlesAfterLength);
     } else {
       buffer_.append(kListTitlesAfterLength);
       if (form_.Totals) {
         buffer_.push_back(',');
-        buffer_.append(TotalTitle(form_.Unit));
+        buffer_.append(TotalTitle(form_.Unit, form_.Areas));
       }
     }
     AppendBlockTitles();
@@ -147,16 +147,17 @@ bool TListWriter::Open(const std::string& Path) {
   return true;
 }
 
-// With a unit asked for, the key "unit" after "length": the unit's name, or
-// null in a block row, whose count has no unit.
-void TListWriter::AppendJsonUnit(bool Block) {
+// With a unit asked for, the key "unit" after "length" (and "area"): the
+// unit's name, in an area row its square ("m2"), in a block row null, since
+// a count of references has no unit.
+void TListWriter::AppendJsonUnit(bool Block, bool Area) {
   if (form_.Unit.empty()) return;
   buffer_.push_back(',');
   AppendJsonKey(buffer_, "unit");
   if (Block)
-    buffer_.append("null");  // a count of references has no unit
+    buffer_.append("null");
   else
-    AppendJsonString(buffer_, form_.Unit);
+    AppendJsonString(buffer_, Area ? JsonAreaUnit(form_.Unit) : form_.Unit);
 }
 
 void TListWriter::AppendBlockTitles() {
@@ -197,6 +198,22 @@ void TListWriter::AppendBlockFields(std::string_view Block, std::span<const std:
   }
 }
 
+// "length", a number for a length row and null for the others, and for an
+// area row "area" after it.
+void TListWriter::AppendMeasureKeys(double Measure, bool Block, bool Area) {
+  std::string& out = buffer_;
+  AppendJsonKey(out, "length");
+  if (Block || Area)
+    out.append("null");
+  else
+    AppendJsonNumber(out, Measure);
+  if (Area) {
+    out.push_back(',');
+    AppendJsonKey(out, "area");
+    AppendJsonNumber(out, Measure);
+  }
+}
+
 void TListWriter::BeginRow() {
   if (!form_.Json) return;
   buffer_.append(firstRow_ ? "\r\n{" : ",\r\n{");
@@ -224,12 +241,8 @@ void TListWriter::Row(const TReportRow& Row) {
     AppendJsonKey(out, "layer");
     AppendJsonString(out, Row.Layer);
     out.push_back(',');
-    AppendJsonKey(out, "length");
-    if (block)
-      out.append("null");
-    else
-      AppendJsonNumber(out, Row.Measure);
-    AppendJsonUnit(block);
+    AppendMeasureKeys(Row.Measure, block, Row.IsArea());
+    AppendJsonUnit(block, Row.IsArea());
     out.push_back(',');
     AppendJsonKey(out, "count");
     AppendInteger(out, Row.Count);
@@ -290,12 +303,8 @@ void TListWriter::DiffRow(const TDiffRow& Row) {
     AppendJsonKey(out, "layer");
     AppendJsonString(out, Row.Layer);
     out.push_back(',');
-    AppendJsonKey(out, "length");
-    if (block)
-      out.append("null");
-    else
-      AppendJsonNumber(out, Row.Measure);
-    AppendJsonUnit(block);
+    AppendMeasureKeys(Row.Measure, block, Row.IsArea());
+    AppendJsonUnit(block, Row.IsArea());
     out.push_back(',');
     AppendJsonKey(out, "kind");
     AppendJsonString(out, Row.KindWord);

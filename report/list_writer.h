@@ -25,9 +25,12 @@ struct TListForm {
   // attribute columns (the tags, code page 932).
   bool Blocks = false;
   std::vector<std::string> AttributeTags;
-  // The unit the lengths are in ("m", ...), named in the titles of the length
-  // and total columns and, in JSON, by each row's "unit"; empty: as drawn,
-  // named nowhere.
+  // Area rows follow the length rows: the length column's title names the
+  // area too.
+  bool Areas = false;
+  // The unit the lengths are in ("m", ...; areas in its square), named in the
+  // titles of the length and total columns and, in JSON, by each row's
+  // "unit"; empty: as drawn, named nowhere.
   std::string Unit;
 };
 
@@ -43,6 +46,7 @@ struct TDiffRow {
   std::string Block;  // block rows only: the block's name and the attribute values
   std::vector<std::string> Attributes;
   bool IsBlock() const { return KindOrder == TReportRow::kBlockKindOrder; }
+  bool IsArea() const { return TReportRow::IsAreaKind(KindOrder); }
 };
 
 class TListWriter : public TRowSink {
@@ -68,8 +72,9 @@ class TListWriter : public TRowSink {
 
  private:
   void BeginRow();
-  void AppendJsonUnit(bool Block);
+  void AppendJsonUnit(bool Block, bool Area);
   void AppendBlockTitles();
+  void AppendMeasureKeys(double Measure, bool Block, bool Area);
   void AppendBlockFields(std::string_view Block, std::span<const std::string_view> Attributes);
   void EndRow();
   void Flush();

@@ -55,11 +55,12 @@ TReportResult WriteReport(const TReportJob& Job) {
   form.Blocks = options.Blocks;
   form.AttributeTags = options.AttributeTags;
   form.Unit = options.Unit;
+  form.Areas = options.Areas;
   TListWriter list(form);
   if (!list.Open(Job.Report)) throw CannotCreateError(Job.Report);
 
   TReportResult result;
-  const TReadOptions reading{options.Exact, options.Summary || Job.EmptyIsError, options.Blocks};
+  const TReadOptions reading{options.Exact, options.Summary || Job.EmptyIsError, options.Blocks, options.Areas};
   // One drawing's tables at a time; their room is kept from one to the next.
   TDrawing own;
   TDrawing& drawing = Job.Target ? *Job.Target : own;
@@ -104,6 +105,11 @@ TReportResult WriteReport(const TReportJob& Job) {
       summary.UnitFrom = unit.From;
       summary.UnitTo = options.Unit;
       summary.UnitAssumed = unit.Assumed;
+      summary.Areas = options.Areas;
+      for (std::size_t k = 0; k < kAreaKinds; ++k) {
+        summary.AreasMeasured[k] = drawing.AreaRecCounts[k];
+        summary.AreasNotMeasured[k] = drawing.AreasNotMeasured[k];
+      }
       result.Drawings.push_back(std::move(summary));
     }
   }

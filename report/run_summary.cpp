@@ -38,6 +38,15 @@ const TKind kKinds[] = {
     {"\x83u\x83\x8d\x83\x62\x83N\x8eQ\x8f\xc6", {"INSERT"}},  // ブロック参照
 };
 
+// The area kinds, in the order of TAreaKind.
+const char* const kAreaWords[kAreaKinds] = {
+    "\x91\xbd\x8a\x70\x90\xfc\x96\xca\x90\xcf",                  // 多角線面積
+    "\x89\x7e\x96\xca\x90\xcf",                                  // 円面積
+    "\x91\xc8\x89\x7e\x96\xca\x90\xcf",                          // 楕円面積
+    "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93\x96\xca\x90\xcf",  // スプライン面積
+    "\x83\x6e\x83\x62\x83\x60\x96\xca\x90\xcf",                  // ハッチ面積
+};
+
 const TKind* KindOf(std::string_view Type) {
   for (const TKind& k : kKinds)
     if (k.Types[0] == Type || k.Types[1] == Type) return &k;
@@ -85,6 +94,11 @@ std::string SummaryText(const std::vector<TDrawingSummary>& Drawings, bool Exact
     if (!Exact && d.ClosedPolylines > 0)
       out += std::string(kNoClosingEdge) + ": " + std::to_string(d.ClosedPolylines) + "\n";
     AddCountLine(out, kTotal, measured, notMeasured);
+    if (d.Areas) {
+      for (std::size_t k = 0; k < kAreaKinds; ++k)
+        if (d.AreasMeasured[k] + d.AreasNotMeasured[k] > 0)
+          AddCountLine(out, kAreaWords[k], d.AreasMeasured[k], d.AreasNotMeasured[k]);
+    }
     if (d.Blocks) {
       AddCountLine(out, kBlockCounts, d.BlocksCounted, d.AnonymousLeftOut + d.BlocksNotPlaced);
       if (d.AnonymousLeftOut > 0)

@@ -27,6 +27,11 @@ struct TDrawingSummary {
   // none, and the one given for it was taken) and the list's, code page 932.
   std::string UnitFrom, UnitTo;
   bool UnitAssumed = false;
+  // With areas: the closed shapes measured and not measured, kind by kind
+  // (TAreaKind).
+  bool Areas = false;
+  std::int64_t AreasMeasured[kAreaKinds] = {};
+  std::int64_t AreasNotMeasured[kAreaKinds] = {};
 };
 
 // The summary in code-page-932 bytes, lines ended by "\n": for each drawing
@@ -34,7 +39,9 @@ struct TDrawingSummary {
 // fixed order ("線: 集計 12 集計外 0", the list's own words; the DXF type for
 // kinds without one), for the plain list the polylines measured by their
 // chords and those measured without their closing edges (each only when not
-// 0), and the total; with block counts then the references counted and
+// 0), and the total; with areas then one line per area kind met
+// ("多角線面積: 集計 3 集計外 1": a shape not measured crosses itself, or
+// its area cannot be determined); with block counts then the references counted and
 // left out ("ブロックの個数: 集計 5 集計外 2") and of those left out the
 // anonymous ones (when not 0). With lengths converted, a line after the
 // rows says from which unit to which ("単位: ft → m"; "単位: mm（図面に単位

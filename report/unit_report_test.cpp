@@ -26,6 +26,7 @@ using testing_files::TTempFolder;
 
 const std::string kLine = "\x90\xfc";                     // 線
 const std::string kCircle = "\x89\x7e";                   // 円
+const std::string kPoly = "\x91\xbd\x8a\x70\x90\xfc";     // 多角線
 const std::string kBlock = "\x83u\x83\x8d\x83\x62\x83N";  // ブロック
 
 // A drawing from blank-separated group codes and values, each pair's two
@@ -243,6 +244,37 @@ TEST_F(UnitReportTest, EachDrawingIsConvertedFromItsOwnUnit) {
   diff.Unit.clear();
   EXPECT_EQ(List({millimetres, metres}, diff),
             "0,    12.000," + kLine + ",,,0,1,+1\r\n0, 12000.000," + kLine + ",,,1,0,-1\r\n");
+}
+
+// Areas are converted by the square of the factor: a closed rectangle of
+// 4000 x 3000 mm is 12,000,000 mm², 12 m²; its area row (after the length
+// rows: the line, and the rectangle without its closing edge, 11 m) is
+// named so in the titles, and in JSON as "ft2" in square feet.
+TEST_F(UnitReportTest, AreasAreInTheSquareOfTheUnit) {
+  const std::string drawing =
+      Drawing("9 $INSUNITS 70 4",
+              Line("12000") + " 0 LWPOLYLINE 8 0 90 4 70 1 10 0 20 0 10 4000 20 0 10 4000 20 3000 10 0 20 3000");
+  TReportOptions options = Unit("m");
+  options.Areas = true;
+  options.Header = true;
+  options.Totals = true;
+  const std::string area = "\x91\xbd\x8a\x70\x90\xfc\x96\xca\x90\xcf";  // 多角線面積
+  // 画層,長さ(m)・面積(㎡),本数,種類,重複,色,線種,合計(m・㎡)
+  EXPECT_EQ(List({drawing}, options),
+            "\x89\xe6\x91w,\x92\xb7\x82\xb3(m)\x81\x45\x96\xca\x90\xcf(\x87u),\x96{\x90\x94,\x8e\xed\x97\xde,"
+            "\x8f\x64\x95\xa1,\x90\x46,\x90\xfc\x8e\xed,\x8d\x87\x8cv(m\x81\x45\x87u)\r\n"
+            "0,    12.000,1," +
+                kLine + ",,,,    12.000\r\n0,    11.000,1," + kPoly + ",,,,    11.000\r\n0,    12.000,1," + area +
+                ",,,,    12.000\r\n");
+  options = Unit("ft");
+  options.Areas = true;
+  options.Json = true;
+  // 12,000,000 mm² = 12 / 0.3048² ft² = 129.16692 ft²: checked to 0.001.
+  const std::string json = List({drawing}, options);
+  const std::size_t at = json.find("\"area\":129.166");
+  ASSERT_NE(at, std::string::npos) << json;
+  EXPECT_EQ(json.substr(json.find(',', at), 13), ",\"unit\":\"ft2\"");
+  EXPECT_NE(json.find("\"length\":39.37007874015748,\"unit\":\"ft\""), std::string::npos) << json;
 }
 
 TEST_F(UnitReportTest, SummaryNamesTheUnits) {

@@ -66,6 +66,7 @@ const char kTotal[] = "\x8d\x87\x8cv";      // 合計
 const char kArea[] = "\x96\xca\x90\xcf";    // 面積
 const char kSquare[] = "\x95\xbd\x95\xfb";  // 平方
 const char kSquareMetre[] = "\x87u";        // ㎡
+const char kMiddleDot[] = "\x81\x45";       // ・
 
 std::string Titled(const char* Title, std::string_view Unit) {
   std::string text = Title;
@@ -96,9 +97,16 @@ TUnitConversion DrawingConversion(std::int32_t Units, const TReportOptions& Opti
   return conversion;
 }
 
-std::string LengthTitle(std::string_view Unit) { return Titled(kLength, Unit); }
+std::string LengthTitle(std::string_view Unit, bool Areas) {
+  std::string title = Titled(kLength, Unit);
+  if (Areas) title += kMiddleDot + AreaTitle(Unit);
+  return title;
+}
 
-std::string TotalTitle(std::string_view Unit) { return Titled(kTotal, Unit); }
+std::string TotalTitle(std::string_view Unit, bool Areas) {
+  if (!Areas || Unit.empty()) return Titled(kTotal, Unit);
+  return Titled(kTotal, std::string(Unit) + kMiddleDot + AreaUnitWord(Unit));
+}
 
 std::string AreaUnitWord(std::string_view Unit) {
   if (Unit.empty()) return {};

@@ -33,10 +33,12 @@ TUnitConversion DrawingConversion(std::int32_t Units, const TReportOptions& Opti
 
 // Titles and names in code-page-932 bytes for the unit Unit (one of
 // IsListUnit's names; empty: lengths as drawn, no unit named):
-// the length column's title, "長さ(m)" ("長さ" without a unit),
-std::string LengthTitle(std::string_view Unit);
-// the total column's title, "合計(m)" ("合計" without a unit),
-std::string TotalTitle(std::string_view Unit);
+// the length column's title, "長さ(m)" ("長さ" without a unit); when the
+// column holds areas too, "長さ(m)・面積(㎡)" ("長さ・面積"),
+std::string LengthTitle(std::string_view Unit, bool Areas = false);
+// the total column's title, "合計(m)" ("合計" without a unit); with areas
+// too, "合計(m・㎡)",
+std::string TotalTitle(std::string_view Unit, bool Areas = false);
 // the unit of an area, the square of Unit: "㎡" for square metres (code page
 // 932 has no other squared unit), else "平方" before the name: "平方mm",
 // "平方cm", "平方in", "平方ft",
