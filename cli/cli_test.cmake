@@ -232,6 +232,40 @@ if(NOT (rc EQUAL 0 AND third MATCHES ",     5\\.000,3,.*,    15\\.000$" AND four
   fail("--totals third and fourth rows (exit ${rc}: '${third}' '${fourth}')")
 endif()
 
+# --unit: a drawing in millimetres ($INSUNITS 4) listed in metres, its line
+# of 12,000 as 12.000: "0,    12.000,1,線,,,".
+file(WRITE "${WORK}/mm.dxf" "0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n     4\n0\nENDSEC\n"
+  "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n12000\n21\n0\n0\nENDSEC\n0\nEOF\n")
+set(metres_row "302c2020202031322e3030302c312c90fc2c2c2c0d0a")
+run_tool(--unit m "${WORK}/mm.dxf" "${WORK}/metres.csv")
+file(READ "${WORK}/metres.csv" csv HEX)
+if(NOT (rc EQUAL 0 AND csv STREQUAL metres_row))
+  fail("--unit m on a drawing in millimetres (exit ${rc}, CSV ${csv})")
+endif()
+# A drawing that states no unit cannot be converted: exit 1, the drawing
+# named, an existing report untouched and none created; given its unit, it is.
+file(WRITE "${WORK}/unitless.dxf" "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n12000\n21\n0\n0\nENDSEC\n0\nEOF\n")
+file(WRITE "${WORK}/units-kept.csv" "the old list")
+foreach(report units-kept.csv units-new.csv)
+  run_tool(--unit=m "${WORK}/unitless.dxf" "${WORK}/${report}")
+  if(NOT (rc EQUAL 1))
+    fail("--unit on a drawing without a unit exits 1 (got ${rc})")
+  endif()
+  if(CHECK_MESSAGES AND NOT (err MATCHES
+      "unitless.dxf: 単位がわかりません（\\$INSUNITS に長さの単位がありません）。--drawing-unit で図面の単位を指定してください\n$"))
+    fail("--unit on a drawing without a unit: message (got '${err}')")
+  endif()
+endforeach()
+file(READ "${WORK}/units-kept.csv" kept)
+if(NOT (kept STREQUAL "the old list") OR EXISTS "${WORK}/units-new.csv")
+  fail("--unit on a drawing without a unit: report untouched ('${kept}'), none created")
+endif()
+run_tool(--unit m --drawing-unit mm "${WORK}/unitless.dxf" "${WORK}/units-kept.csv")
+file(READ "${WORK}/units-kept.csv" csv HEX)
+if(NOT (rc EQUAL 0 AND csv STREQUAL metres_row))
+  fail("--drawing-unit mm gives the unit of a drawing without one (exit ${rc}, CSV ${csv})")
+endif()
+
 # A folder stands for the .dxf files directly in it, in byte order of their
 # names; each row starts with the drawing's name.
 file(MAKE_DIRECTORY "${WORK}/set/sub")
@@ -305,7 +339,11 @@ foreach(wrong IN ITEMS
     "${WORK}/combo.csv|図面と一覧を渡してください: 図面.dxf 一覧.csv"
     "--version;--help|--version のあとには何も渡せません: --help"
     "--attributes;TAG;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|--attributes は --blocks と一緒に使います"
-    "--blocks;--attributes;A,,B;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|--attributes には属性タグをカンマで区切って渡します: --attributes TAG[,TAG…]")
+    "--blocks;--attributes;A,,B;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|--attributes には属性タグをカンマで区切って渡します: --attributes TAG[,TAG…]"
+    "--unit;km;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|--unit には単位を mm、cm、m、in、ft のどれかで渡します: --unit m"
+    "--unit=M;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|--unit には単位を mm、cm、m、in、ft のどれかで渡します: --unit m"
+    "--unit;m;--drawing-unit;yd;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|--drawing-unit には図面の単位を mm、cm、m、in、ft のどれかで渡します: --drawing-unit mm"
+    "--drawing-unit;mm;${TESTDATA}/worked_example.dxf;${WORK}/combo.csv|--drawing-unit は --unit と一緒に使います")
   string(FIND "${wrong}" "|" bar)
   string(SUBSTRING "${wrong}" 0 ${bar} args)
   math(EXPR bar "${bar} + 1")
@@ -320,7 +358,8 @@ foreach(wrong IN ITEMS
 endforeach()
 
 # --help has a line for each option.
-foreach(option --exact --summary --totals --header --utf8 --json --diff --blocks --attributes "-h, --help" --version)
+foreach(option --exact --summary --totals --header --utf8 --json --diff --blocks --attributes --unit --drawing-unit
+    "-h, --help" --version)
   if(NOT (help MATCHES "\n  ${option} +[^ \n]"))
     fail("--help lists ${option}")
   endif()

@@ -21,6 +21,7 @@
 #include "dxf/dxf_errors.h"
 #include "report/report_options.h"
 #include "report/report_run.h"
+#include "report/units.h"
 #include "text/cp932_convert.h"
 
 #ifndef ORVELINE_VERSION
@@ -157,6 +158,18 @@ int main(int argc, char** argv) {
         tags = argument.substr(argument.find('=') + 1);
       }
       if (!SplitTags(tags, options.AttributeTags)) return UsageError(kAttributeTagsMissing);
+    } else if (argument == "--unit" || argument.starts_with("--unit=") || argument == "--drawing-unit" ||
+               argument.starts_with("--drawing-unit=")) {
+      const bool drawing = argument.starts_with("--drawing-unit");
+      std::string name;
+      if (argument.find('=') != std::string::npos) {
+        name = argument.substr(argument.find('=') + 1);
+      } else {
+        if (i + 1 >= argc) return UsageError(drawing ? kDrawingUnitMissing : kUnitMissing);
+        name = argv[++i];
+      }
+      if (!IsListUnit(name)) return UsageError(drawing ? kDrawingUnitMissing : kUnitMissing);
+      (drawing ? options.DrawingUnit : options.Unit) = name;
     } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
       return UsageError(kUnknownOption, argument);
     } else if (argument.empty()) {
@@ -168,6 +181,7 @@ int main(int argc, char** argv) {
   if (options.Header && options.Json) return UsageError(kHeaderWithJson);
   if (options.Diff && options.Totals) return UsageError(kTotalsWithDiff);
   if (!options.AttributeTags.empty() && !options.Blocks) return UsageError(kAttributesWithoutBlocks);
+  if (!options.DrawingUnit.empty() && options.Unit.empty()) return UsageError(kDrawingUnitWithoutUnit);
   if (options.Diff && positional.size() != 3) return UsageError(kDiffArguments);
   if (positional.size() < 2) return UsageError(kTooFewArguments);
 

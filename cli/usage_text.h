@@ -17,5 +17,8 @@ extern const char kTooFewArguments[];
 extern const char kDiffFolders[];
 extern const char kAttributesWithoutBlocks[];
 extern const char kAttributeTagsMissing[];
+extern const char kUnitMissing[];
+extern const char kDrawingUnitMissing[];
+extern const char kDrawingUnitWithoutUnit[];
 extern const char kAfterVersion[];  // the argument follows
 extern const char kTryHelp[];

@@ -79,5 +79,6 @@ void TDrawing::Clear() {
   Complete = true;
   Utf8 = false;
   CodePage = 0;
+  Units = 0;
   styleIndexFresh_ = false;
 }

@@ -186,6 +186,9 @@ class TDrawing {
   // code page 932 whatever it is.
   bool Utf8 = false;
   std::uint32_t CodePage = 0;
+  // The unit its lengths are drawn in: the code of $INSUNITS (4 millimetres,
+  // 6 metres, 1 inches, ...); 0 when the header states none.
+  std::int32_t Units = 0;
 
   template <std::size_t N>
   std::string_view Text(const TPoolText<N>& Field) const {

@@ -24,6 +24,14 @@ std::uint32_t NumberAfter(std::string_view Text, std::string_view Prefix) {
   return n;
 }
 
+// A whole number of at most nine digits, a minus sign allowed; 0 otherwise.
+std::int32_t WholeNumber(std::string_view Text) {
+  const bool negative = Text.starts_with('-');
+  if (negative) Text.remove_prefix(1);
+  const std::uint32_t n = NumberAfter(Text, "");
+  return negative ? -static_cast<std::int32_t>(n) : static_cast<std::int32_t>(n);
+}
+
 }  // namespace
 
 void TDrawingText::HeaderPair(std::int32_t Code, std::string_view Value) {
@@ -40,6 +48,8 @@ void TDrawingText::HeaderPair(std::int32_t Code, std::string_view Value) {
     const std::uint32_t codePage = NumberAfter(TrimBlanks(Value), "ANSI_");
     codePage_ = codePage == 932 ? 0 : codePage;
     Choose();
+  } else if (what == TNext::Units) {
+    units_ = WholeNumber(TrimBlanks(Value));
   }
   // A variable given twice is read by its first value, as styles are.
   if (Code == 9) {
@@ -49,6 +59,9 @@ void TDrawingText::HeaderPair(std::int32_t Code, std::string_view Value) {
     } else if (Value == "$DWGCODEPAGE" && !codePageSeen_) {
       next_ = TNext::CodePage;
       codePageSeen_ = true;
+    } else if (Value == "$INSUNITS" && !unitsSeen_) {
+      next_ = TNext::Units;
+      unitsSeen_ = true;
     }
   }
 }

@@ -2,6 +2,8 @@
 // whatever the drawing was written in. Its header says which encoding that
 // is: a drawing of version AC1021 or later ($ACADVER) stores UTF-8, an older
 // one the code page that $DWGCODEPAGE names (ANSI_1252 is code page 1252).
+// The header also states the unit the drawing is drawn in ($INSUNITS), which
+// is kept here too, since these are the header's only pairs that are read.
 // Internal to the dxf library.
 #pragma once
 
@@ -20,6 +22,9 @@ class TDrawingText {
   // What the header said: UTF-8, else the code page (0 for none or 932).
   bool Utf8() const { return utf8_; }
   std::uint32_t CodePage() const { return codePage_; }
+  // The code of $INSUNITS [70]; 0 when the header states none or the value
+  // is not a whole number.
+  std::int32_t Units() const { return units_; }
 
   // False for a drawing whose bytes are kept: Cp932 gives Value itself.
   bool Converting() const { return converter_ != nullptr; }
@@ -36,11 +41,12 @@ class TDrawingText {
   void Choose();
 
   bool inHeader_ = true;
-  enum class TNext : std::uint8_t { Other, Version, CodePage };
+  enum class TNext : std::uint8_t { Other, Version, CodePage, Units };
   TNext next_ = TNext::Other;  // what the value of the next pair is
-  bool versionSeen_ = false, codePageSeen_ = false;
+  bool versionSeen_ = false, codePageSeen_ = false, unitsSeen_ = false;
   bool utf8_ = false;                           // $ACADVER is AC1021 or later
   std::uint32_t codePage_ = 0;                  // of $DWGCODEPAGE; 0 for none or 932
+  std::int32_t units_ = 0;                      // of $INSUNITS; 0 for none
   std::unique_ptr<TCp932Converter> converter_;  // none: the bytes are kept
   std::string converted_;
 };

@@ -36,7 +36,13 @@ const char kOverflow[] =
 const char kCloseParen[] = "\x81j";  // ）
 const char kNothingSelected[] =
     "\x90}\x8c`\x82\xaa\x91I\x91\xf0\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1\x81\x42";  // 図形が選択されていません。
-const char kEllipsis[] = "\x81\x63";                                                                    // …
+const char kNoUnit[] =
+    " \x82\xcc\x92P\x88\xca\x82\xaa\x82\xed\x82\xa9\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81i$INSUNITS "
+    "\x82\xc9\x92\xb7\x82\xb3\x82\xcc\x92P\x88\xca\x82\xaa\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81j\x81\x42"
+    "--drawing-unit \x82\xc5\x90\x7d\x96\xca\x82\xcc\x92P\x88\xca\x82\xf0\x8ew\x92\xe8\x82\xb5\x82\xc4\x82\xad"
+    "\x82\xbe\x82\xb3\x82\xa2";  //  の単位がわかりません（$INSUNITS に長さの単位がありません）。--drawing-unit
+                                 //  で図面の単位を指定してください
+const char kEllipsis[] = "\x81\x63";                                                              // …
 const char kCannotWrite[] = " \x82\xc9\x8f\x91\x82\xab\x8d\x9e\x82\xdf\x82\xdc\x82\xb9\x82\xf1";  //  に書き込めません
 
 // A value of any length is quoted in at most kQuotedValueBytes bytes of
@@ -101,4 +107,8 @@ TFileError MeasureOverflowError(const char* KindWord) {
 
 TFileError NothingSelectedError(const std::string& Path) {
   return TFileError(kNothingSelected, Path, kNothingSelected, TFileError::TKind::NothingSelected);
+}
+
+TFileError NoDrawingUnitError(const std::string& Path) {
+  return TFileError("'" + Path + "'" + kNoUnit, Path, std::string(kNoUnit + 3));
 }

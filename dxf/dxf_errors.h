@@ -71,6 +71,10 @@ TFileError NothingSelectedError(const std::string& Path);
 // "'%s' は通常のファイルではありません": a device or a pipe, which is not
 // read (it may never end).
 TFileError NotAFileError(const std::string& Path);
+// "'%s' の単位がわかりません（$INSUNITS に長さの単位がありません）。
+// --drawing-unit で図面の単位を指定してください": lengths are to be written in
+// another unit, and the drawing does not say which unit it is drawn in.
+TFileError NoDrawingUnitError(const std::string& Path);
 
 // At most this many bytes of a bad value are quoted in its message, cut at a
 // whole character and marked with "…".

@@ -1045,6 +1045,7 @@ void TEntityReader<Exact, Counts>::Finish() {
   d_.Complete = section_ != TSection::Entities;  // the ENTITIES section never ended
   d_.Utf8 = text_.Utf8();
   d_.CodePage = text_.CodePage();
+  d_.Units = text_.Units();
   if constexpr (Counts) ResolveTrueNames();
   if constexpr (Exact) {
     if (polyActive_) FinishPolyline();

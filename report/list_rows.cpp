@@ -212,14 +212,16 @@ void EmitRow(const TDrawing& D, TRowSink& Sink, const TRec& Key, const TRowGroup
 }
 
 // Measure and position key of one kind of record, and the part of its
-// duplicate key beyond the position.
+// duplicate key beyond the position. Measures are taken to the list's unit
+// by Scale before they are sorted and grouped.
 template <class TRec, class TMeasure, class TPosition, class TSameDuplicate, class TSwap>
 void WriteKind(const TDrawing& D, TRowSink& Sink, TTable<TRec>& Table, std::int32_t Count, int KindOrder,
-               const char* KindWord, TMeasure Measure, TPosition Position, TSameDuplicate SameDuplicate, TSwap Swap) {
+               const char* KindWord, double Scale, TMeasure Measure, TPosition Position, TSameDuplicate SameDuplicate,
+               TSwap Swap) {
   if (Count <= 0) return;
   TLargeArray<TSortItem> items(static_cast<std::size_t>(Count));
   RankRowKeys(D, Table, items, [&](TSortItem& Item, const TRec& Rec) {
-    Item.MeasureKey = OrderKey(Measure(Rec));  // computed once per entity
+    Item.MeasureKey = OrderKey(Measure(Rec) * Scale);  // computed once per entity
     double x, y;
     Position(Rec, x, y);
     Item.PosXKey = OrderKey(x);
@@ -400,32 +402,33 @@ void ListBlocks(const TDrawing& D, const std::vector<std::string>& Tags, TRowSin
 
 }  // namespace
 
-void ListDrawing(TDrawing& D, const TReportOptions& Options, TRowSink& Sink) {
+void ListDrawing(TDrawing& D, const TReportOptions& Options, TRowSink& Sink, double Scale) {
   WriteKind(
-      D, Sink, D.Lines, D.LineCount, 0, kLineWord, MeasureLine,
+      D, Sink, D.Lines, D.LineCount, 0, kLineWord, Scale, MeasureLine,
       [](const TLineRec& r, double& x, double& y) { x = r.X1, y = r.Y1; },
       [](const TLineRec& a, const TLineRec& b) { return a.X2 == b.X2 && a.Y2 == b.Y2; }, SwapLineRec);
   WriteKind(
-      D, Sink, D.Circles, D.CircleCount, 1, kCircleWord, MeasureCircle,
+      D, Sink, D.Circles, D.CircleCount, 1, kCircleWord, Scale, MeasureCircle,
       [](const TCircleRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
       [](const TCircleRec&, const TCircleRec&) { return true; }, SwapCircleRec);
   WriteKind(
-      D, Sink, D.Arcs, D.ArcCount, 2, kArcWord, MeasureArc,
+      D, Sink, D.Arcs, D.ArcCount, 2, kArcWord, Scale, MeasureArc,
       [](const TArcRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
       [](const TArcRec&, const TArcRec&) { return true; }, SwapArcRec);
   const bool exact = Options.Exact && D.Exact;
   WriteKind(
-      D, Sink, D.Polys, D.PolyCount, 3, kPolyWord,
+      D, Sink, D.Polys, D.PolyCount, 3, kPolyWord, Scale,
       [&D, exact](const TPolyRec& r) { return exact ? MeasurePolyExact(D, r) : MeasurePoly(D, r); },
       [&D](const TPolyRec& r, double& x, double& y) { PolyStart(D, r, x, y); },
       [](const TPolyRec&, const TPolyRec&) { return true; }, SwapPolyRec);
   if (exact) {
     WriteKind(
-        D, Sink, D.Ellipses, D.EllipseCount, 4, kEllipseWord, MeasureEllipse,
+        D, Sink, D.Ellipses, D.EllipseCount, 4, kEllipseWord, Scale, MeasureEllipse,
         [](const TEllipseRec& r, double& x, double& y) { x = r.CX, y = r.CY; },
         [](const TEllipseRec&, const TEllipseRec&) { return true; }, SwapEllipseRec);
     WriteKind(
-        D, Sink, D.Splines, D.SplineCount, 5, kSplineWord, [&D](const TSplineRec& r) { return MeasureSpline(D, r); },
+        D, Sink, D.Splines, D.SplineCount, 5, kSplineWord, Scale,
+        [&D](const TSplineRec& r) { return MeasureSpline(D, r); },
         [&D](const TSplineRec& r, double& x, double& y) { SplineStart(D, r, x, y); },
         [](const TSplineRec&, const TSplineRec&) { return true; }, SwapSplineRec);
   }
@@ -435,7 +438,8 @@ void ListDrawing(TDrawing& D, const TReportOptions& Options, TRowSink& Sink) {
     for (std::size_t kind = 0; kind < kAreaKinds; ++kind)
       WriteKind(
           D, Sink, D.AreaRecs[kind], D.AreaRecCounts[kind], TReportRow::kAreaKindOrder + static_cast<int>(kind),
-          kAreaWords[kind], AreaMeasure, [](const TAreaRec& r, double& x, double& y) { x = r.X, y = r.Y; },
+          kAreaWords[kind], Scale * Scale, AreaMeasure,
+          [](const TAreaRec& r, double& x, double& y) { x = r.X, y = r.Y; },
           [](const TAreaRec&, const TAreaRec&) { return true; }, SwapAreaRec);
   }
   if (Options.Blocks && D.BlockCounts) ListBlocks(D, Options.AttributeTags, Sink);

@@ -13,5 +13,8 @@ constexpr double SameLengthTolerance = 0.00001;
 
 // Sorts the tables of Drawing and hands the rows of its list to Sink, kind by
 // kind, in the list's order. The tables stay sorted. The exact measures are
-// taken when Options asks for them and the drawing was read for them.
-void ListDrawing(TDrawing& Drawing, const TReportOptions& Options, TRowSink& Sink);
+// taken when Options asks for them and the drawing was read for them. Every
+// measure is multiplied by Scale (the drawing's unit to the list's:
+// DrawingConversion in report/units.h) before the entities are sorted and
+// grouped, so that SameLengthTolerance holds in the list's unit.
+void ListDrawing(TDrawing& Drawing, const TReportOptions& Options, TRowSink& Sink, double Scale = 1.0);

@@ -10,6 +10,7 @@
 #include "dxf/file_identity.h"
 #include "dxf/file_replace.h"
 #include "report/number_format.h"
+#include "report/units.h"
 #include "text/cp932_convert.h"
 #include "text/shift_jis.h"
 
@@ -20,21 +21,15 @@ const char kByteOrderMark[] = "\xef\xbb\xbf";
 
 // Column titles, code-page-932 bytes.
 const char kDrawingTitle[] = "\x90\x7d\x96\xca,";  // 図面,
-const char kListTitles[] =
-    "\x89\xe6\x91\x77,\x92\xb7\x82\xb3,\x96\x7b\x90\x94,\x8e\xed\x97\xde,\x8f\x64\x95\xa1,\x90\x46,"
-    "\x90\xfc\x8e\xed";  // 画層,長さ,本数,種類,重複,色,線種
-// With area rows the length column holds their areas too.
-const char kListTitlesWithAreas[] =
-    "\x89\xe6\x91\x77,\x92\xb7\x82\xb3\x81\x45\x96\xca\x90\xcf,\x96\x7b\x90\x94,\x8e\xed\x97\xde,\x8f\x64\x95\xa1,"
-    "\x90\x46,\x90\xfc\x8e\xed";                 // 画層,長さ・面積,本数,種類,重複,色,線種
-const char kTotalTitle[] = ",\x8d\x87\x8c\x76";  // ,合計
-const char kBlockTitle[] = ",\x83u\x83\x8d\x83\x62\x83N\x96\xbc";  // ,ブロック名
-const char kDiffTitles[] =
-    "\x89\xe6\x91\x77,\x92\xb7\x82\xb3,\x8e\xed\x97\xde,\x90\x46,\x90\xfc\x8e\xed,\x8b\x8c\x96\x7b\x90\x94,"
-    "\x90\x56\x96\x7b\x90\x94,\x91\x9d\x8c\xb8";  // 画層,長さ,種類,色,線種,旧本数,新本数,増減
-const char kDiffTitlesWithAreas[] =
-    "\x89\xe6\x91\x77,\x92\xb7\x82\xb3\x81\x45\x96\xca\x90\xcf,\x8e\xed\x97\xde,\x90\x46,\x90\xfc\x8e\xed,"
-    "\x8b\x8c\x96\x7b\x90\x94,\x90\x56\x96\x7b\x90\x94,\x91\x9d\x8c\xb8";  // 画層,長さ・面積,種類,色,線種,旧本数,新本数,増減
+// The titles before and after the length column's, "長さ" or with the unit
+// "長さ(m)" (LengthTitle).
+const char kLayerTitle[] = "\x89\xe6\x91\x77,";  // 画層,
+const char kListTitlesAfterLength[] =
+    ",\x96\x7b\x90\x94,\x8e\xed\x97\xde,\x8f\x64\x95\xa1,\x90\x46,\x90\xfc\x8e\xed";  // ,本数,種類,重複,色,線種
+const char kBlockTitle[] = ",\x83u\x83\x8d\x83\x62\x83N\x96\xbc";                     // ,ブロック名
+const char kDiffTitlesAfterLength[] =
+    ",\x8e\xed\x97\xde,\x90\x46,\x90\xfc\x8e\xed,\x8b\x8c\x96\x7b\x90\x94,\x90\x56\x96\x7b\x90\x94,"
+    "\x91\x9d\x8c\xb8";  // ,種類,色,線種,旧本数,新本数,増減
 
 // A CSV text field; quoted (with its quotes doubled) only where it holds a
 // comma, a quote or a line end, so that a row always has its fields.
@@ -134,17 +129,35 @@ bool TListWriter::Open(const std::string& Path) {
   if (form_.Json) {
     buffer_.push_back('[');
   } else if (form_.Header) {
+    if (form_.Drawings && !form_.Diff) buffer_.append(kDrawingTitle);
+    buffer_.append(kLayerTitle);
+    buffer_.append(LengthTitle(form_.Unit, form_.Areas));
     if (form_.Diff) {
-      buffer_.append(form_.Areas ? kDiffTitlesWithAreas : kDiffTitles);
+      buffer_.append(kDiffTitlesAfterLength);
     } else {
-      if (form_.Drawings) buffer_.append(kDrawingTitle);
-      buffer_.append(form_.Areas ? kListTitlesWithAreas : kListTitles);
-      if (form_.Totals) buffer_.append(kTotalTitle);
+      buffer_.append(kListTitlesAfterLength);
+      if (form_.Totals) {
+        buffer_.push_back(',');
+        buffer_.append(TotalTitle(form_.Unit, form_.Areas));
+      }
     }
     AppendBlockTitles();
     buffer_.append("\r\n");
   }
   return true;
+}
+
+// With a unit asked for, the key "unit" after "length" (and "area"): the
+// unit's name, in an area row its square ("m2"), in a block row null, since
+// a count of references has no unit.
+void TListWriter::AppendJsonUnit(bool Block, bool Area) {
+  if (form_.Unit.empty()) return;
+  buffer_.push_back(',');
+  AppendJsonKey(buffer_, "unit");
+  if (Block)
+    buffer_.append("null");
+  else
+    AppendJsonString(buffer_, Area ? JsonAreaUnit(form_.Unit) : form_.Unit);
 }
 
 void TListWriter::AppendBlockTitles() {
@@ -229,6 +242,7 @@ void TListWriter::Row(const TReportRow& Row) {
     AppendJsonString(out, Row.Layer);
     out.push_back(',');
     AppendMeasureKeys(Row.Measure, block, Row.IsArea());
+    AppendJsonUnit(block, Row.IsArea());
     out.push_back(',');
     AppendJsonKey(out, "count");
     AppendInteger(out, Row.Count);
@@ -290,6 +304,7 @@ void TListWriter::DiffRow(const TDiffRow& Row) {
     AppendJsonString(out, Row.Layer);
     out.push_back(',');
     AppendMeasureKeys(Row.Measure, block, Row.IsArea());
+    AppendJsonUnit(block, Row.IsArea());
     out.push_back(',');
     AppendJsonKey(out, "kind");
     AppendJsonString(out, Row.KindWord);

@@ -28,6 +28,10 @@ struct TListForm {
   // Area rows follow the length rows: the length column's title names the
   // area too.
   bool Areas = false;
+  // The unit the lengths are in ("m", ...; areas in its square), named in the
+  // titles of the length and total columns and, in JSON, by each row's
+  // "unit"; empty: as drawn, named nowhere.
+  std::string Unit;
 };
 
 // One quantity that differs between two drawings; a count is 0 on the side
@@ -68,6 +72,7 @@ class TListWriter : public TRowSink {
 
  private:
   void BeginRow();
+  void AppendJsonUnit(bool Block, bool Area);
   void AppendBlockTitles();
   void AppendMeasureKeys(double Measure, bool Block, bool Area);
   void AppendBlockFields(std::string_view Block, std::span<const std::string_view> Attributes);

@@ -8,6 +8,7 @@
 #include "report/list_diff.h"
 #include "report/list_rows.h"
 #include "report/list_writer.h"
+#include "report/units.h"
 
 namespace {
 
@@ -53,6 +54,7 @@ TReportResult WriteReport(const TReportJob& Job) {
   form.Drawings = !Job.Names.empty() && !options.Diff;
   form.Blocks = options.Blocks;
   form.AttributeTags = options.AttributeTags;
+  form.Unit = options.Unit;
   form.Areas = options.Areas;
   TListWriter list(form);
   if (!list.Open(Job.Report)) throw CannotCreateError(Job.Report);
@@ -74,16 +76,17 @@ TReportResult WriteReport(const TReportJob& Job) {
     if (Job.EmptyIsError && std::all_of(drawing.Tally.begin(), drawing.Tally.end(),
                                         [](const TEntityTally& t) { return t.Measured == 0 && t.NotMeasured == 0; }))
       throw NothingSelectedError(path);
+    const TUnitConversion unit = DrawingConversion(drawing.Units, options, path);
     TDrawingSummary summary;
     try {
       if (options.Diff) {
         TRowCollector& rows = kept[i < 2 ? i : 1];
-        ListDrawing(drawing, options, rows);
+        ListDrawing(drawing, options, rows, unit.Scale);
         summary.Rows = static_cast<std::int64_t>(rows.Rows.size());
       } else {
         named.Name = form.Drawings ? std::string_view(Job.Names[i]) : std::string_view();
         named.Rows = 0;
-        ListDrawing(drawing, options, named);
+        ListDrawing(drawing, options, named, unit.Scale);
         summary.Rows = named.Rows;
       }
     } catch (TFileError& e) {
@@ -99,6 +102,9 @@ TReportResult WriteReport(const TReportJob& Job) {
       summary.BlocksCounted = static_cast<std::int64_t>(drawing.PlacedBlocks.size());
       summary.AnonymousLeftOut = drawing.AnonymousLeftOut;
       summary.BlocksNotPlaced = drawing.BlocksNotPlaced;
+      summary.UnitFrom = unit.From;
+      summary.UnitTo = options.Unit;
+      summary.UnitAssumed = unit.Assumed;
       summary.Areas = options.Areas;
       for (std::size_t k = 0; k < kAreaKinds; ++k) {
         summary.AreasMeasured[k] = drawing.AreaRecCounts[k];

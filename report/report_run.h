@@ -42,6 +42,9 @@ struct TReportResult {
 // report's own file (SameAsDrawingError), a folder (CannotReadError) and,
 // unless MissingIsEmpty, a missing drawing (MissingFileError) are refused.
 // A report that cannot be created throws CannotCreateError. Errors of a
-// drawing's reading pass through, naming the drawing. On any error the file
+// drawing's reading pass through, naming the drawing. With Options.Unit, each
+// drawing's lengths are converted from the unit it states (or
+// Options.DrawingUnit), and a drawing that states none without it throws
+// NoDrawingUnitError. On any error the file
 // at Job.Report stays as it was.
 TReportResult WriteReport(const TReportJob& Job);

@@ -13,6 +13,9 @@ const char kTotal[] = "\x8d\x87\x8cv";                                          
 const char kBlockCounts[] = "\x83u\x83\x8d\x83\x62\x83N\x82\xcc\x8c\xc2\x90\x94";  // ブロックの個数
 const char kAnonymousLeftOut[] =
     "\x8fW\x8cv\x8aO\x82\xcc\x96\xb3\x96\xbc\x83u\x83\x8d\x83\x62\x83N";  // 集計外の無名ブロック
+const char kUnit[] = "\x92P\x88\xca: ";                                   // 単位:
+const char kUnitArrow[] = " \x81\xa8 ";                                   //  →
+const char kNoUnitStated[] = "\x81i\x90\x7d\x96\xca\x82\xc9\x92P\x88\xca\x82\xc8\x82\xb5\x81j";  // （図面に単位なし）
 const char kChords[] =
     "\x89~\x8c\xca\x82\xf0\x8c\xb7\x82\xc5\x91\xaa\x82\xc1\x82\xbd\x91\xbd\x8ap\x90\xfc";  // 円弧を弦で測った多角線
 const char kNoClosingEdge[] =
@@ -66,6 +69,8 @@ std::string SummaryText(const std::vector<TDrawingSummary>& Drawings, bool Exact
   for (const TDrawingSummary& d : Drawings) {
     if (!d.Name.empty()) out += std::string(kDrawing) + ": " + d.Name + "\n";
     out += std::string(kRows) + ": " + std::to_string(d.Rows) + "\n";
+    if (!d.UnitTo.empty())
+      out += kUnit + d.UnitFrom + (d.UnitAssumed ? kNoUnitStated : "") + kUnitArrow + d.UnitTo + "\n";
     std::int64_t measured = 0, notMeasured = 0;
     for (const TKind& kind : kKinds) {
       std::int64_t m = 0, n = 0;

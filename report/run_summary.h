@@ -23,6 +23,10 @@ struct TDrawingSummary {
   std::int64_t BlocksCounted = 0;
   std::int64_t AnonymousLeftOut = 0;
   std::int64_t BlocksNotPlaced = 0;
+  // With lengths converted: the unit of the drawing (UnitAssumed: it states
+  // none, and the one given for it was taken) and the list's, code page 932.
+  std::string UnitFrom, UnitTo;
+  bool UnitAssumed = false;
   // With areas: the closed shapes measured and not measured, kind by kind
   // (TAreaKind).
   bool Areas = false;
@@ -39,5 +43,7 @@ struct TDrawingSummary {
 // ("多角線面積: 集計 3 集計外 1": a shape not measured crosses itself, or
 // its area cannot be determined); with block counts then the references counted and
 // left out ("ブロックの個数: 集計 5 集計外 2") and of those left out the
-// anonymous ones (when not 0).
+// anonymous ones (when not 0). With lengths converted, a line after the
+// rows says from which unit to which ("単位: ft → m"; "単位: mm（図面に単位
+// なし）→ m" for a drawing that states none).
 std::string SummaryText(const std::vector<TDrawingSummary>& Drawings, bool Exact);
