@@ -16,6 +16,13 @@
 //   orveline-drive settings      opens the settings window ("設定..." of the
 //                                system menu) and waits until it shows
 //   orveline-drive settings-cancel  closes it with キャンセル
+//   orveline-drive settings-ok   closes it with OK (the settings are kept)
+//   orveline-drive takeoff TAGS UNIT  in the open settings window, checks the
+//                                symbol counts and the areas, types TAGS
+//                                (code page 932) into the attribute tags'
+//                                box and chooses UNIT (as drawn: "")
+//   orveline-drive takeoff off   there, unchecks both, empties the box and
+//                                chooses as drawn
 //   orveline-drive where         prints where the windows are on the screen,
 //                                one "NAME WIDTHxHEIGHT+LEFT+TOP" a line (as
 //                                ImageMagick's -crop takes it): dialog, its
@@ -140,13 +147,48 @@ int main(int argc, char** argv) {
         PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
       return WaitFor([&] { return VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF").empty(); }, 20000) ? 0 : 1;
     }
+    if (argc == 2 && std::strcmp(argv[1], "settings-ok") == 0) {
+      TDialogDriver dialog(0);
+      for (HWND window : VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF"))
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
+      return WaitFor([&] { return VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF").empty(); }, 20000) ? 0 : 1;
+    }
+    if ((argc == 4 || (argc == 3 && std::strcmp(argv[2], "off") == 0)) && std::strcmp(argv[1], "takeoff") == 0) {
+      const bool on = argc == 4;
+      TDialogDriver dialog(0);
+      const std::vector<HWND> windows = VisibleTopLevelWindows(dialog.ProcessId, "TSettingsF");
+      if (windows.empty()) return 1;
+      // The take-off's check boxes are the last two; its box and list the
+      // only ones of their kinds.
+      std::vector<HWND> checkBoxes;
+      HWND tags = nullptr, unit = nullptr;
+      for (HWND child = GetWindow(windows[0], GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::string className = WindowClassOf(child);
+        if (lstrcmpiA(className.c_str(), "Edit") == 0)
+          tags = child;
+        else if (lstrcmpiA(className.c_str(), "ComboBox") == 0)
+          unit = child;
+        else if (lstrcmpiA(className.c_str(), "Button") == 0 &&
+                 (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX)
+          checkBoxes.push_back(child);
+      }
+      if (checkBoxes.size() < 2 || !tags || !unit) return 1;
+      for (HWND box : {checkBoxes[checkBoxes.size() - 2], checkBoxes.back()})
+        if ((SendMessageA(box, BM_GETCHECK, 0, 0) == BST_CHECKED) != on) SendMessageA(box, BM_CLICK, 0, 0);
+      SendMessageA(tags, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(on ? argv[2] : ""));
+      const LRESULT item =
+          on && argv[3][0] ? SendMessageA(unit, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>(argv[3])) : 0;
+      if (item == CB_ERR) return 1;
+      SendMessageA(unit, CB_SETCURSEL, item, 0);
+      return 0;
+    }
     if (argc == 2 && std::strcmp(argv[1], "where") == 0) {
       PrintPlaces();
       return 0;
     }
     std::fprintf(stderr,
                  "usage: orveline-drive run CSVPATH [keep] | dismiss | rect CLASS | close | settings | "
-                 "settings-cancel | where\n");
+                 "settings-cancel | settings-ok | takeoff TAGS UNIT | takeoff off | where\n");
     return 2;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "orveline-drive: %s\n", e.what());

@@ -375,40 +375,6 @@ TEST_F(DialogProgramTest, RunWritesTheQuantityListAndEachStartHasItsOwnDxfFile) 
   EXPECT_NE(dxfCommands[0], dxfCommands[1]);
 }
 
-// The settings window, as the user meets it: "設定..." of the system menu
-// (the command the menu sends), its check boxes, OK or キャンセル.
-struct TSettingsWindow {
-  HWND Window = nullptr;
-  std::vector<HWND> CheckBoxes;  // 正確な長さ, 合計, 見出し, UTF-8, 結果を表示: in the window's order
-  HWND Ok = nullptr;
-  HWND Cancel = nullptr;
-};
-
-TSettingsWindow OpenSettings(TDialogProgram& Program) {
-  PostMessageA(Program->Form, WM_SYSCOMMAND, 0x0010, 0);
-  TSettingsWindow found;
-  if (!WaitFor([&] { return !VisibleTopLevelWindows(Program.Info.dwProcessId, "TSettingsF").empty(); })) return found;
-  found.Window = VisibleTopLevelWindows(Program.Info.dwProcessId, "TSettingsF").at(0);
-  for (HWND child = GetWindow(found.Window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    const std::string text = ReadWindowText(child);
-    if (text == "OK")
-      found.Ok = child;
-    else if (text == "\x83\x4c\x83\x83\x83\x93\x83\x5a\x83\x8b")  // キャンセル
-      found.Cancel = child;
-    else if ((GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX)
-      found.CheckBoxes.push_back(child);
-  }
-  return found;
-}
-
-bool Checked(HWND Box) { return SendMessageA(Box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-
-std::string StoredSetting(const std::string& Ini, const char* Key) {
-  char value[64] = {};
-  GetPrivateProfileStringA("\x90\xdd\x92\xe8", Key, "<none>", value, sizeof value, Ini.c_str());  // 設定
-  return value;
-}
-
 const char* const ExactKey = "\x90\xb3\x8a\x6d\x82\xc8\x92\xb7\x82\xb3";  // 正確な長さ
 const char* const TotalsKey = "\x8d\x87\x8c\x76";                         // 合計
 const char* const HeaderKey = "\x8c\xa9\x8f\x6f\x82\xb5";                 // 見出し

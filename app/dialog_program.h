@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "acadlink/test_windows.h"
 #include "app/dialog_driver.h"
@@ -83,3 +84,57 @@ class TDialogProgram {
   PROCESS_INFORMATION Info{};
   std::unique_ptr<TDialogDriver> Dialog;
 };
+
+// The settings window, as the user meets it: "設定..." of the system menu
+// (the command the menu sends), its check boxes, the take-off's box of
+// attribute tags and drop-down list of the unit, OK or キャンセル.
+struct TSettingsWindow {
+  HWND Window = nullptr;
+  std::vector<HWND> CheckBoxes;  // 正確な長さ, 合計, 見出し, UTF-8, 結果を表示: in the window's order
+  HWND Blocks = nullptr;         // ブロックの個数を数える
+  HWND Tags = nullptr;           // 属性タグ
+  HWND Areas = nullptr;          // 面積を集計する（…）
+  HWND Unit = nullptr;           // 出力単位
+  HWND Ok = nullptr;
+  HWND Cancel = nullptr;
+};
+
+inline TSettingsWindow OpenSettings(TDialogProgram& Program) {
+  PostMessageA(Program->Form, WM_SYSCOMMAND, 0x0010, 0);
+  TSettingsWindow found;
+  if (!WaitFor([&] { return !VisibleTopLevelWindows(Program.Info.dwProcessId, "TSettingsF").empty(); })) return found;
+  found.Window = VisibleTopLevelWindows(Program.Info.dwProcessId, "TSettingsF").at(0);
+  std::vector<HWND> checkBoxes;
+  for (HWND child = GetWindow(found.Window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const std::string text = ReadWindowText(child);
+    const std::string className = WindowClassOf(child);
+    if (text == "OK")
+      found.Ok = child;
+    else if (text == "\x83\x4c\x83\x83\x83\x93\x83\x5a\x83\x8b")  // キャンセル
+      found.Cancel = child;
+    else if (lstrcmpiA(className.c_str(), "Edit") == 0)
+      found.Tags = child;
+    else if (lstrcmpiA(className.c_str(), "ComboBox") == 0)
+      found.Unit = child;
+    else if (lstrcmpiA(className.c_str(), "Button") == 0 &&
+             (GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX)
+      checkBoxes.push_back(child);
+  }
+  // The list's form first, then the take-off's two.
+  if (checkBoxes.size() == 7) {
+    found.Blocks = checkBoxes[5];
+    found.Areas = checkBoxes[6];
+    checkBoxes.resize(5);
+  }
+  found.CheckBoxes = checkBoxes;
+  return found;
+}
+
+inline bool Checked(HWND Box) { return SendMessageA(Box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// The value of Key in section "設定", or "<none>".
+inline std::string StoredSetting(const std::string& Ini, const char* Key) {
+  char value[256] = {};
+  GetPrivateProfileStringA("\x90\xdd\x92\xe8", Key, "<none>", value, sizeof value, Ini.c_str());  // 設定
+  return value;
+}

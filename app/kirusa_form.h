@@ -47,7 +47,7 @@ class TKirusaF : public TRunDialogPort {
   void Restore() override;
   void ProcessMessages() override;
   bool CloseRequested() override { return closeWhenIdle_; }
-  TReportOptions ReportOptions() override { return settings_.Report; }
+  TReportOptions ReportOptions() override { return RunReportOptions(settings_); }
   void TellShortMeasures(std::int64_t Bulged, std::int64_t Closed) override;
   void ShowRunResult(const std::string& CsvPath, const TReportResult& Result, bool Exact) override;
 

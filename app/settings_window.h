@@ -1,6 +1,8 @@
 // The settings window: opened from the dialog's system menu ("設定..."), a
-// small modal window with a check box for each setting of the list and for
-// the window of results, OK and キャンセル.
+// small modal window with a check box for each setting of the list's form
+// and for the window of results, then the take-off (symbols counted, with a
+// box for the attribute tags that split them, areas, and a drop-down list of
+// the unit), OK and キャンセル.
 #pragma once
 
 #include <windows.h>

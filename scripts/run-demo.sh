@@ -7,6 +7,7 @@
 #   sample.csv      the quantity list (Shift-JIS), printed below decoded
 #   dialog.png      the dialog before the run, the banner's text at its start
 #   settings.png    the settings window open (system menu, 設定...)
+#   takeoff.png     the same with the take-off filled in
 #   notice.png      the CAD program's command line after the run, with the notice
 #   screen-*.png    the whole screen at each of those moments
 #   transcript.txt  the conversation as the stand-in received it
@@ -17,7 +18,12 @@ jobs=${JOBS:-$(nproc)}
 build=${BUILD_DIR:-$root/build}
 out=$root/out
 # The entities the scripted user picks (0-based, in drawing order).
-pick=${PICK:-1,2,3,6,7,8,11,12,14,20,21,22,26,27,32,36,41,42,45,50,51,57,60,63,74}
+# 80 to 86 are the symbols with attributes (two copied onto others), 87 the
+# hatched room.
+pick=${PICK:-1,2,3,6,7,8,11,12,14,20,21,22,26,27,32,36,41,42,45,50,51,57,60,63,74,80,81,82,83,84,85,86,87}
+# TAKEOFF=1: the scripted user turns the take-off on in the settings window
+# (symbols counted by 品番 and 寸法, areas, metres) before the run; without it,
+# off.
 # The program to run: the one just built, or ORVELINE_EXE (a released one).
 # More options for the stand-in, e.g. STANDIN_ARGS="--lag 350 --busy-during-export 2500"
 # (standin/README.md lists them).
@@ -127,7 +133,19 @@ for _ in $(seq 1 20); do
   caption_is_blue "$out/screen-settings.png" "$settings" && break
 done
 cut "$out/screen-settings.png" "$settings" 0 "$out/settings.png"
-drive settings-cancel
+# The take-off filled in, for its picture; kept for the run only with
+# TAKEOFF=1 (the settings file remembers the choice, so it is turned off
+# otherwise).
+drive takeoff "品番,寸法" m
+sleep 0.5
+shot "$out/screen-takeoff.png"
+cut "$out/screen-takeoff.png" "$settings" 0 "$out/takeoff.png"
+if [ -n "${TAKEOFF:-}" ]; then
+  drive settings-ok
+else
+  drive takeoff off
+  drive settings-ok
+fi
 
 echo "== the user types $example and clicks 実　行"
 # The run may end without a list (a CAD program that does not answer): the
@@ -144,10 +162,10 @@ wait "$standin" "$dialog" 2>/dev/null || true
 
 echo
 if [ -f "$out/sample.csv" ]; then
-  echo "out/sample.csv: layer, length, count, kind, duplicates, colour, linetype"
+  echo "out/sample.csv: layer, length, count, kind, duplicates, colour, linetype${TAKEOFF:+ (symbols: block name, 品番, 寸法)}"
   iconv -f CP932 -t UTF-8 "$out/sample.csv" | tr -d '\r'
 else
   echo "no out/sample.csv"
 fi
 echo
-echo "Screenshots: out/dialog.png, out/settings.png, out/notice.png; conversation: out/transcript.txt"
+echo "Screenshots: out/dialog.png, out/settings.png, out/takeoff.png, out/notice.png; conversation: out/transcript.txt"

@@ -210,13 +210,68 @@ void AddArc(TEntityShape& Shape, double Cx, double Cy, double R, double FromDeg,
   Shape.runs.push_back(run);
 }
 
-}  // namespace
+// The polyline paths of a hatch's boundary, as closed runs of their vertices
+// (arc segments as chords); edge paths and the pattern are not drawn.
+void AddHatchPaths(TEntityShape& Shape, const std::vector<TDxfPair>& Pairs, const TDrawingEntity& Hatch) {
+  bool polylinePath = false;
+  std::size_t left = 0;  // vertices of the path still to come
+  std::vector<TPoint2> run;
+  for (std::size_t i = Hatch.first + 1; i < Hatch.last; ++i) {
+    const std::string code = Trim(Pairs[i].code);
+    const double value = Number(Pairs[i].value);
+    if (code == "92") {
+      polylinePath = (static_cast<int>(value) & 2) != 0;
+    } else if (code == "93" && polylinePath) {
+      left = value > 0 ? static_cast<std::size_t>(value) : 0;
+      run.clear();
+    } else if (left > 0 && code == "10") {
+      run.push_back({value, 0});
+    } else if (left > 0 && code == "20" && !run.empty()) {
+      run.back().y = value;
+      if (--left == 0) {
+        run.push_back(run.front());
+        Shape.runs.push_back(run);
+      }
+    }
+  }
+}
 
-TEntityShape EntityShape(const TDrawing& D, std::size_t Index) {
+TEntityShape ShapeOf(const TDrawing& D, const TDrawingEntity& e, int Depth);
+
+// A block reference's outline: its block's contents scaled, turned about the
+// block's base point and moved to the insertion point. References inside are
+// drawn as deep as 8 levels.
+void AddBlockContents(TEntityShape& Shape, const TDrawing& D, const std::string& Name, TPoint2 At, double ScaleX,
+                      double ScaleY, double RotationDeg, int Depth) {
+  if (Depth >= 8) return;
+  const auto block =
+      std::find_if(D.blocks.begin(), D.blocks.end(), [&](const TDrawingBlock& b) { return b.name == Name; });
+  if (block == D.blocks.end()) return;
+  TPoint2 base{0, 0};
+  std::size_t j = block->first + 1;
+  for (; j < block->last && Trim(D.pairs[j].code) != "0"; ++j) {
+    if (Trim(D.pairs[j].code) == "10") base.x = Number(D.pairs[j].value);
+    if (Trim(D.pairs[j].code) == "20") base.y = Number(D.pairs[j].value);
+  }
+  const double turn = RotationDeg * 3.14159265358979323846 / 180.0;
+  const double c = std::cos(turn), s = std::sin(turn);
+  while (j < block->last) {
+    const TDrawingEntity inner = ReadEntity(D.pairs, j);
+    if (inner.kind == "ENDBLK") break;
+    for (std::vector<TPoint2> run : ShapeOf(D, inner, Depth + 1).runs) {
+      for (TPoint2& p : run) {
+        const double x = (p.x - base.x) * ScaleX, y = (p.y - base.y) * ScaleY;
+        p = {At.x + x * c - y * s, At.y + x * s + y * c};
+      }
+      Shape.runs.push_back(run);
+    }
+    j = inner.last;
+  }
+}
+
+TEntityShape ShapeOf(const TDrawing& D, const TDrawingEntity& e, int Depth) {
   TEntityShape shape;
-  if (Index >= D.entities.size()) return shape;
-  const TDrawingEntity& e = D.entities[Index];
-  double x = 0, y = 0, x2 = 0, y2 = 0, r = 0, a1 = 0, a2 = 360;
+  double x = 0, y = 0, x2 = 0, y2 = 0, r = 0, a1 = 0, a2 = 360, scaleX = 1, scaleY = 1;
   int flags = 0;
   bool inHead = true;
   std::vector<TPoint2> vertices;
@@ -253,6 +308,10 @@ TEntityShape EntityShape(const TDrawing& D, std::size_t Index) {
       a1 = Number(v);
     else if (code == "51")
       a2 = Number(v);
+    else if (code == "41")
+      scaleX = Number(v);
+    else if (code == "42")
+      scaleY = Number(v);
   }
   if (e.kind == "LINE") {
     shape.runs.push_back({{x, y}, {x2, y2}});
@@ -263,6 +322,17 @@ TEntityShape EntityShape(const TDrawing& D, std::size_t Index) {
   } else if (e.kind == "POLYLINE" || e.kind == "LWPOLYLINE") {
     if ((flags & 1) != 0 && !vertices.empty()) vertices.push_back(vertices.front());
     if (vertices.size() > 1) shape.runs.push_back(vertices);
+  } else if (e.kind == "HATCH") {
+    AddHatchPaths(shape, D.pairs, e);
+  } else if (e.kind == "INSERT" && !e.blocks.empty()) {
+    AddBlockContents(shape, D, e.blocks.front(), {x, y}, scaleX, scaleY, a1, Depth);  // group 50: the rotation
   }
   return shape;
+}
+
+}  // namespace
+
+TEntityShape EntityShape(const TDrawing& D, std::size_t Index) {
+  if (Index >= D.entities.size()) return {};
+  return ShapeOf(D, D.entities[Index], 0);
 }

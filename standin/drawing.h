@@ -47,8 +47,9 @@ struct TPoint2 {
 };
 
 // What the stand-in paints of one entity: its outline as point runs in
-// drawing units (circles and arcs as short chords), and its colour number
-// (group 62, 7 when absent).
+// drawing units (circles and arcs as short chords; a block reference as its
+// block's contents placed; a hatch as its polyline boundary paths), and its
+// colour number (group 62, 7 when absent).
 struct TEntityShape {
   std::vector<std::vector<TPoint2>> runs;
   int color = 7;
