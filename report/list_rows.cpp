@@ -25,14 +25,6 @@ const char kPolyWord[] = "\x91\xbd\x8a\x70\x90\xfc";                    // 多�
 const char kEllipseWord[] = "\x91\xc8\x89\x7e";                         // 楕円
 const char kSplineWord[] = "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93";  // スプライン
 const char kBlockWord[] = "\x83u\x83\x8d\x83\x62\x83N";                 // ブロック
-// The area kinds, in the order of TAreaKind.
-const char* const kAreaWords[kAreaKinds] = {
-    "\x91\xbd\x8a\x70\x90\xfc\x96\xca\x90\xcf",                  // 多角線面積
-    "\x89\x7e\x96\xca\x90\xcf",                                  // 円面積
-    "\x91\xc8\x89\x7e\x96\xca\x90\xcf",                          // 楕円面積
-    "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93\x96\xca\x90\xcf",  // スプライン面積
-    "\x83\x6e\x83\x62\x83\x60\x96\xca\x90\xcf",                  // ハッチ面積
-};
 
 // One entity in sort order: its row key as a rank, and measure and position
 // as keys whose unsigned order is the order of the doubles.
@@ -402,6 +394,17 @@ void ListBlocks(const TDrawing& D, const std::vector<std::string>& Tags, TRowSin
 
 }  // namespace
 
+const char* AreaKindWord(std::size_t Kind) {
+  static const char* const kAreaWords[kAreaKinds] = {
+      "\x91\xbd\x8a\x70\x90\xfc\x96\xca\x90\xcf",                  // 多角線面積
+      "\x89\x7e\x96\xca\x90\xcf",                                  // 円面積
+      "\x91\xc8\x89\x7e\x96\xca\x90\xcf",                          // 楕円面積
+      "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93\x96\xca\x90\xcf",  // スプライン面積
+      "\x83\x6e\x83\x62\x83\x60\x96\xca\x90\xcf",                  // ハッチ面積
+  };
+  return kAreaWords[Kind];
+}
+
 void ListDrawing(TDrawing& D, const TReportOptions& Options, TRowSink& Sink, double Scale) {
   WriteKind(
       D, Sink, D.Lines, D.LineCount, 0, kLineWord, Scale, MeasureLine,
@@ -438,7 +441,7 @@ void ListDrawing(TDrawing& D, const TReportOptions& Options, TRowSink& Sink, dou
     for (std::size_t kind = 0; kind < kAreaKinds; ++kind)
       WriteKind(
           D, Sink, D.AreaRecs[kind], D.AreaRecCounts[kind], TReportRow::kAreaKindOrder + static_cast<int>(kind),
-          kAreaWords[kind], Scale * Scale, AreaMeasure,
+          AreaKindWord(kind), Scale * Scale, AreaMeasure,
           [](const TAreaRec& r, double& x, double& y) { x = r.X, y = r.Y; },
           [](const TAreaRec&, const TAreaRec&) { return true; }, SwapAreaRec);
   }

@@ -18,3 +18,6 @@ constexpr double SameLengthTolerance = 0.00001;
 // DrawingConversion in report/units.h) before the entities are sorted and
 // grouped, so that SameLengthTolerance holds in the list's unit.
 void ListDrawing(TDrawing& Drawing, const TReportOptions& Options, TRowSink& Sink, double Scale = 1.0);
+
+// The kind word of an area row ("多角線面積", ...), for TAreaKind Kind.
+const char* AreaKindWord(std::size_t Kind);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
+#include "report/list_rows.h"
+
 namespace {
 
 const char kDrawing[] = "\x90}\x96\xca";                                           // 図面
@@ -36,15 +38,6 @@ const TKind kKinds[] = {
     {"\x83n\x83\x62\x83`", {"HATCH"}},                        // ハッチ
     {"\x95\xb6\x8e\x9a", {"TEXT", "MTEXT"}},                  // 文字
     {"\x83u\x83\x8d\x83\x62\x83N\x8eQ\x8f\xc6", {"INSERT"}},  // ブロック参照
-};
-
-// The area kinds, in the order of TAreaKind.
-const char* const kAreaWords[kAreaKinds] = {
-    "\x91\xbd\x8a\x70\x90\xfc\x96\xca\x90\xcf",                  // 多角線面積
-    "\x89\x7e\x96\xca\x90\xcf",                                  // 円面積
-    "\x91\xc8\x89\x7e\x96\xca\x90\xcf",                          // 楕円面積
-    "\x83\x58\x83\x76\x83\x89\x83\x43\x83\x93\x96\xca\x90\xcf",  // スプライン面積
-    "\x83\x6e\x83\x62\x83\x60\x96\xca\x90\xcf",                  // ハッチ面積
 };
 
 const TKind* KindOf(std::string_view Type) {
@@ -97,7 +90,7 @@ std::string SummaryText(const std::vector<TDrawingSummary>& Drawings, bool Exact
     if (d.Areas) {
       for (std::size_t k = 0; k < kAreaKinds; ++k)
         if (d.AreasMeasured[k] + d.AreasNotMeasured[k] > 0)
-          AddCountLine(out, kAreaWords[k], d.AreasMeasured[k], d.AreasNotMeasured[k]);
+          AddCountLine(out, AreaKindWord(k), d.AreasMeasured[k], d.AreasNotMeasured[k]);
     }
     if (d.Blocks) {
       AddCountLine(out, kBlockCounts, d.BlocksCounted, d.AnonymousLeftOut + d.BlocksNotPlaced);
